@@ -1,0 +1,13 @@
+// The per-user settings store: text values under
+// HKEY_CURRENT_USER\Software\VB and VBA Program Settings\<app>\<section>, where the sibling tool
+// and earlier installs of this program read and write them.
+#pragma once
+
+#include <string>
+
+// The stored text, or `defaultValue` when the value is missing or not text.
+std::string GetSetting(const std::string& app, const std::string& section, const std::string& key,
+                       const std::string& defaultValue);
+// Stores the text, creating the key as needed; false when the registry refused it.
+bool SaveSetting(const std::string& app, const std::string& section, const std::string& key,
+                 const std::string& value);

@@ -1,0 +1,59 @@
+#include "VersionInfo.h"
+
+#include "AnsiText.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <vector>
+
+std::string ReadVersionString(const std::string& path, const char* field) {
+    const std::wstring widePath = Utf8ToWide(path);
+    DWORD handle = 0;
+    const DWORD size = GetFileVersionInfoSizeW(widePath.c_str(), &handle);
+    if (size == 0)
+        return {};
+    std::vector<unsigned char> block(size);
+    if (!GetFileVersionInfoW(widePath.c_str(), 0, size, block.data()))
+        return {};
+
+    struct Translation {
+        WORD language;
+        WORD codePage;
+    };
+    Translation* translations = nullptr;
+    UINT translationBytes = 0;
+    if (!VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation",
+                        reinterpret_cast<void**>(&translations), &translationBytes) ||
+        translationBytes < sizeof(Translation))
+        return {};
+
+    wchar_t query[128];
+    std::swprintf(query, 128, L"\\StringFileInfo\\%04x%04x\\%hs", translations[0].language,
+                  translations[0].codePage, field);
+    wchar_t* value = nullptr;
+    UINT valueChars = 0;
+    if (!VerQueryValueW(block.data(), query, reinterpret_cast<void**>(&value), &valueChars) ||
+        value == nullptr || valueChars == 0)
+        return {};
+    std::wstring text(value, valueChars);
+    const size_t nul = text.find(L'\0');
+    if (nul != std::wstring::npos)
+        text.resize(nul);
+    return WideToUtf8(text);
+}
+
+std::string OwnExecutablePath() {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0)
+            return {};
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return WideToUtf8(buffer);
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}

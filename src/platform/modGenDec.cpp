@@ -1,0 +1,159 @@
+#include "modGenDec.h"
+
+#include "AnsiText.h"
+#include "TextRules.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <map>
+
+namespace modGenDec {
+
+namespace {
+
+using TextRules::Compare;
+
+struct PathMacro {
+    const char* token;
+    int csidl;
+    Compare compare;
+    bool profileFolder; // the value is the start menu folder with "\Start Menu" cut out
+};
+
+// The order matters: "[comstar]" and "[appdata]" appear twice and only their first rows act.
+constexpr PathMacro kPathMacros[] = {
+    {"[startsp]", CSIDL_ALTSTARTUP, Compare::Text, false},
+    {"[appdata]", CSIDL_APPDATA, Compare::Text, false},
+    {"[recycle]", CSIDL_BITBUCKET, Compare::Text, false},
+    {"[comstar]", CSIDL_COMMON_ALTSTARTUP, Compare::Text, false},
+    {"[comapp]", CSIDL_COMMON_APPDATA, Compare::Text, false},
+    {"[desktop]", CSIDL_COMMON_DESKTOPDIRECTORY, Compare::Text, false},
+    {"[comdocs]", CSIDL_COMMON_DOCUMENTS, Compare::Text, false},
+    {"[comfav]", CSIDL_COMMON_FAVORITES, Compare::Text, false},
+    {"[comprog]", CSIDL_COMMON_PROGRAMS, Compare::Text, false},
+    {"[comstam]", CSIDL_COMMON_STARTMENU, Compare::Text, false},
+    {"[comstar]", CSIDL_COMMON_STARTUP, Compare::Text, false},
+    {"[comtemp]", CSIDL_COMMON_TEMPLATES, Compare::Text, false},
+    {"[cookies]", CSIDL_COOKIES, Compare::Text, false},
+    {"[comdesk]", CSIDL_DESKTOPDIRECTORY, Compare::Text, false},
+    {"[favorit]", CSIDL_FAVORITES, Compare::Text, false},
+    {"[fonts]", CSIDL_FONTS, Compare::Text, false},
+    {"[history]", CSIDL_HISTORY, Compare::Text, false},
+    {"[netcach]", CSIDL_INTERNET_CACHE, Compare::Text, false},
+    {"[appdata]", CSIDL_LOCAL_APPDATA, Compare::Text, false},
+    {"[progs]", CSIDL_PROGRAMS, Compare::Text, false},
+    {"[progfil]", CSIDL_PROGRAM_FILES, Compare::Text, false},
+    {"[comprogfil]", CSIDL_PROGRAM_FILES_COMMON, Compare::Text, false},
+    {"[personl]", CSIDL_PERSONAL, Compare::Text, false},
+    {"[recent]", CSIDL_RECENT, Compare::Text, false},
+    {"[sendto]", CSIDL_SENDTO, Compare::Text, false},
+    {"[startup]", CSIDL_STARTUP, Compare::Text, false},
+    {"[strtmnu]", CSIDL_STARTMENU, Compare::Text, false},
+    {"[system]", CSIDL_SYSTEM, Compare::Text, false},
+    {"[templat]", CSIDL_TEMPLATES, Compare::Text, false},
+    {"[windir]", CSIDL_WINDOWS, Compare::Text, false},
+    {"[user]", CSIDL_STARTMENU, Compare::Binary, true},
+    {"[alluser]", CSIDL_COMMON_STARTMENU, Compare::Binary, true},
+};
+static_assert(sizeof(kPathMacros) / sizeof(kPathMacros[0]) == 32);
+
+std::string WithTrailingBackslash(std::string path) {
+    if (!TextRules::EndsWith(path, "\\"))
+        path += '\\';
+    return path;
+}
+
+std::optional<std::string> SystemSpecialFolder(int csidl) {
+    wchar_t buffer[MAX_PATH] = {};
+    if (!SHGetSpecialFolderPathW(nullptr, buffer, csidl, FALSE) || buffer[0] == L'\0')
+        return std::nullopt;
+    return WideToUtf8(buffer);
+}
+
+SpecialFolderLookup& Lookup() {
+    static SpecialFolderLookup lookup = SystemSpecialFolder;
+    return lookup;
+}
+
+// Folder paths do not change while the program runs; a scan expands tens of thousands of
+// definition lines, so each folder is asked for once.
+std::map<int, std::optional<std::string>>& Cache() {
+    static std::map<int, std::optional<std::string>> cache;
+    return cache;
+}
+
+const std::optional<std::string>& CachedFolder(int csidl) {
+    auto& cache = Cache();
+    auto found = cache.find(csidl);
+    if (found == cache.end()) {
+        std::optional<std::string> path = Lookup()(csidl);
+        if (path)
+            path = WithTrailingBackslash(*path);
+        found = cache.emplace(csidl, std::move(path)).first;
+    }
+    return found->second;
+}
+
+} // namespace
+
+void SetSpecialFolderLookup(SpecialFolderLookup lookup) {
+    Lookup() = lookup ? std::move(lookup) : SpecialFolderLookup(SystemSpecialFolder);
+    Cache().clear();
+}
+
+std::string ExpandPathMacros(std::string& text, std::string* missingToken) {
+    if (missingToken)
+        missingToken->clear();
+    for (const PathMacro& macro : kPathMacros) {
+        if (!TextRules::Contains(text, macro.token, macro.compare))
+            continue;
+        const std::optional<std::string>& folder = CachedFolder(macro.csidl);
+        std::string value;
+        if (folder) {
+            value = macro.profileFolder
+                        ? TextRules::Replace(*folder, "\\Start Menu", "", Compare::Text)
+                        : *folder;
+        } else if (missingToken && missingToken->empty()) {
+            *missingToken = macro.token;
+        }
+        text = TextRules::Replace(text, macro.token, value, macro.compare);
+    }
+    return text;
+}
+
+std::string GetSpecialFolderPath(int csidl) {
+    return CachedFolder(csidl).value_or(std::string());
+}
+
+std::string GetSpecialFolderByLocation(int csidl) {
+    PIDLIST_ABSOLUTE items = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(GetDesktopWindow(), csidl, &items)) || items == nullptr)
+        return {};
+    wchar_t buffer[MAX_PATH] = {};
+    const BOOL found = SHGetPathFromIDListW(items, buffer);
+    CoTaskMemFree(items);
+    if (!found || buffer[0] == L'\0')
+        return {};
+    return WithTrailingBackslash(WideToUtf8(buffer));
+}
+
+std::string GetSystemDriveRoot() {
+    const std::string programs = GetSpecialFolderByLocation(CSIDL_PROGRAMS);
+    return programs.size() >= 3 ? programs.substr(0, 3) : std::string();
+}
+
+std::string GetSystemDirectoryText() {
+    wchar_t buffer[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryW(buffer, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return {};
+    return WideToUtf8(std::wstring_view(buffer, length));
+}
+
+std::string GetSystemDir() {
+    const std::string folder = GetSystemDirectoryText();
+    return folder.empty() ? folder : WithTrailingBackslash(folder);
+}
+
+} // namespace modGenDec

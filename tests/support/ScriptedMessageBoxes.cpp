@@ -1,0 +1,28 @@
+#include "ScriptedMessageBoxes.h"
+
+#include <gtest/gtest.h>
+
+ScriptedMessageBoxes::ScriptedMessageBoxes() {
+    ui::SetMessageBoxHandler([this](const ui::MessageBoxRequest& request) {
+        shown_.push_back(request);
+        if (answers_.empty()) {
+            ADD_FAILURE() << "unexpected message box: " << request.prompt;
+            return 0;
+        }
+        const int answer = answers_.front();
+        answers_.pop_front();
+        return answer;
+    });
+}
+
+ScriptedMessageBoxes::~ScriptedMessageBoxes() {
+    EXPECT_TRUE(answers_.empty()) << answers_.size() << " expected message box(es) never shown";
+    InstallUnexpectedMessageBoxHandler();
+}
+
+void InstallUnexpectedMessageBoxHandler() {
+    ui::SetMessageBoxHandler([](const ui::MessageBoxRequest& request) {
+        ADD_FAILURE() << "unexpected message box: " << request.prompt;
+        return 0;
+    });
+}

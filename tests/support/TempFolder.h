@@ -1,0 +1,26 @@
+// A fresh folder inside the sandbox prefix's temporary folder, removed with all its content
+// when the test ends.
+#pragma once
+
+#include <string>
+
+class TempFolder {
+  public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    // The folder's path without a trailing "\".
+    const std::string& Path() const { return path_; }
+    // Path() + "\" + relative.
+    std::string operator/(const std::string& relative) const { return path_ + "\\" + relative; }
+
+    // Writes a file (creating its folders), with the given attributes.
+    std::string WriteFile(const std::string& relative, const std::string& content,
+                          unsigned long attributes = 0x80 /* FILE_ATTRIBUTE_NORMAL */) const;
+    std::string MakeFolder(const std::string& relative) const;
+
+  private:
+    std::string path_;
+};

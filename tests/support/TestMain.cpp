@@ -1,0 +1,10 @@
+#include "ScriptedMessageBoxes.h"
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    // A real message box would wait for a person; in tests every box must be scripted.
+    InstallUnexpectedMessageBoxHandler();
+    return RUN_ALL_TESTS();
+}
