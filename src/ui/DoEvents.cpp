@@ -16,4 +16,13 @@ void DoEvents() {
     }
 }
 
+void YieldToMessageLoop() {
+    static DWORD lastRun = 0;
+    const DWORD now = GetTickCount();
+    if (now - lastRun < 10)
+        return;
+    lastRun = now;
+    DoEvents();
+}
+
 } // namespace ui

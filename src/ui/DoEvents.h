@@ -6,4 +6,8 @@ namespace ui {
 // quit request met here is posted again so that the main loop still sees it.
 void DoEvents();
 
+// DoEvents for loops that yield once per item: it lets the message loop run only when it last
+// ran 10 ms ago or more, because asking for messages can cost far more than the item itself.
+void YieldToMessageLoop();
+
 } // namespace ui

@@ -1,0 +1,399 @@
+#include "MScanFolder.h"
+
+#include "AnsiText.h"
+#include "DefinitionFile.h"
+#include "Definitions.h"
+#include "DoEvents.h"
+#include "Exclusions.h"
+#include "ModMemoryItemsInspected.h"
+#include "SafetyList.h"
+#include "ScanProgress.h"
+#include "ScanResults.h"
+#include "TextRules.h"
+#include "modGenDec.h"
+#include "modGlobals.h"
+#include "xfileExists.h"
+
+#include <windows.h>
+
+#include <cmath>
+#include <vector>
+
+using TextRules::Compare;
+using TextRules::Contains;
+using TextRules::Replace;
+
+namespace MScanFolder {
+
+namespace {
+
+bool IsBlank(const std::string& s) {
+    return s.empty() || s == " ";
+}
+
+// Length in characters, not bytes.
+size_t CharacterCount(const std::string& text) {
+    size_t count = 0;
+    for (unsigned char c : text)
+        if ((c & 0xC0) != 0x80)
+            ++count;
+    return count;
+}
+
+std::string WithoutOneTrailingBackslash(std::string path) {
+    if (TextRules::EndsWith(path, "\\"))
+        path.pop_back();
+    return path;
+}
+
+const std::string& SystemDirLower() {
+    static const std::string systemDir = TextRules::ToLower(modGenDec::GetSystemDir());
+    return systemDir;
+}
+
+bool IsMicrosoftFile(const std::string& path) {
+    return TextRules::EqualsNoCase(
+        TextRules::Trim(ModMemoryItemsInspected::GetFileCompanyName(path)),
+        "Microsoft Corporation");
+}
+
+// The depth and path-likeness rules shared by both matchers, for a definition whose name
+// (file) or path (folder) already equals the item's.
+bool PathRulesMatch(const std::string& folder, const std::string& definitionPath) {
+    const int depth = PathDepth(folder);
+    if (depth <= 1)
+        return PathDepth(definitionPath) == 1;
+    const int count = PathMatchCount(folder, definitionPath);
+    if (count <= 1)
+        return false;
+    // Below four levels the share of equal pieces counts, rounded; deeper, two equal pieces do.
+    const double ratio =
+        depth <= 3 ? TextRules::RoundHalfEven(static_cast<double>(count) / depth) : 1;
+    if (ratio < 0.5)
+        return false;
+    const std::string& systemDir = SystemDirLower();
+    if (!systemDir.empty() && Contains(folder, systemDir, Compare::Text))
+        return Contains(definitionPath, systemDir, Compare::Text);
+    return true;
+}
+
+// Files in the Windows and system folders are reported only by definitions that name them.
+bool SystemFolderGuardsPass(const std::string& path, const std::string& definitionPath) {
+    for (const char* word : {"system32", "system", "windows"})
+        if (Contains(path, word, Compare::Text) && !Contains(definitionPath, word, Compare::Text))
+            return false;
+    return true;
+}
+
+struct FolderEntry {
+    std::string name;
+    DWORD attributes;
+};
+
+// The folder's entries as a directory listing of normal files and folders gives them: hidden
+// and system entries are left out, "." and ".." are kept.
+std::vector<FolderEntry> ListFolder(const std::string& path) {
+    std::vector<FolderEntry> entries;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(Utf8ToWide(path + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return entries;
+    do {
+        if (found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
+            continue;
+        entries.push_back({WideToUtf8(found.cFileName), found.dwFileAttributes});
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return entries;
+}
+
+int Percent(int32_t part, int32_t whole) {
+    if (whole <= 0)
+        return -1;
+    return static_cast<int>(std::floor(static_cast<double>(part) / whole * 100));
+}
+
+void ShowDefinitionStepProgress(const std::string& name) {
+    using namespace modGlobals;
+    const int overall = Percent(FilesFoldersInspected + RegistryDefinitionCount +
+                                    CookieDefinitionCount + ExeDefinitionCount,
+                                DefinitionCount);
+    const int step = Percent(FilesFoldersInspected, FileDefinitionCount);
+    UpdateScanProgress(ScanPhasePrefix + "\r\n" + name, step, overall);
+}
+
+// A known location of a definition line: "[drive]" is the system drive, macros expanded.
+// Empty when the line names no location, or one whose special folder this system lacks.
+std::string KnownLocation(const std::string& path, const std::string& drive) {
+    if (path.empty())
+        return {};
+    std::string location = Replace(path, "[drive]", drive);
+    std::string missingToken;
+    modGenDec::ExpandPathMacros(location, &missingToken);
+    if (!missingToken.empty())
+        return {};
+    return Replace(location, "\\\\", "\\");
+}
+
+} // namespace
+
+// Indexing and similar bits do not count, and a linked folder is never entered, so a link back
+// up the tree cannot make the walk endless.
+bool IsWalkedFolder(unsigned long attributes) {
+    constexpr DWORD kClassic = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                               FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY |
+                               FILE_ATTRIBUTE_ARCHIVE;
+    return (attributes & kClassic) == FILE_ATTRIBUTE_DIRECTORY &&
+           !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+int PathDepth(const std::string& path) {
+    int depth = 0;
+    for (char c : path)
+        if (c == '\\')
+            ++depth;
+    return depth;
+}
+
+int PathMatchCount(const std::string& a, const std::string& b) {
+    auto withoutDrive = [](const std::string& path) {
+        const size_t colon = path.find(':');
+        return colon == std::string::npos ? path : path.substr(std::min(colon + 2, path.size()));
+    };
+    const std::vector<std::string> x = TextRules::Split(withoutDrive(a), "\\");
+    const std::vector<std::string> y = TextRules::Split(withoutDrive(b), "\\");
+    if (x.empty() || y.empty())
+        return 0;
+    const size_t n = std::min(x.size(), y.size()) - 1;
+    int count = 0;
+    for (size_t i = 0; i <= n; ++i) {
+        const std::string& p = x[x.size() - 1 - i];
+        if (!p.empty() && p == y[y.size() - 1 - i])
+            ++count;
+    }
+    return count;
+}
+
+std::string LastPathPart(const std::string& path) {
+    const size_t slash = path.rfind('\\');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string ParentPath(const std::string& path) {
+    return path.substr(0, path.size() - LastPathPart(path).size());
+}
+
+std::string FirstPathPart(const std::string& path) {
+    return path.substr(0, path.find('\\'));
+}
+
+void CheckFileDefinitions(const std::string& item) {
+    if (item.empty())
+        return;
+    const std::string folder = TextRules::ToLower(ParentPath(item));
+    const std::string name = TextRules::ToLower(TextRules::Trim(LastPathPart(item)));
+    const std::string drive = TextRules::ToLower(FirstPathPart(item));
+    const bool longExe = CharacterCount(name) > 16 && Contains(name, ".exe");
+
+    for (const DefinitionEntry& entry : modGlobals::FileDefinitionTable) {
+        std::string definitionName = entry.Name;
+        if (Contains(definitionName, "[drive]", Compare::Text))
+            definitionName = Replace(definitionName, "[drive]", drive, Compare::Text);
+        definitionName = TextRules::ToLower(TextRules::Trim(definitionName));
+        if (IsBlank(definitionName))
+            return;
+        if (definitionName != name)
+            continue;
+        if (!longExe && !PathRulesMatch(folder, entry.Path))
+            continue;
+
+        const std::string path = folder + name;
+        if (modGlobals::IsSafeItem(path))
+            return;
+        if (modGlobals::IsExcluded(path)) {
+            AddExcludedRow(path);
+            return;
+        }
+        if (IsMicrosoftFile(path))
+            return;
+        if (!SystemFolderGuardsPass(path, entry.Path))
+            continue;
+        ReportFileSystemHit(path, entry.ThreatName, entry.Type, ItemFile, ItemFile,
+                            entry.ThreatName);
+        return;
+    }
+}
+
+void CheckFolderDefinitions(const std::string& item) {
+    const std::string parent =
+        TextRules::ToLower(TextRules::Trim(WithoutOneTrailingBackslash(ParentPath(item))));
+    const std::string leaf = LastPathPart(item);
+    const std::string drive = TextRules::ToLower(FirstPathPart(item));
+
+    for (const DefinitionEntry& entry : modGlobals::FolderDefinitionTable) {
+        std::string definitionPath = Replace(entry.Path, "[drive]", drive, Compare::Text);
+        definitionPath =
+            WithoutOneTrailingBackslash(TextRules::ToLower(TextRules::Trim(definitionPath)));
+        if (IsBlank(definitionPath))
+            return;
+        if (definitionPath != parent)
+            continue;
+        if (!PathRulesMatch(parent, entry.Path))
+            continue;
+
+        const std::string path = parent + leaf;
+        if (modGlobals::IsSafeItem(path))
+            return;
+        if (modGlobals::IsExcluded(path)) {
+            AddExcludedRow(parent + "\\" + leaf);
+            return;
+        }
+        if (IsMicrosoftFile(path))
+            return;
+        if (!SystemFolderGuardsPass(path, entry.Path))
+            continue;
+        ReportFileSystemHit(path, entry.ThreatName, entry.Type, ItemFile, ItemFolder,
+                            entry.ThreatName + " Directory");
+        return;
+    }
+}
+
+void ScanFolder(const std::string& path) {
+    using modGlobals::StopScanRequested;
+    const std::vector<FolderEntry> entries = ListFolder(path);
+    std::vector<std::string> subFolders;
+    for (const FolderEntry& entry : entries) {
+        const bool folder = IsWalkedFolder(entry.attributes);
+        if (!folder || (entry.name != "." && entry.name != "..")) {
+            if (folder) {
+                CheckFolderDefinitions(path + entry.name + "\\");
+                subFolders.push_back(entry.name);
+            } else {
+                CheckFileDefinitions(path + entry.name);
+            }
+            ++modGlobals::FilesFoldersInspected;
+            UpdateScanProgress("Scanning: " + path + "\r\n" + entry.name, 0, 0);
+        }
+        if (StopScanRequested)
+            return;
+        ui::YieldToMessageLoop();
+    }
+    for (const std::string& subFolder : subFolders) {
+        if (StopScanRequested)
+            return;
+        ScanFolder(path + subFolder + "\\");
+    }
+}
+
+void ScanDrive(const std::string& root) {
+    const std::wstring wideRoot = Utf8ToWide(root);
+    if (!GetVolumeInformationW(wideRoot.c_str(), nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0))
+        return;
+    ULARGE_INTEGER total = {}, free = {};
+    GetDiskFreeSpaceExW(wideRoot.c_str(), nullptr, &total, &free);
+    ui::ProgressBar& bar = ScanDisplay().pbgMain;
+    bar.SetMax(static_cast<double>(total.QuadPart - free.QuadPart));
+    bar.SetValue(0);
+    ScanFolder(root);
+    bar.SetValue(bar.Max());
+}
+
+void ScanFolderFiles(const std::string& folder) {
+    ui::ProgressBar& bar = ScanDisplay().pbgMain;
+    bar.SetMax(100);
+    bar.SetValue(0);
+    CheckFolderDefinitions(folder);
+    ++modGlobals::FilesFoldersInspected;
+    UpdateScanProgress("Scanning: " + folder, -1, -1);
+    ScanFolder(folder);
+    bar.SetValue(bar.Max());
+}
+
+void ScanFolderExecutables(const std::string& file) {
+    ui::ProgressBar& bar = ScanDisplay().pbgMain;
+    bar.SetMax(1);
+    bar.SetValue(0);
+    CheckFileDefinitions(file);
+    ++modGlobals::FilesFoldersInspected;
+    UpdateScanProgressNow("Scanning: " + file, -1, -1);
+    bar.SetValue(bar.Max());
+}
+
+void ScanFileDefinitions() {
+    using namespace modGlobals;
+    const std::string drive = modGenDec::GetSystemDriveRoot();
+    const std::string definitions = DataFile(kFileDefinitionFile);
+    if (!xfileExists::FileExists(definitions))
+        return;
+    DefinitionFileReader reader(definitions);
+    DefinitionLineParser parser;
+    std::string line;
+    while (!StopScanRequested && reader.Next(line)) {
+        const DefinitionLine fields = parser.Parse(line, false);
+        const std::string location = KnownLocation(fields.path, drive);
+        const std::string full = Replace(location + "\\" + fields.name, "\\\\", "\\");
+        ++FilesFoldersInspected;
+        ShowDefinitionStepProgress(fields.name);
+        if (StopScanRequested)
+            break;
+        // A line without a location names no place to look: a bare name would be looked up
+        // in whatever the current folder happens to be.
+        if (!location.empty() && xfileExists::FileExists(full) && !IsSafeItem(full)) {
+            if (IsExcluded(full))
+                AddExcludedRow(full);
+            else if (!IsMicrosoftFile(full))
+                ReportFileSystemHit(full, fields.threatName, fields.type, ItemFile, ItemFile,
+                                    fields.threatName);
+        }
+        ui::YieldToMessageLoop();
+    }
+}
+
+void ScanDirectoryDefinitions() {
+    using namespace modGlobals;
+    const std::string drive = modGenDec::GetSystemDriveRoot();
+    const std::string definitions = DataFile(kDirectoryDefinitionFile);
+    if (!xfileExists::FileExists(definitions))
+        return;
+    DefinitionFileReader reader(definitions);
+    DefinitionLineParser parser;
+    std::string line;
+    while (!StopScanRequested && reader.Next(line)) {
+        const DefinitionLine fields = parser.Parse(line, false);
+        const std::string folder = KnownLocation(fields.path, drive);
+        ++FilesFoldersInspected;
+        ShowDefinitionStepProgress(fields.name);
+        if (StopScanRequested)
+            break;
+        if (!folder.empty() && xfileExists::FolderExists(folder) && !IsSafeItem(folder)) {
+            if (IsExcludedOrContains(folder)) {
+                AddExcludedRow(folder);
+            } else {
+                std::string threatName = fields.threatName;
+                for (const char* breakChar : {"\r\n", "\r", "\n", "\t"})
+                    threatName = Replace(threatName, breakChar, "");
+                ReportFileSystemHit(folder, threatName, fields.type, ItemFolder, ItemFolder,
+                                    threatName);
+            }
+        }
+        ui::YieldToMessageLoop();
+    }
+}
+
+void ListDrives() {
+    wchar_t roots[512] = {};
+    const DWORD length = GetLogicalDriveStringsW(511, roots);
+    if (length == 0 || length > 511)
+        return;
+    for (const wchar_t* root = roots; *root; root += wcslen(root) + 1) {
+        const UINT type = GetDriveTypeW(root);
+        bool listed = type == DRIVE_REMOVABLE || type == DRIVE_REMOTE || type == DRIVE_CDROM;
+        if (type == DRIVE_FIXED)
+            listed = GetVolumeInformationW(root, nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0);
+        if (listed)
+            ScanLists().lvwHardDrives.Add(WideToUtf8(std::wstring(root, 1)));
+        ui::YieldToMessageLoop();
+    }
+}
+
+} // namespace MScanFolder

@@ -1,0 +1,123 @@
+#include "SafetyList.h"
+
+#include "DefinitionFile.h"
+#include "DoEvents.h"
+#include "ModRegistryRelated.h"
+#include "TextRules.h"
+#include "modGenDec.h"
+#include "modGlobals.h"
+#include "xfileExists.h"
+
+using TextRules::Replace;
+
+namespace modGlobals {
+
+namespace {
+
+// Builds the entry of one line; `kind` carries over to lines that have no "|".
+std::string BuildEntry(const std::string& line, const std::string& drive, std::string& kind,
+                       const std::string& previous) {
+    std::string namePart = line;
+    std::string location;
+    if (TextRules::Contains(line, "|")) {
+        const std::vector<std::string> pieces = TextRules::Split(line, "|");
+        kind = pieces[0];
+        namePart = pieces[1];
+        location = pieces.size() > 2 ? pieces[2] : std::string();
+        location = Replace(location, "[drive]", drive);
+        std::string missingToken;
+        modGenDec::ExpandPathMacros(location, &missingToken);
+        if (!missingToken.empty())
+            return {}; // the folder it names does not exist here: nothing is made safe
+        location = Replace(location, "\\\\", "\\");
+    }
+    const std::vector<std::string> nameParts = TextRules::Split(namePart, "=");
+    const std::string name = nameParts.empty() ? std::string() : TextRules::Trim(nameParts[0]);
+
+    std::string entry;
+    if (kind == "SFILE" || kind == "SEXE" || kind == "SDLL") {
+        if (location.empty())
+            return name;
+        entry = location;
+    } else if (kind == "SREG") {
+        const std::vector<std::string> parts = TextRules::Split(location, "^");
+        ModRegistryRelated::GetRootKey(parts.empty() ? std::string() : parts[0]);
+        entry = ModRegistryRelated::RootKeyName + "\\" + (parts.size() > 1 ? parts[1] : "");
+        if (parts.size() > 2 && !parts[2].empty())
+            entry += "\\" + parts[2];
+    } else if (kind == "SDIR") {
+        entry = location;
+    } else {
+        return previous;
+    }
+    return Replace(Replace(entry, "\\\\", "\\"), "//", "/");
+}
+
+// The form both sides are compared in: lower case, trimmed, any drive letter as "c", and one
+// trailing "/" and then one trailing "\" removed.
+std::string ComparableForm(const std::string& text) {
+    std::string s = TextRules::ToLower(TextRules::Trim(text));
+    if (TextRules::Contains(s, ":\\")) {
+        size_t firstLength = 1; // the first character may take several bytes in UTF-8
+        while (firstLength < s.size() &&
+               (static_cast<unsigned char>(s[firstLength]) & 0xC0) == 0x80)
+            ++firstLength;
+        s.erase(0, firstLength);
+        s.insert(s.begin(), 'c');
+    }
+    if (TextRules::EndsWith(s, "/"))
+        s.pop_back();
+    if (TextRules::EndsWith(s, "\\"))
+        s.pop_back();
+    return s;
+}
+
+bool IsBlank(const std::string& s) {
+    return s.empty() || s == " ";
+}
+
+bool IsBareHive(const std::string& s) {
+    const std::string upper = TextRules::ToUpper(s);
+    for (const char* hive : {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE",
+                             "HKEY_USERS", "HKEY_CURRENT_CONFIG"})
+        if (upper == hive || upper == std::string(hive) + "\\")
+            return true;
+    return false;
+}
+
+} // namespace
+
+bool LoadSafetyList() {
+    SafetyList.clear();
+    const std::string drive = modGenDec::GetSystemDriveRoot();
+    const std::string path = DataFile(kSafetyFile);
+    if (xfileExists::FileExists(path)) {
+        DefinitionFileReader reader(path);
+        std::string line, kind, previous;
+        while (!StopScanRequested && reader.Next(line)) {
+            previous = BuildEntry(line, drive, kind, previous);
+            SafetyList.push_back(previous);
+            ui::YieldToMessageLoop();
+        }
+        SafetyList.emplace_back();
+    }
+    return true;
+}
+
+bool IsSafeItem(const std::string& item) {
+    const std::string s = ComparableForm(item);
+    if (IsBlank(s))
+        return true;
+    for (const std::string& entry : SafetyList) {
+        const std::string e = ComparableForm(entry);
+        if (IsBlank(e))
+            continue;
+        if (s == e || e == s + "\\" || s == e + "\\")
+            return true;
+        if (IsBareHive(s))
+            return true;
+    }
+    return false;
+}
+
+} // namespace modGlobals

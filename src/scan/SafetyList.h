@@ -1,0 +1,19 @@
+// The safety list: known-legitimate files, programs, libraries, registry locations and folders
+// that are never reported, and whose definitions are never loaded.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace modGlobals {
+
+// One entry per line of "Safety.dat", and an empty one at the end.
+inline std::vector<std::string> SafetyList;
+
+// Rebuilds the list from "Safety.dat"; a Stop ends the reading early. Always true.
+bool LoadSafetyList();
+// True when the list covers the item (a file or folder path, or a registry location). Drive
+// letters do not matter: every drive counts as C on both sides.
+bool IsSafeItem(const std::string& item);
+
+} // namespace modGlobals

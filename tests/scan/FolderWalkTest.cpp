@@ -1,0 +1,122 @@
+#include "Definitions.h"
+#include "MScanFolder.h"
+#include "ScanFixture.h"
+#include "ScanProgress.h"
+#include "ScanResults.h"
+#include "TextRules.h"
+#include "modGlobals.h"
+
+#include <windows.h>
+
+#include <set>
+
+using namespace MScanFolder;
+
+namespace {
+
+class FolderWalk : public ScanFixture {
+  protected:
+    // Definitions for files and folders in the test's machine folder, wherever it lies.
+    void SetUp() override {
+        root = TextRules::ToLower(machine.Path()) + "\\";
+        modGlobals::FileDefinitionTable = {
+            {"evil.exe", root + "bin\\deep\\", "Spyware", "Evil"},
+            {"hidden.exe", root + "bin\\deep\\", "Spyware", "Hidden"},
+        };
+        modGlobals::FolderDefinitionTable = {{"", root + "bin\\deep\\bad", "Adware", "BadDir"}};
+    }
+    std::set<std::string> FoundThreats() const {
+        std::set<std::string> threats;
+        for (const ui::ListItem& row : ScanLists().lvwSpywareFound.Items())
+            threats.insert(row.Text);
+        return threats;
+    }
+    std::string root;
+};
+
+TEST_F(FolderWalk, FindsFilesAndFoldersAtAnyDepth) {
+    machine.WriteFile("bin\\deep\\evil.exe", "x");
+    machine.WriteFile("bin\\deep\\harmless.txt", "x");
+    machine.MakeFolder("bin\\deep\\bad\\sub");
+    machine.WriteFile("bin\\deep\\bad\\sub\\evil.exe", "x"); // wrong folder for its definition
+    ScanFolder(machine.Path() + "\\");
+    EXPECT_EQ(FoundThreats(), (std::set<std::string>{"Evil", "BadDir"}));
+    // bin, deep, evil.exe, harmless.txt, bad, sub, evil.exe
+    EXPECT_EQ(modGlobals::FilesFoldersInspected, 7);
+    EXPECT_EQ(modGlobals::ItemsFound, 2);
+}
+
+TEST_F(FolderWalk, HiddenAndSystemEntriesAreLeftOut) {
+    machine.WriteFile("bin\\deep\\hidden.exe", "x", FILE_ATTRIBUTE_HIDDEN);
+    machine.WriteFile("bin\\deep\\evil.exe", "x", FILE_ATTRIBUTE_SYSTEM);
+    ScanFolder(machine.Path() + "\\");
+    EXPECT_TRUE(FoundThreats().empty());
+    EXPECT_EQ(modGlobals::FilesFoldersInspected, 2); // bin, deep
+}
+
+TEST(FolderWalkEntries, OnlyPlainFoldersAreEntered) {
+    EXPECT_TRUE(IsWalkedFolder(FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_TRUE(IsWalkedFolder(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED));
+    EXPECT_FALSE(IsWalkedFolder(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(IsWalkedFolder(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE));
+    EXPECT_FALSE(IsWalkedFolder(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+    EXPECT_FALSE(IsWalkedFolder(FILE_ATTRIBUTE_ARCHIVE));
+    EXPECT_FALSE(IsWalkedFolder(FILE_ATTRIBUTE_NORMAL));
+}
+
+TEST_F(FolderWalk, StopEndsTheWalkBeforeTheNextEntry) {
+    machine.WriteFile("a.txt", "x");
+    machine.WriteFile("b.txt", "x");
+    machine.WriteFile("bin\\deep\\evil.exe", "x");
+    modGlobals::StopScanRequested = true;
+    ScanFolder(machine.Path() + "\\");
+    // The listing starts with ".", which is passed over; the stop test follows it.
+    EXPECT_EQ(modGlobals::FilesFoldersInspected, 0);
+    EXPECT_TRUE(FoundThreats().empty());
+}
+
+TEST_F(FolderWalk, MissingFoldersAreSkipped) {
+    ScanFolder(machine.Path() + "\\no such folder\\");
+    ScanFolderFiles(machine.Path() + "\\no such folder\\");
+    EXPECT_EQ(modGlobals::ItemsFound, 0);
+    EXPECT_EQ(ScanDisplay().pbgMain.Value(), ScanDisplay().pbgMain.Max());
+}
+
+TEST_F(FolderWalk, FolderScanChecksTheChosenFolderToo) {
+    machine.WriteFile("bin\\deep\\bad\\evil.exe", "x");
+    ScanFolderFiles(machine.Path() + "\\bin\\deep\\bad\\");
+    EXPECT_EQ(FoundThreats(), (std::set<std::string>{"BadDir"}));
+    EXPECT_EQ(modGlobals::FilesFoldersInspected, 2);
+    EXPECT_EQ(ScanDisplay().pbgMain.Max(), 100);
+    EXPECT_EQ(ScanDisplay().pbgMain.Value(), 100);
+}
+
+TEST_F(FolderWalk, FileScanChecksOneFileAndShowsIt) {
+    const std::string file = machine.WriteFile("bin\\deep\\evil.exe", "x");
+    ScanFolderExecutables(file);
+    EXPECT_EQ(FoundThreats(), (std::set<std::string>{"Evil"}));
+    EXPECT_EQ(modGlobals::FilesFoldersInspected, 1);
+    EXPECT_EQ(ScanDisplay().lblStatus.Caption, "Scanning: " + file);
+    EXPECT_EQ(ScanDisplay().pbgMain.Value(), 1);
+}
+
+TEST_F(FolderWalk, FullDriveWalkReachesTheTestsFiles) {
+    machine.WriteFile("bin\\deep\\evil.exe", "x");
+    ScanDrive("C:\\");
+    EXPECT_EQ(FoundThreats(), (std::set<std::string>{"Evil"}));
+    EXPECT_GT(modGlobals::FilesFoldersInspected, 100);
+    EXPECT_GT(ScanDisplay().pbgMain.Max(), 0);
+    EXPECT_EQ(ScanDisplay().pbgMain.Value(), ScanDisplay().pbgMain.Max());
+
+    ResetScanState();
+    ScanDrive("Q:\\");
+    EXPECT_EQ(modGlobals::FilesFoldersInspected, 0);
+}
+
+TEST_F(FolderWalk, TheSandboxListsOnlyDriveC) {
+    ListDrives();
+    ASSERT_EQ(ScanLists().lvwHardDrives.Count(), 1u);
+    EXPECT_EQ(ScanLists().lvwHardDrives.Item(0).Text, "C");
+}
+
+} // namespace
