@@ -135,6 +135,47 @@ std::string KnownLocation(const std::string& path, const std::string& drive) {
     return Replace(location, "\\\\", "\\");
 }
 
+// Smart Scan's test of the places the file or folder definitions name.
+void ScanKnownLocations(const char* definitionFile, bool folders) {
+    using namespace modGlobals;
+    const std::string drive = modGenDec::GetSystemDriveRoot();
+    const std::string definitions = DataFile(definitionFile);
+    if (!xfileExists::FileExists(definitions))
+        return;
+    DefinitionFileReader reader(definitions);
+    DefinitionLineParser parser;
+    std::string line;
+    while (!StopScanRequested && reader.Next(line)) {
+        const DefinitionLine fields = parser.Parse(line, false);
+        const std::string location = KnownLocation(fields.path, drive);
+        const std::string item =
+            folders ? location : Replace(location + "\\" + fields.name, "\\\\", "\\");
+        ++FilesFoldersInspected;
+        ShowDefinitionStepProgress(fields.name);
+        if (StopScanRequested)
+            break;
+        // A line without a location names no place to look: a bare name would be looked up
+        // in whatever the current folder happens to be.
+        const bool exists = !location.empty() && (folders ? xfileExists::FolderExists(item)
+                                                          : xfileExists::FileExists(item));
+        if (exists && !IsSafeItem(item)) {
+            if (folders ? IsExcludedOrContains(item) : IsExcluded(item)) {
+                AddExcludedRow(item);
+            } else if (folders) {
+                std::string threatName = fields.threatName;
+                for (const char* breakChar : {"\r\n", "\r", "\n", "\t"})
+                    threatName = Replace(threatName, breakChar, "");
+                ReportFileSystemHit(item, threatName, fields.type, ItemFolder, ItemFolder,
+                                    threatName);
+            } else if (!IsMicrosoftFile(item)) {
+                ReportFileSystemHit(item, fields.threatName, fields.type, ItemFile, ItemFile,
+                                    fields.threatName);
+            }
+        }
+        ui::YieldToMessageLoop();
+    }
+}
+
 } // namespace
 
 // Indexing and similar bits do not count, and a linked folder is never entered, so a link back
@@ -320,64 +361,11 @@ void ScanFolderExecutables(const std::string& file) {
 }
 
 void ScanFileDefinitions() {
-    using namespace modGlobals;
-    const std::string drive = modGenDec::GetSystemDriveRoot();
-    const std::string definitions = DataFile(kFileDefinitionFile);
-    if (!xfileExists::FileExists(definitions))
-        return;
-    DefinitionFileReader reader(definitions);
-    DefinitionLineParser parser;
-    std::string line;
-    while (!StopScanRequested && reader.Next(line)) {
-        const DefinitionLine fields = parser.Parse(line, false);
-        const std::string location = KnownLocation(fields.path, drive);
-        const std::string full = Replace(location + "\\" + fields.name, "\\\\", "\\");
-        ++FilesFoldersInspected;
-        ShowDefinitionStepProgress(fields.name);
-        if (StopScanRequested)
-            break;
-        // A line without a location names no place to look: a bare name would be looked up
-        // in whatever the current folder happens to be.
-        if (!location.empty() && xfileExists::FileExists(full) && !IsSafeItem(full)) {
-            if (IsExcluded(full))
-                AddExcludedRow(full);
-            else if (!IsMicrosoftFile(full))
-                ReportFileSystemHit(full, fields.threatName, fields.type, ItemFile, ItemFile,
-                                    fields.threatName);
-        }
-        ui::YieldToMessageLoop();
-    }
+    ScanKnownLocations(kFileDefinitionFile, false);
 }
 
 void ScanDirectoryDefinitions() {
-    using namespace modGlobals;
-    const std::string drive = modGenDec::GetSystemDriveRoot();
-    const std::string definitions = DataFile(kDirectoryDefinitionFile);
-    if (!xfileExists::FileExists(definitions))
-        return;
-    DefinitionFileReader reader(definitions);
-    DefinitionLineParser parser;
-    std::string line;
-    while (!StopScanRequested && reader.Next(line)) {
-        const DefinitionLine fields = parser.Parse(line, false);
-        const std::string folder = KnownLocation(fields.path, drive);
-        ++FilesFoldersInspected;
-        ShowDefinitionStepProgress(fields.name);
-        if (StopScanRequested)
-            break;
-        if (!folder.empty() && xfileExists::FolderExists(folder) && !IsSafeItem(folder)) {
-            if (IsExcludedOrContains(folder)) {
-                AddExcludedRow(folder);
-            } else {
-                std::string threatName = fields.threatName;
-                for (const char* breakChar : {"\r\n", "\r", "\n", "\t"})
-                    threatName = Replace(threatName, breakChar, "");
-                ReportFileSystemHit(folder, threatName, fields.type, ItemFolder, ItemFolder,
-                                    threatName);
-            }
-        }
-        ui::YieldToMessageLoop();
-    }
+    ScanKnownLocations(kDirectoryDefinitionFile, true);
 }
 
 void ListDrives() {

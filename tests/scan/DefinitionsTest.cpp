@@ -9,6 +9,7 @@
 #include "xfileExists.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 using modGlobals::FileDefinitionTable;
 using modGlobals::FolderDefinitionTable;
@@ -98,14 +99,9 @@ TEST_F(Definitions, SafeItemsAreNotLoaded) {
 }
 
 TEST_F(Definitions, AMissingSpecialFolderSkipsTheLine) {
-    modGenDec::SetSpecialFolderLookup([](int csidl) -> std::optional<std::string> {
-        if (csidl == 0x1e /* all users' alternate startup */)
-            return std::nullopt;
-        return "C:\\F" + std::to_string(csidl);
-    });
+    const MissingSpecialFolder missing(CSIDL_COMMON_ALTSTARTUP);
     WriteDefinitionFile(kFileDefinitionFile, {"run.exe=R|[comstar]", "run.exe=R2|[windir]"});
     modGlobals::LoadDefinitions();
-    modGenDec::SetSpecialFolderLookup(nullptr);
     ASSERT_EQ(FileDefinitionTable.size(), 1u);
     EXPECT_EQ(FileDefinitionTable[0].ThreatName, "R2");
 }

@@ -5,6 +5,7 @@
 #include "modGlobals.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 using modGlobals::IsSafeItem;
 using modGlobals::SafetyList;
@@ -101,13 +102,8 @@ TEST_F(Safety, MissingFileOrStopLeavesWhatWasRead) {
 }
 
 TEST_F(Safety, AMissingSpecialFolderMakesNothingSafe) {
-    modGenDec::SetSpecialFolderLookup([](int csidl) -> std::optional<std::string> {
-        if (csidl == 0x1d) // alternate startup
-            return std::nullopt;
-        return "C:\\F" + std::to_string(csidl);
-    });
+    const MissingSpecialFolder missing(CSIDL_ALTSTARTUP);
     Load({"SDIR|d=x|[startsp]"});
-    modGenDec::SetSpecialFolderLookup(nullptr);
     EXPECT_FALSE(IsSafeItem("c:\\anything"));
     EXPECT_FALSE(IsSafeItem("c:\\"));
 }

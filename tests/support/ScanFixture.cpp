@@ -6,6 +6,7 @@
 #include "SafetyList.h"
 #include "ScanProgress.h"
 #include "ScanResults.h"
+#include "modGenDec.h"
 #include "modGlobals.h"
 #include "modLockdown.h"
 
@@ -49,4 +50,18 @@ std::string ScanFixture::WriteDefinitionFile(const std::string& name,
 
 std::string ScanFixture::WritePlainFile(const std::string& name, const std::string& content) const {
     return data.WriteFile(name, content);
+}
+
+MissingSpecialFolder::MissingSpecialFolder(int csidl) {
+    modGenDec::SetSpecialFolderLookup([csidl](int wanted) -> std::optional<std::string> {
+        if (wanted == csidl)
+            return std::nullopt;
+        std::string folder = "C:\\F";
+        folder += std::to_string(wanted);
+        return folder;
+    });
+}
+
+MissingSpecialFolder::~MissingSpecialFolder() {
+    modGenDec::SetSpecialFolderLookup(nullptr);
 }

@@ -24,5 +24,12 @@ class ScanFixture : public testing::Test {
     TempFolder machine; // files and folders to scan
 };
 
+// While it lives, the system seems to lack one special folder; the others are "C:\F<number>".
+class MissingSpecialFolder {
+  public:
+    explicit MissingSpecialFolder(int csidl);
+    ~MissingSpecialFolder();
+};
+
 // Resets every piece of shared scan state.
 void ResetScanState();
