@@ -3,6 +3,8 @@
 #include "AnsiText.h"
 #include "modLockdown.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr size_t kChunk = 64 * 1024;
@@ -10,17 +12,18 @@ constexpr size_t kMaxLine = 64 * 1024;
 
 } // namespace
 
-DefinitionFileReader::DefinitionFileReader(const std::string& path)
+FileLineReader::FileLineReader(const std::string& path, LineEnds lineEnds)
     : file_(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ,
                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                        OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr)) {}
+                        OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr)),
+      lineEnds_(lineEnds) {}
 
-DefinitionFileReader::~DefinitionFileReader() {
+FileLineReader::~FileLineReader() {
     if (IsOpen())
         CloseHandle(file_);
 }
 
-bool DefinitionFileReader::Fill() {
+bool FileLineReader::Fill() {
     if (eof_ || !IsOpen())
         return false;
     buffer_.erase(0, pos_);
@@ -37,41 +40,58 @@ bool DefinitionFileReader::Fill() {
     return true;
 }
 
-bool DefinitionFileReader::NextRaw(std::string& line) {
-    bool overlong = false;
+size_t FileLineReader::FindLineEnd(size_t& endLength) const {
+    if (lineEnds_ == LineEnds::CrLf) {
+        endLength = 2;
+        return buffer_.find("\r\n", pos_);
+    }
+    const size_t cr = buffer_.find('\r', pos_);
+    if (cr == std::string::npos || (cr + 1 == buffer_.size() && !eof_))
+        return std::string::npos; // a LF may follow in the next chunk
+    endLength = (cr + 1 < buffer_.size() && buffer_[cr + 1] == '\n') ? 2 : 1;
+    return cr;
+}
+
+bool FileLineReader::Next(std::string& line) {
+    size_t endLength = 0;
+    size_t end;
     for (;;) {
-        size_t end = buffer_.find("\r\n", pos_);
-        while (end == std::string::npos) {
-            if (buffer_.size() - pos_ > kMaxLine) {
-                // Too long for a definition: skip to the next line end, keeping a last CR that
-                // the next chunk's LF may complete.
-                overlong = true;
-                pos_ = buffer_.size() - 1;
-            }
+        end = FindLineEnd(endLength);
+        if (end != std::string::npos || buffer_.size() - pos_ > kMaxLine)
+            break;
+        if (!Fill()) {
+            end = FindLineEnd(endLength); // at the end of the file a last CR ends its line
+            break;
+        }
+    }
+    if (end == std::string::npos && buffer_.size() - pos_ > kMaxLine) {
+        // Cut the line, then skip what is left of it.
+        line.assign(buffer_, pos_, kMaxLine);
+        pos_ += kMaxLine;
+        while ((end = FindLineEnd(endLength)) == std::string::npos) {
+            pos_ = buffer_.size() - std::min<size_t>(1, buffer_.size() - pos_);
             if (!Fill()) {
-                if (overlong || pos_ >= buffer_.size()) {
-                    pos_ = buffer_.size();
-                    return false;
-                }
-                line.assign(buffer_, pos_, std::string::npos);
                 pos_ = buffer_.size();
                 return true;
             }
-            end = buffer_.find("\r\n", pos_);
         }
-        if (overlong || end - pos_ > kMaxLine) {
-            overlong = false;
-            pos_ = end + 2;
-            continue;
-        }
-        line.assign(buffer_, pos_, end - pos_);
-        pos_ = end + 2;
+        pos_ = end + endLength;
         return true;
     }
+    if (end == std::string::npos) {
+        if (pos_ >= buffer_.size())
+            return false;
+        line.assign(buffer_, pos_, std::string::npos);
+        pos_ = buffer_.size();
+        return true;
+    }
+    line.assign(buffer_, pos_, std::min(end - pos_, kMaxLine));
+    pos_ = end + endLength;
+    return true;
 }
 
 bool DefinitionFileReader::Next(std::string& line) {
-    if (!NextRaw(line))
+    if (!reader_.Next(line))
         return false;
     line = AnsiToUtf8(modLockdown::UnscrambleString(line));
     return true;

@@ -107,7 +107,10 @@ bool LoadTable(const char* fileName, std::vector<DefinitionEntry>& table,
 }
 
 int32_t CountLines(const char* fileName) {
-    DefinitionFileReader reader(DataFile(fileName));
+    const std::string path = DataFile(fileName);
+    if (!xfileExists::FileExists(path))
+        return 0;
+    DefinitionFileReader reader(path);
     std::string line;
     int32_t lines = 0;
     while (reader.NextRaw(line))
@@ -132,8 +135,10 @@ void LoadDefinitions() {
 
     // The folder definitions continue the type of the last file definition.
     DefinitionLineParser parser;
-    files.complete = LoadTable(kFileDefinitionFile, FileDefinitionTable, parser, true) &&
-                     LoadTable(kDirectoryDefinitionFile, FolderDefinitionTable, parser, false);
+    const bool filesComplete = LoadTable(kFileDefinitionFile, FileDefinitionTable, parser, true);
+    const bool foldersComplete =
+        LoadTable(kDirectoryDefinitionFile, FolderDefinitionTable, parser, false);
+    files.complete = filesComplete && foldersComplete;
     lastLoad = files;
 
     display.cmdPause.Enabled = true;

@@ -1,6 +1,7 @@
 #include "Exclusions.h"
 
 #include "AnsiText.h"
+#include "DefinitionFile.h"
 #include "DoEvents.h"
 #include "TextRules.h"
 #include "modGlobals.h"
@@ -12,26 +13,6 @@
 namespace modGlobals {
 
 namespace {
-
-// The exclusion file is a few hundred lines at most; anything far beyond is not ours.
-constexpr DWORD kMaxExclusionFileBytes = 16 * 1024 * 1024;
-
-bool ReadWholeFile(const std::string& path, std::string& content) {
-    HANDLE file =
-        CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    const DWORD size = GetFileSize(file, nullptr);
-    bool ok = size != INVALID_FILE_SIZE && size <= kMaxExclusionFileBytes;
-    if (ok) {
-        content.resize(size);
-        DWORD read = 0;
-        ok = ReadFile(file, content.data(), size, &read, nullptr) && read == size;
-    }
-    CloseHandle(file);
-    return ok;
-}
 
 // The pieces of the list that name an item (the list's trailing "|" leaves an empty one).
 std::vector<std::string> Entries() {
@@ -64,10 +45,7 @@ void AddExclusion(const std::string& item) {
 
 void LoadExclusions() {
     ExclusionList.clear();
-    std::string content;
-    if (!ReadWholeFile(DataFile(kExclusionFile), content))
-        return;
-    TextRules::LineReader reader(content);
+    FileLineReader reader(DataFile(kExclusionFile), FileLineReader::LineEnds::CrOrCrLf);
     std::string line;
     while (reader.Next(line)) {
         if (!TextRules::Trim(line).empty())

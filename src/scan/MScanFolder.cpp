@@ -107,15 +107,17 @@ std::vector<FolderEntry> ListFolder(const std::string& path) {
     return entries;
 }
 
-int Percent(int32_t part, int32_t whole) {
+// The whole part of part / whole x 100, kept within 0..100 (0 when there is no whole).
+int Percent(int64_t part, int64_t whole) {
     if (whole <= 0)
-        return -1;
-    return static_cast<int>(std::floor(static_cast<double>(part) / whole * 100));
+        return 0;
+    const double percent = std::floor(static_cast<double>(part) / static_cast<double>(whole) * 100);
+    return percent < 0 ? 0 : (percent > 100 ? 100 : static_cast<int>(percent));
 }
 
 void ShowDefinitionStepProgress(const std::string& name) {
     using namespace modGlobals;
-    const int overall = Percent(FilesFoldersInspected + RegistryDefinitionCount +
+    const int overall = Percent(int64_t(FilesFoldersInspected) + RegistryDefinitionCount +
                                     CookieDefinitionCount + ExeDefinitionCount,
                                 DefinitionCount);
     const int step = Percent(FilesFoldersInspected, FileDefinitionCount);
@@ -330,10 +332,10 @@ void ScanDrive(const std::string& root) {
     const std::wstring wideRoot = Utf8ToWide(root);
     if (!GetVolumeInformationW(wideRoot.c_str(), nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0))
         return;
-    ULARGE_INTEGER total = {}, free = {};
-    GetDiskFreeSpaceExW(wideRoot.c_str(), nullptr, &total, &free);
+    ULARGE_INTEGER available = {}, total = {};
     ui::ProgressBar& bar = ScanDisplay().pbgMain;
-    bar.SetMax(static_cast<double>(total.QuadPart - free.QuadPart));
+    if (GetDiskFreeSpaceExW(wideRoot.c_str(), &available, &total, nullptr))
+        bar.SetMax(static_cast<double>(total.QuadPart - available.QuadPart));
     bar.SetValue(0);
     ScanFolder(root);
     bar.SetValue(bar.Max());

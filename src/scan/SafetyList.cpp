@@ -8,15 +8,18 @@
 #include "modGlobals.h"
 #include "xfileExists.h"
 
+#include <optional>
+
 using TextRules::Replace;
 
 namespace modGlobals {
 
 namespace {
 
-// Builds the entry of one line; `kind` carries over to lines that have no "|".
-std::string BuildEntry(const std::string& line, const std::string& drive, std::string& kind,
-                       const std::string& previous) {
+// Builds the entry of one line; `kind` carries over to lines that have no "|". Nothing for a
+// line whose location lies in a special folder this system does not have.
+std::optional<std::string> BuildEntry(const std::string& line, const std::string& drive,
+                                      std::string& kind, const std::string& previous) {
     std::string namePart = line;
     std::string location;
     if (TextRules::Contains(line, "|")) {
@@ -28,7 +31,7 @@ std::string BuildEntry(const std::string& line, const std::string& drive, std::s
         std::string missingToken;
         modGenDec::ExpandPathMacros(location, &missingToken);
         if (!missingToken.empty())
-            return {}; // the folder it names does not exist here: nothing is made safe
+            return std::nullopt;
         location = Replace(location, "\\\\", "\\");
     }
     const std::vector<std::string> nameParts = TextRules::Split(namePart, "=");
@@ -95,8 +98,10 @@ bool LoadSafetyList() {
         DefinitionFileReader reader(path);
         std::string line, kind, previous;
         while (!StopScanRequested && reader.Next(line)) {
-            previous = BuildEntry(line, drive, kind, previous);
-            SafetyList.push_back(previous);
+            const std::optional<std::string> entry = BuildEntry(line, drive, kind, previous);
+            if (entry)
+                previous = *entry;
+            SafetyList.push_back(entry.value_or(std::string()));
             ui::YieldToMessageLoop();
         }
         SafetyList.emplace_back();

@@ -19,7 +19,7 @@ void DoEvents() {
 void YieldToMessageLoop() {
     static DWORD lastRun = 0;
     const DWORD now = GetTickCount();
-    if (now - lastRun < 10)
+    if (now - lastRun < 25)
         return;
     lastRun = now;
     DoEvents();

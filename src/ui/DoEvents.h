@@ -7,7 +7,7 @@ namespace ui {
 void DoEvents();
 
 // DoEvents for loops that yield once per item: it lets the message loop run only when it last
-// ran 10 ms ago or more, because asking for messages can cost far more than the item itself.
+// ran 25 ms ago or more, because asking for messages can cost far more than the item itself.
 void YieldToMessageLoop();
 
 } // namespace ui

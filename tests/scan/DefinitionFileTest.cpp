@@ -37,15 +37,33 @@ TEST_F(DefinitionFile, MissingEmptyAndOverlongFiles) {
     EXPECT_FALSE(DefinitionFileReader(data / "missing.dat").IsOpen());
     EXPECT_TRUE(ReadAll(WritePlainFile("empty.dat", "")).empty());
 
-    // A line far longer than any definition is corrupt: it is skipped, the others survive,
-    // including a line end split across the reader's chunks.
+    // A line far longer than any definition is cut; the lines after it survive, including
+    // one whose line end is split across the reader's chunks.
     const std::string overlong(200000, '\x41');
+    const std::string cut(64 * 1024, '\x01'); // 'A' unscrambled
     std::string content = modLockdown::ScrambleString("first") + "\r\n" + overlong + "\r\n" +
                           modLockdown::ScrambleString("last") + "\r\n";
-    EXPECT_EQ(ReadAll(WritePlainFile("long.dat", content)), (Lines{"first", "last"}));
+    EXPECT_EQ(ReadAll(WritePlainFile("long.dat", content)), (Lines{"first", cut, "last"}));
     EXPECT_EQ(
         ReadAll(WritePlainFile("tail.dat", modLockdown::ScrambleString("a") + "\r\n" + overlong)),
-        (Lines{"a"}));
+        (Lines{"a", cut}));
+}
+
+TEST_F(DefinitionFile, PlainTextLinesEndAtALoneCrToo) {
+    auto read = [&](const std::string& content) {
+        FileLineReader reader(WritePlainFile("plain.txt", content),
+                              FileLineReader::LineEnds::CrOrCrLf);
+        Lines lines;
+        std::string line;
+        while (reader.Next(line))
+            lines.push_back(line);
+        return lines;
+    };
+    EXPECT_EQ(read("a\rb\r\nc\nd\r"), (Lines{"a", "b", "c\nd"}));
+    EXPECT_EQ(read("\r\r\n"), (Lines{"", ""}));
+    // A CR LF split across chunks is one line end, not two.
+    const std::string first(64 * 1024 - 1, 'x');
+    EXPECT_EQ(read(first + "\r\nnext"), (Lines{first, "next"}));
 }
 
 TEST_F(DefinitionFile, LineEndsAcrossChunkBoundaries) {
