@@ -127,6 +127,7 @@ void LoadDefinitions() {
 
     FileDefinitionTable.clear();
     FolderDefinitionTable.clear();
+    ++DefinitionTablesGeneration;
     ScanProgressDisplay& display = ScanDisplay();
     display.cmdPause.Enabled = false;
     display.cmdStop.Enabled = false;

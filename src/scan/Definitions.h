@@ -23,6 +23,9 @@ inline std::vector<DefinitionEntry> FileDefinitionTable;
 // From "DirectoryDefinition.dat": paths have no trailing "\".
 inline std::vector<DefinitionEntry> FolderDefinitionTable;
 
+// Changes whenever the tables are filled anew, so what is derived from them is rebuilt.
+inline uint64_t DefinitionTablesGeneration = 0;
+
 // Fills both tables from the definition files, filtered by the loaded safety list. A load
 // that a Stop cut short, and any change of the definition or safety files since the last
 // load, make the next call load again; otherwise the tables are kept.

@@ -8,24 +8,44 @@
 
 #include <windows.h>
 
+#include <unordered_set>
 #include <vector>
 
 namespace modGlobals {
 
 namespace {
 
-// The pieces of the list that name an item (the list's trailing "|" leaves an empty one).
-std::vector<std::string> Entries() {
+// The list's entries in lower case, as a set for lookups and in order for the "contains"
+// test, rebuilt when the list is loaded anew or changed in size.
+struct ExclusionIndex {
+    size_t size = ~size_t(0);
+    uint64_t generation = 0;
     std::vector<std::string> entries;
-    for (std::string& piece : TextRules::Split(ExclusionList, "|"))
-        if (!piece.empty())
-            entries.push_back(std::move(piece));
-    return entries;
+    std::unordered_set<std::string> lookup;
+};
+ExclusionIndex exclusionIndex;
+uint64_t exclusionGeneration = 1;
+
+const ExclusionIndex& Entries() {
+    if (exclusionIndex.size != ExclusionList.size() ||
+        exclusionIndex.generation != exclusionGeneration) {
+        exclusionIndex.entries.clear();
+        exclusionIndex.lookup.clear();
+        // The list's trailing "|" leaves an empty piece, which names nothing.
+        for (const std::string& piece : TextRules::Split(ExclusionList, "|")) {
+            if (piece.empty())
+                continue;
+            exclusionIndex.entries.push_back(TextRules::ToLower(piece));
+            exclusionIndex.lookup.insert(exclusionIndex.entries.back());
+        }
+        exclusionIndex.size = ExclusionList.size();
+        exclusionIndex.generation = exclusionGeneration;
+    }
+    return exclusionIndex;
 }
 
-bool Matches(const std::string& entry, const std::string& item) {
-    return TextRules::EqualsNoCase(entry, item) ||
-           TextRules::EqualsNoCase(entry, TextRules::Trim(item));
+bool Listed(const ExclusionIndex& index, const std::string& lowerItem) {
+    return index.lookup.count(lowerItem) || index.lookup.count(TextRules::Trim(lowerItem));
 }
 
 } // namespace
@@ -45,6 +65,7 @@ void AddExclusion(const std::string& item) {
 
 void LoadExclusions() {
     ExclusionList.clear();
+    ++exclusionGeneration;
     FileLineReader reader(DataFile(kExclusionFile), FileLineReader::LineEnds::CrOrCrLf);
     std::string line;
     while (reader.Next(line)) {
@@ -55,16 +76,19 @@ void LoadExclusions() {
 }
 
 bool IsExcluded(const std::string& item) {
-    for (const std::string& entry : Entries())
-        if (Matches(entry, item))
-            return true;
-    return false;
+    const ExclusionIndex& index = Entries();
+    return !index.entries.empty() && Listed(index, TextRules::ToLower(item));
 }
 
 bool IsExcludedOrContains(const std::string& item) {
-    for (const std::string& entry : Entries())
-        if (Matches(entry, item) ||
-            TextRules::Contains(TextRules::ToLower(item), TextRules::ToLower(entry)))
+    const ExclusionIndex& index = Entries();
+    if (index.entries.empty())
+        return false;
+    const std::string lowerItem = TextRules::ToLower(item);
+    if (Listed(index, lowerItem))
+        return true;
+    for (const std::string& entry : index.entries)
+        if (TextRules::Contains(lowerItem, entry))
             return true;
     return false;
 }

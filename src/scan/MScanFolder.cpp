@@ -17,6 +17,8 @@
 #include <windows.h>
 
 #include <cmath>
+#include <map>
+#include <unordered_map>
 #include <vector>
 
 using TextRules::Compare;
@@ -45,6 +47,67 @@ std::string WithoutOneTrailingBackslash(std::string path) {
         path.pop_back();
     return path;
 }
+
+// The text a slot of the file table is matched by: its name, "[drive]" as the item's drive.
+std::string FileKey(const DefinitionEntry& entry, const std::string& drive) {
+    std::string name = entry.Name;
+    if (Contains(name, "[drive]", Compare::Text))
+        name = Replace(name, "[drive]", drive, Compare::Text);
+    return TextRules::ToLower(TextRules::Trim(name));
+}
+
+// The text a slot of the folder table is matched by: its path, "[drive]" as the item's drive.
+std::string FolderKey(const DefinitionEntry& entry, const std::string& drive) {
+    return WithoutOneTrailingBackslash(
+        TextRules::ToLower(TextRules::Trim(Replace(entry.Path, "[drive]", drive, Compare::Text))));
+}
+
+// Finds the slots of a definition table whose key equals an item's, so a file is compared
+// with the few definitions of its name instead of all of them. Candidates come in ascending
+// slot order and stop before the first slot whose key is blank, which ends a search through
+// the table, so the matchers see exactly the slots a search from the first slot would reach.
+class DefinitionIndex {
+  public:
+    using KeyOf = std::string (*)(const DefinitionEntry&, const std::string&);
+    explicit DefinitionIndex(KeyOf keyOf) : keyOf_(keyOf) {}
+
+    const std::vector<uint32_t>& Candidates(const std::vector<DefinitionEntry>& table,
+                                            const std::string& drive, const std::string& key) {
+        if (table.size() != size_ || modGlobals::DefinitionTablesGeneration != generation_) {
+            drives_.clear();
+            size_ = table.size();
+            generation_ = modGlobals::DefinitionTablesGeneration;
+        }
+        auto perDrive = drives_.find(drive);
+        if (perDrive == drives_.end())
+            perDrive = drives_.emplace(drive, Build(table, drive)).first;
+        static const std::vector<uint32_t> none;
+        const auto found = perDrive->second.find(key);
+        return found == perDrive->second.end() ? none : found->second;
+    }
+
+  private:
+    using SlotsByKey = std::unordered_map<std::string, std::vector<uint32_t>>;
+
+    SlotsByKey Build(const std::vector<DefinitionEntry>& table, const std::string& drive) const {
+        SlotsByKey slots;
+        for (uint32_t i = 0; i < table.size(); ++i) {
+            std::string key = keyOf_(table[i], drive);
+            if (IsBlank(key))
+                break;
+            slots[std::move(key)].push_back(i);
+        }
+        return slots;
+    }
+
+    KeyOf keyOf_;
+    size_t size_ = 0;
+    uint64_t generation_ = ~uint64_t(0);
+    std::map<std::string, SlotsByKey> drives_;
+};
+
+DefinitionIndex fileIndex(FileKey);
+DefinitionIndex folderIndex(FolderKey);
 
 const std::string& SystemDirLower() {
     static const std::string systemDir = TextRules::ToLower(modGenDec::GetSystemDir());
@@ -238,15 +301,9 @@ void CheckFileDefinitions(const std::string& item) {
     const std::string drive = TextRules::ToLower(FirstPathPart(item));
     const bool longExe = CharacterCount(name) > 16 && Contains(name, ".exe");
 
-    for (const DefinitionEntry& entry : modGlobals::FileDefinitionTable) {
-        std::string definitionName = entry.Name;
-        if (Contains(definitionName, "[drive]", Compare::Text))
-            definitionName = Replace(definitionName, "[drive]", drive, Compare::Text);
-        definitionName = TextRules::ToLower(TextRules::Trim(definitionName));
-        if (IsBlank(definitionName))
-            return;
-        if (definitionName != name)
-            continue;
+    const std::vector<DefinitionEntry>& table = modGlobals::FileDefinitionTable;
+    for (uint32_t slot : fileIndex.Candidates(table, drive, name)) {
+        const DefinitionEntry& entry = table[slot];
         if (!longExe && !PathRulesMatch(folder, entry.Path))
             continue;
 
@@ -273,14 +330,9 @@ void CheckFolderDefinitions(const std::string& item) {
     const std::string leaf = LastPathPart(item);
     const std::string drive = TextRules::ToLower(FirstPathPart(item));
 
-    for (const DefinitionEntry& entry : modGlobals::FolderDefinitionTable) {
-        std::string definitionPath = Replace(entry.Path, "[drive]", drive, Compare::Text);
-        definitionPath =
-            WithoutOneTrailingBackslash(TextRules::ToLower(TextRules::Trim(definitionPath)));
-        if (IsBlank(definitionPath))
-            return;
-        if (definitionPath != parent)
-            continue;
+    const std::vector<DefinitionEntry>& table = modGlobals::FolderDefinitionTable;
+    for (uint32_t slot : folderIndex.Candidates(table, drive, parent)) {
+        const DefinitionEntry& entry = table[slot];
         if (!PathRulesMatch(parent, entry.Path))
             continue;
 

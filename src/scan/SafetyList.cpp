@@ -9,6 +9,7 @@
 #include "xfileExists.h"
 
 #include <optional>
+#include <unordered_set>
 
 using TextRules::Replace;
 
@@ -88,10 +89,35 @@ bool IsBareHive(const std::string& s) {
     return false;
 }
 
+// The list's entries in their compared form, so an item is looked up instead of compared with
+// every entry. Rebuilt when the list is loaded anew or changed in size.
+struct SafetyIndex {
+    size_t size = ~size_t(0);
+    uint64_t generation = 0;
+    std::unordered_set<std::string> entries;
+};
+SafetyIndex safetyIndex;
+uint64_t safetyGeneration = 1;
+
+const std::unordered_set<std::string>& SafeEntries() {
+    if (safetyIndex.size != SafetyList.size() || safetyIndex.generation != safetyGeneration) {
+        safetyIndex.entries.clear();
+        for (const std::string& entry : SafetyList) {
+            std::string e = ComparableForm(entry);
+            if (!IsBlank(e))
+                safetyIndex.entries.insert(std::move(e));
+        }
+        safetyIndex.size = SafetyList.size();
+        safetyIndex.generation = safetyGeneration;
+    }
+    return safetyIndex.entries;
+}
+
 } // namespace
 
 bool LoadSafetyList() {
     SafetyList.clear();
+    ++safetyGeneration;
     const std::string drive = modGenDec::GetSystemDriveRoot();
     const std::string path = DataFile(kSafetyFile);
     if (xfileExists::FileExists(path)) {
@@ -113,16 +139,15 @@ bool IsSafeItem(const std::string& item) {
     const std::string s = ComparableForm(item);
     if (IsBlank(s))
         return true;
-    for (const std::string& entry : SafetyList) {
-        const std::string e = ComparableForm(entry);
-        if (IsBlank(e))
-            continue;
-        if (s == e || e == s + "\\" || s == e + "\\")
-            return true;
-        if (IsBareHive(s))
-            return true;
-    }
-    return false;
+    const std::unordered_set<std::string>& entries = SafeEntries();
+    if (entries.empty())
+        return false;
+    // The item equals an entry, or one of them is the other followed by "\".
+    if (entries.count(s) || entries.count(s + "\\") ||
+        (TextRules::EndsWith(s, "\\") && entries.count(s.substr(0, s.size() - 1))))
+        return true;
+    // Once the list holds a usable entry, a bare hive is always safe.
+    return IsBareHive(s);
 }
 
 } // namespace modGlobals

@@ -24,6 +24,7 @@ class FolderWalk : public ScanFixture {
             {"hidden.exe", root + "bin\\deep\\", "Spyware", "Hidden"},
         };
         modGlobals::FolderDefinitionTable = {{"", root + "bin\\deep\\bad", "Adware", "BadDir"}};
+        ++modGlobals::DefinitionTablesGeneration;
     }
     std::set<std::string> FoundThreats() const {
         std::set<std::string> threats;

@@ -22,10 +22,12 @@ class Matchers : public ScanFixture {
     void File(const std::string& name, const std::string& path, const std::string& threat = "T",
               const std::string& type = "Spyware") {
         modGlobals::FileDefinitionTable.push_back({name, path, type, threat});
+        ++modGlobals::DefinitionTablesGeneration;
     }
     void Folder(const std::string& path, const std::string& threat = "T",
                 const std::string& type = "Adware") {
         modGlobals::FolderDefinitionTable.push_back({"", path, type, threat});
+        ++modGlobals::DefinitionTablesGeneration;
     }
     size_t Found() const {
         return ScanLists().lvwPicRemoveListOfSpywareFoundAndToBeRemoved.Count();

@@ -19,6 +19,7 @@ void ResetScanState() {
         ExeDefinitionCount = 0;
     FileDefinitionTable.clear();
     FolderDefinitionTable.clear();
+    ++DefinitionTablesGeneration;
     SafetyList.clear();
     ExclusionList.clear();
     ScanLists() = ScanResultLists();
