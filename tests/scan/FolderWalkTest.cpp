@@ -1,4 +1,5 @@
 #include "Definitions.h"
+#include "DoEvents.h"
 #include "MScanFolder.h"
 #include "ScanFixture.h"
 #include "ScanProgress.h"
@@ -74,6 +75,35 @@ TEST_F(FolderWalk, StopEndsTheWalkBeforeTheNextEntry) {
     // The listing starts with ".", which is passed over; the stop test follows it.
     EXPECT_EQ(modGlobals::FilesFoldersInspected, 0);
     EXPECT_TRUE(FoundThreats().empty());
+}
+
+int32_t inspectedAtStop = -1;
+
+void CALLBACK StopTheScan(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    modGlobals::StopScanRequested = true;
+    inspectedAtStop = modGlobals::FilesFoldersInspected;
+}
+
+TEST_F(FolderWalk, StopDeepInTheTreeUnwindsEveryLevel) {
+    // The top holds one folder, so the walk spends its time below it; each level has many
+    // files and one deeper folder.
+    std::string level = "top";
+    for (int depth = 0; depth < 8; ++depth) {
+        for (int i = 0; i < 400; ++i)
+            machine.WriteFile(level + "\\f" + std::to_string(i) + ".txt", "x");
+        level += "\\deeper";
+    }
+    // The message loop has just run, so the walker lets it run again only 25 ms into the walk;
+    // the timer is due by then and stops the scan below the first level.
+    Sleep(30);
+    ui::YieldToMessageLoop();
+    ASSERT_NE(SetTimer(nullptr, 0, USER_TIMER_MINIMUM, StopTheScan), 0u);
+    ScanFolder(machine.Path() + "\\");
+    ASSERT_GT(inspectedAtStop, 401) << "the stop did not come inside the tree";
+    // Nothing more was looked at after the stop, on any level.
+    EXPECT_EQ(modGlobals::FilesFoldersInspected, inspectedAtStop);
+    EXPECT_LT(modGlobals::FilesFoldersInspected, 8 * 401);
 }
 
 TEST_F(FolderWalk, MissingFoldersAreSkipped) {
