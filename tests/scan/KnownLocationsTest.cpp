@@ -93,10 +93,15 @@ TEST_F(KnownLocations, ProgressFollowsTheDefinitionCounts) {
     EXPECT_EQ(ScanDisplay().pb2.Value(), 100);
     EXPECT_EQ(ScanDisplay().lblStatus.Caption, "Known files: \r\nf49.exe");
 
-    // With no counts at all the bars are left alone instead of dividing by zero.
+    // More lines than counted (the file changed since) stop at 100; no counts at all give 0
+    // instead of a division by zero.
     ResetScanState();
+    modGlobals::FileDefinitionCount = 10;
+    modGlobals::DefinitionCount = 0;
+    ScanDisplay().pb2.SetValue(50);
     ScanFileDefinitions();
-    EXPECT_EQ(ScanDisplay().pb1.Value(), 0);
+    EXPECT_EQ(ScanDisplay().pb1.Value(), 100);
+    EXPECT_EQ(ScanDisplay().pb2.Value(), 0);
 }
 
 TEST_F(KnownLocations, FoldersThatExist) {
