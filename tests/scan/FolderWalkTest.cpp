@@ -56,6 +56,22 @@ TEST_F(FolderWalk, HiddenAndSystemEntriesAreLeftOut) {
     EXPECT_EQ(modGlobals::FilesFoldersInspected, 2); // bin, deep
 }
 
+TEST_F(FolderWalk, AReadOnlyFolderIsCheckedAsAFileAndNotEntered) {
+    // Made by the test run's fixture step (Wine cannot mark a folder read-only from inside).
+    const std::string fixtures = "C:\\fixtures\\";
+    const DWORD attributes = GetFileAttributesW(L"C:\\fixtures\\tree\\readonly");
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY))
+        GTEST_SKIP() << "no read-only folder at " << fixtures << "tree\\readonly";
+    modGlobals::FileDefinitionTable = {
+        {"readonly", "c:\\fixtures\\tree\\", "Spyware", "Folder Taken For A File"},
+        {"evil.exe", "c:\\fixtures\\tree\\readonly\\inside\\", "Spyware", "Inside"}};
+    ++modGlobals::DefinitionTablesGeneration;
+    ScanFolder(fixtures);
+    EXPECT_EQ(FoundThreats(), (std::set<std::string>{"Folder Taken For A File"}));
+    EXPECT_EQ(modGlobals::FilesFoldersInspected, 2); // tree, readonly
+    EXPECT_EQ(ScanLists().lvwFilesToBeDeleted.Item(0).Text, "c:\\fixtures\\tree\\readonly");
+}
+
 TEST(FolderWalkEntries, OnlyPlainFoldersAreEntered) {
     EXPECT_TRUE(IsWalkedFolder(FILE_ATTRIBUTE_DIRECTORY));
     EXPECT_TRUE(IsWalkedFolder(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED));
