@@ -147,10 +147,10 @@ struct LayoutFolder {
 
 std::string PoolName(Rng& rng) {
     static const char* const kNames[] = {
-        "setup.exe",     "helper.dll",  "update.exe", "readme.txt",  "uninstall.exe",
-        "config.ini",    "data.bin",    "install.log", "plugin.dll", "toolbar.dll",
-        "agent.exe",     "service.exe", "license.txt", "msvcr71.dll", "launcher.exe",
-        "settings.xml",  "cache.db",    "icon.ico",   "manual.pdf",  "changelog.txt",
+        "setup.exe",    "helper.dll",  "update.exe",  "readme.txt",  "uninstall.exe",
+        "config.ini",   "data.bin",    "install.log", "plugin.dll",  "toolbar.dll",
+        "agent.exe",    "service.exe", "license.txt", "msvcr71.dll", "launcher.exe",
+        "settings.xml", "cache.db",    "icon.ico",    "manual.pdf",  "changelog.txt",
     };
     if (rng.Below(100) < 70)
         return "file" + std::to_string(rng.Below(1000)) + ".dat";
@@ -165,8 +165,7 @@ void FillFiles(LayoutFolder& folder, Rng& rng, size_t count) {
     }
 }
 
-void AddFolders(std::vector<LayoutFolder>& layout, Rng& rng, const std::string& parent,
-                int level) {
+void AddFolders(std::vector<LayoutFolder>& layout, Rng& rng, const std::string& parent, int level) {
     for (int i = 0; i < kFanOut; ++i) {
         LayoutFolder folder;
         folder.level = level + 1;
@@ -293,18 +292,19 @@ struct DefinitionSet {
 };
 
 const char* RandomType(Rng& rng) {
-    static const char* const kTypes[] = {"Spyware", "Spyware", "Spyware", "Adware", "TYPE",
-                                         "Hijacker"};
+    static const char* const kTypes[] = {"Spyware", "Spyware", "Spyware",
+                                         "Adware",  "TYPE",    "Hijacker"};
     return kTypes[rng.Below(static_cast<uint32_t>(std::size(kTypes)))];
 }
 
-// `total` lines: one in twenty a folder line, the rest file lines; the hit lines are spread
-// among random ones whose names are in no folder of the tree ("zq" starts no name there).
-DefinitionSet MakeDefinitions(size_t total, const std::vector<FileHit>& fileHits,
+// The hit lines are spread among random ones whose names are in no folder of the tree ("zq"
+// starts no name there).
+DefinitionSet MakeDefinitions(size_t fileCount, size_t folderCount,
+                              const std::vector<FileHit>& fileHits,
                               const std::vector<std::string>& folderHits) {
-    Rng rng(0xDEF5 + total);
-    const size_t folderCount = std::max<size_t>(total / 20, folderHits.size());
-    const size_t fileCount = total - folderCount;
+    Rng rng(0xDEF5 + fileCount + folderCount);
+    fileCount = std::max(fileCount, fileHits.size() + 1);
+    folderCount = std::max(folderCount, folderHits.size() + 1);
     DefinitionSet set;
     for (size_t i = 0; i < fileCount; ++i) {
         const char* extension = rng.Below(4) == 0 ? ".dll" : ".exe";
@@ -325,8 +325,8 @@ DefinitionSet MakeDefinitions(size_t total, const std::vector<FileHit>& fileHits
     }
     for (size_t i = 0; i < folderHits.size(); ++i) {
         const size_t at = (i + 1) * folderCount / (folderHits.size() + 1);
-        set.folderLines[at] = "benchdir=Bench Folder Hit " + std::to_string(i + 1) + "|" +
-                              folderHits[i] + "|Adware";
+        set.folderLines[at] =
+            "benchdir=Bench Folder Hit " + std::to_string(i + 1) + "|" + folderHits[i] + "|Adware";
     }
     return set;
 }
@@ -366,8 +366,8 @@ double BuildMatcherIndex(const std::string& tree) {
 }
 
 // The file hits the path rule should give: a file is found when a hit definition has its name
-// and at least two of the pieces at the end of the definition's path are equal to those of the
-// file's folder (the tree lies deeper than three levels, so the share of equal pieces does not
+// and at least two of the parts at the end of the definition's path are equal to those of the
+// file's folder (the tree lies deeper than three levels, so the share of equal parts does not
 // count), at most once per file.
 size_t ExpectedFileHits(const std::string& tree, const std::vector<LayoutFolder>& layout,
                         const std::vector<FileHit>& hits) {
@@ -393,9 +393,9 @@ size_t ExpectedFileHits(const std::string& tree, const std::vector<LayoutFolder>
 
 struct ScanRun {
     double seconds = 0;
-    int32_t inspected = 0;
+    int32_t counted = 0;
     int32_t hits = 0;
-    double Rate() const { return seconds > 0 ? inspected / seconds : 0; }
+    double Rate() const { return seconds > 0 ? counted / seconds : 0; }
 };
 
 void ResetScanCounters() {
@@ -413,7 +413,7 @@ ScanRun RunScan(const std::string& tree) {
     MScanFolder::ScanFolder(tree + "\\");
     ScanRun run;
     run.seconds = watch.Seconds();
-    run.inspected = modGlobals::FilesFoldersInspected;
+    run.counted = modGlobals::FilesFoldersInspected;
     run.hits = modGlobals::ItemsFound;
     return run;
 }
@@ -424,7 +424,7 @@ ScanRun Better(const ScanRun& a, const ScanRun& b) {
 
 void PrintScanRun(const char* label, int number, const ScanRun& run) {
     std::printf("  %s, run %d: %.3f s, %d entries, %.0f entries/s, %d hits\n", label, number,
-                run.seconds, run.inspected, run.Rate(), run.hits);
+                run.seconds, run.counted, run.Rate(), run.hits);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -480,9 +480,13 @@ double TimeMatchers(const std::vector<ListedEntry>& entries) {
     return ms;
 }
 
+// `items` 0: a step done once.
 void PrintStep(const char* step, double ms, size_t items) {
-    std::printf("    %-52s %9.1f ms  (%.2f us each)\n", step, ms,
-                items ? ms * 1000 / static_cast<double>(items) : 0.0);
+    if (items == 0)
+        std::printf("    %-52s %9.1f ms\n", step, ms);
+    else
+        std::printf("    %-52s %9.1f ms  (%.2f us each)\n", step, ms,
+                    ms * 1000 / static_cast<double>(items));
 }
 
 void ProfileScan(const std::string& tree, const std::string& smallFolder,
@@ -490,7 +494,7 @@ void ProfileScan(const std::string& tree, const std::string& smallFolder,
                  const WalkRun& bare) {
     std::printf("\nprofile of a scan (each step alone, over every entry of the tree):\n");
     std::vector<ListedEntry> entries;
-    entries.reserve(static_cast<size_t>(large.inspected) + 16);
+    entries.reserve(static_cast<size_t>(large.counted) + 16);
     Stopwatch listing;
     ListLikeTheWalker(tree + "\\", entries);
     const double listingMs = listing.Milliseconds();
@@ -630,7 +634,10 @@ int main(int argc, char** argv) {
         }
     }
     if (reuse) {
-        std::printf("tree reused (%s)\n", markerText.substr(signature.size() + 2).c_str());
+        std::string created = markerText.substr(signature.size() + 2);
+        while (!created.empty() && (created.back() == '\r' || created.back() == '\n'))
+            created.pop_back();
+        std::printf("tree reused (%s)\n", created.c_str());
     } else {
         DeleteFileW(Utf8ToWide(marker).c_str());
         RemoveTree(Utf8ToWide(tree));
@@ -668,19 +675,18 @@ int main(int argc, char** argv) {
             const LayoutFolder& leaf = *leaves[(i * leaves.size()) / 6 + 37 * i + 11];
             const std::string& relative = leaf.relative;
             const std::string lastThree = relative.substr(relative.find('\\') + 1);
-            fileHits.push_back({leaf.files[i % leaf.files.size()],
-                                "c:\\program files\\bench\\" + lastThree});
+            fileHits.push_back(
+                {leaf.files[i % leaf.files.size()], "c:\\program files\\bench\\" + lastThree});
         }
         for (const char* relative : {"a2\\b5", "a7\\b1\\c3", "a9\\b9\\c9\\d0"})
             folderHits.push_back(InTree(tree, relative));
     }
-    const size_t expectedHits =
-        ExpectedFileHits(tree, layout, fileHits) + folderHits.size();
+    const size_t expectedHits = ExpectedFileHits(tree, layout, fileHits) + folderHits.size();
 
-    const DefinitionSet small = MakeDefinitions(100, fileHits, folderHits);
-    const DefinitionSet large = MakeDefinitions(100000, fileHits, folderHits);
-    DefinitionSet loadSet = MakeDefinitions(100001 + 5000, {}, {});
-    loadSet.fileLines.resize(100001);
+    // One line in twenty is a folder line.
+    const DefinitionSet small = MakeDefinitions(95, 5, fileHits, folderHits);
+    const DefinitionSet large = MakeDefinitions(95000, 5000, fileHits, folderHits);
+    DefinitionSet loadSet = MakeDefinitions(100001, 0, {}, {});
     loadSet.folderLines.clear();
     if (!WriteDefinitions(smallFolder, small) || !WriteDefinitions(largeFolder, large) ||
         !WriteDefinitions(loadFolder, loadSet)) {
@@ -701,9 +707,8 @@ int main(int argc, char** argv) {
 
     // 3. The scans.
     const double smallLoadMs = LoadFrom(smallFolder);
-    std::printf("100 definitions: loaded in %.1f ms (%zu file, %zu folder entries)\n",
-                smallLoadMs, modGlobals::FileDefinitionTable.size(),
-                modGlobals::FolderDefinitionTable.size());
+    std::printf("100 definitions: loaded in %.1f ms (%zu file, %zu folder entries)\n", smallLoadMs,
+                modGlobals::FileDefinitionTable.size(), modGlobals::FolderDefinitionTable.size());
     const double smallIndexMs = BuildMatcherIndex(tree);
     const ScanRun small1 = RunScan(tree);
     const ScanRun small2 = RunScan(tree);
@@ -727,12 +732,12 @@ int main(int argc, char** argv) {
     const double ratio = largeBest.Rate() > 0 ? smallBest.Rate() / largeBest.Rate() : 0;
     const double share = bareRate > 0 ? largeBest.Rate() / bareRate * 100 : 0;
     const double smallShare = bareRate > 0 ? smallBest.Rate() / bareRate * 100 : 0;
-    std::printf("expected hits: %zu; entries the scan inspected: %d, the bare walk: %llu\n",
-                expectedHits, largeBest.inspected, static_cast<unsigned long long>(bare.entries));
+    std::printf("expected hits: %zu; entries the scan counted: %d, the bare walk: %llu\n",
+                expectedHits, largeBest.counted, static_cast<unsigned long long>(bare.entries));
     if (smallBest.hits != static_cast<int32_t>(expectedHits) ||
         largeBest.hits != static_cast<int32_t>(expectedHits))
         std::printf("WARNING: the hits differ from the expected count\n");
-    if (static_cast<uint64_t>(largeBest.inspected) != bare.entries)
+    if (static_cast<uint64_t>(largeBest.counted) != bare.entries)
         std::printf("WARNING: the scan and the bare walk saw different entry counts\n");
 
     // The load of 100,001 definition lines.
@@ -756,8 +761,8 @@ int main(int argc, char** argv) {
         ProfileLoad(loadFolder);
 
     std::printf("\nsummary:\n");
-    std::printf("files in tree: %zu (in %zu folders; %llu entries)\n", counts.files,
-                counts.folders, static_cast<unsigned long long>(bare.entries));
+    std::printf("files in tree: %zu (in %zu folders; %llu entries)\n", counts.files, counts.folders,
+                static_cast<unsigned long long>(bare.entries));
     std::printf("scan, 100 definitions: %.0f files/s (%d hits)\n", smallBest.Rate(),
                 smallBest.hits);
     std::printf("scan, 100000 definitions: %.0f files/s (%d hits)\n", largeBest.Rate(),
