@@ -19,16 +19,15 @@ namespace {
 // test, rebuilt when the list is loaded anew or changed in size.
 struct ExclusionIndex {
     size_t size = ~size_t(0);
-    uint64_t generation = 0;
+    uint64_t generation = ~uint64_t(0);
     std::vector<std::string> entries;
     std::unordered_set<std::string> lookup;
 };
 ExclusionIndex exclusionIndex;
-uint64_t exclusionGeneration = 1;
 
 const ExclusionIndex& Entries() {
     if (exclusionIndex.size != ExclusionList.size() ||
-        exclusionIndex.generation != exclusionGeneration) {
+        exclusionIndex.generation != ExclusionListGeneration) {
         exclusionIndex.entries.clear();
         exclusionIndex.lookup.clear();
         // The list's trailing "|" leaves an empty piece, which names nothing.
@@ -39,7 +38,7 @@ const ExclusionIndex& Entries() {
             exclusionIndex.lookup.insert(exclusionIndex.entries.back());
         }
         exclusionIndex.size = ExclusionList.size();
-        exclusionIndex.generation = exclusionGeneration;
+        exclusionIndex.generation = ExclusionListGeneration;
     }
     return exclusionIndex;
 }
@@ -65,7 +64,7 @@ void AddExclusion(const std::string& item) {
 
 void LoadExclusions() {
     ExclusionList.clear();
-    ++exclusionGeneration;
+    ++ExclusionListGeneration;
     FileLineReader reader(DataFile(kExclusionFile), FileLineReader::LineEnds::CrOrCrLf);
     std::string line;
     while (reader.Next(line)) {

@@ -2,12 +2,15 @@
 // only as "EXCLUDED" and never offer them for removal.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace modGlobals {
 
 // Every non-blank line of "ENoSignature.dat", each followed by "|".
 inline std::string ExclusionList;
+// Changes whenever the list is filled anew, so the lookup built from it is rebuilt.
+inline uint64_t ExclusionListGeneration = 0;
 
 inline constexpr const char* kExclusionFile = "ENoSignature.dat";
 

@@ -93,14 +93,13 @@ bool IsBareHive(const std::string& s) {
 // every entry. Rebuilt when the list is loaded anew or changed in size.
 struct SafetyIndex {
     size_t size = ~size_t(0);
-    uint64_t generation = 0;
+    uint64_t generation = ~uint64_t(0);
     std::unordered_set<std::string> entries;
 };
 SafetyIndex safetyIndex;
-uint64_t safetyGeneration = 1;
 
 const std::unordered_set<std::string>& SafeEntries() {
-    if (safetyIndex.size != SafetyList.size() || safetyIndex.generation != safetyGeneration) {
+    if (safetyIndex.size != SafetyList.size() || safetyIndex.generation != SafetyListGeneration) {
         safetyIndex.entries.clear();
         for (const std::string& entry : SafetyList) {
             std::string e = ComparableForm(entry);
@@ -108,7 +107,7 @@ const std::unordered_set<std::string>& SafeEntries() {
                 safetyIndex.entries.insert(std::move(e));
         }
         safetyIndex.size = SafetyList.size();
-        safetyIndex.generation = safetyGeneration;
+        safetyIndex.generation = SafetyListGeneration;
     }
     return safetyIndex.entries;
 }
@@ -117,7 +116,7 @@ const std::unordered_set<std::string>& SafeEntries() {
 
 bool LoadSafetyList() {
     SafetyList.clear();
-    ++safetyGeneration;
+    ++SafetyListGeneration;
     const std::string drive = modGenDec::GetSystemDriveRoot();
     const std::string path = DataFile(kSafetyFile);
     if (xfileExists::FileExists(path)) {

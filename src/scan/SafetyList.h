@@ -2,6 +2,7 @@
 // that are never reported, and whose definitions are never loaded.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,8 @@ namespace modGlobals {
 
 // One entry per line of "Safety.dat", and an empty one at the end.
 inline std::vector<std::string> SafetyList;
+// Changes whenever the list is filled anew, so the lookup built from it is rebuilt.
+inline uint64_t SafetyListGeneration = 0;
 
 // Rebuilds the list from "Safety.dat"; a Stop ends the reading early. Always true.
 bool LoadSafetyList();

@@ -63,18 +63,16 @@ void ClearResults() {
 
 // The lookups of both lists are rebuilt when a list is loaded or changes size. A query while
 // both lists are empty lets the next lists, set in place, be read anew whatever their size.
+// The lists are replaced directly here, so their lookups must be told.
 void ForgetListLookups() {
-    modGlobals::SafetyList.clear();
-    modGlobals::ExclusionList.clear();
-    modGlobals::IsSafeItem("x");
-    modGlobals::IsExcluded("x");
+    ++modGlobals::SafetyListGeneration;
+    ++modGlobals::ExclusionListGeneration;
 }
 
 const std::vector<std::string> kPieces = {"apps",     "evil",         "Tools",   "x",
                                           "temp",     "system",       "windows", "programs",
-                                          "system32", "\xC3\xA4rger", "sub dir"};
-// A relative path's first part stands where a drive would: "windows\apps" is on "windows".
-const std::vector<std::string> kDefinitionDrives = {"c:", "d:", "[drive]", "[DRIVE]", "windows"};
+                                          "system32", "\xC3\xA4rger", "sub dir", "trail "};
+const std::vector<std::string> kDefinitionDrives = {"c:", "d:", "[drive]", "[DRIVE]"};
 const std::vector<std::string> kItemDrives = {"c:", "d:", "e:", "C:", "D:"};
 const std::vector<std::string> kNames = {"a.exe",
                                          "b.dll",
@@ -133,7 +131,7 @@ class Round {
         const int shapeCount = dice.Between(6, 16);
         while (static_cast<int>(shapes.size()) < shapeCount) {
             std::string shape;
-            switch (dice.Below(10)) {
+            switch (dice.Below(16)) {
             case 0:
                 shape = systemDir + Pieces(0, 2);
                 break;
@@ -145,6 +143,10 @@ class Round {
                 break;
             default:
                 shape = dice.Pick(kDefinitionDrives) + Pieces(0, 5);
+                // The same folders on another drive: several slots of one key.
+                if (dice.Chance(30))
+                    shapes.push_back(dice.Pick(std::vector<std::string>{"c:", "[drive]"}) +
+                                     shape.substr(MScanFolder::FirstPathPart(shape).size()));
             }
             shapes.push_back(shape);
         }
@@ -191,8 +193,6 @@ class Round {
             drive = dice.Pick(kItemDrives);
         if (dice.Chance(4))
             drive.clear();
-        else if (dice.Chance(4))
-            drive = "windows";
         return dice.MixedCase(drive + shape.substr(MScanFolder::FirstPathPart(shape).size()));
     }
 
@@ -208,8 +208,10 @@ class Round {
 
     std::string FolderItem() {
         std::string item = ItemFolder() + "\\";
+        if (dice.Chance(5))
+            item = " " + item;
         if (dice.Chance(15))
-            item += dice.Pick(kPieces);
+            item += dice.Pick(std::vector<std::string>{"sub", "Evil", "data", "sub dir", "system"});
         return item;
     }
 
@@ -223,9 +225,7 @@ class Round {
             if (TextRules::Contains(entry, ":\\") && dice.Chance(30))
                 entry[0] = static_cast<char>('a' + dice.Below(26));
             if (dice.Chance(20))
-                entry += "\\";
-            else if (dice.Chance(10))
-                entry += "/";
+                entry += dice.Pick(std::vector<std::string>{"\\", "\\\\", "/", "\\/"});
             if (dice.Chance(10))
                 entry = "  " + entry + " ";
             entries.push_back(entry);
@@ -339,7 +339,7 @@ TEST_F(IndexedMatching, FileMatchesAgreeWithAWalkFromTheFirstSlot) {
     for (int r = 0; r < 30 && mismatches < 5; ++r) {
         Round round(1000u + static_cast<unsigned>(r));
         std::vector<std::string> items, checked;
-        for (int i = 0; i < 160; ++i) {
+        for (int i = 0; i < 120; ++i) {
             items.push_back(round.FileItem());
             checked.push_back(CheckedFilePath(items.back()));
         }
@@ -383,36 +383,52 @@ TEST_F(IndexedMatching, FolderMatchesAgreeWithAWalkFromTheFirstSlot) {
     EXPECT_GT(tally.guarded, 10);
 }
 
-TEST_F(IndexedMatching, IndexFollowsChangedTables) {
+TEST_F(IndexedMatching, ChangedTablesAndSlotsThatPassTheSearchOn) {
     using modGlobals::FileDefinitionTable;
     using modGlobals::FolderDefinitionTable;
-    auto agree = [this](const std::vector<std::string>& items) {
-        Compare(items, LinearMatcher::CheckFileDefinitions, MScanFolder::CheckFileDefinitions, 0);
-        Compare(items, LinearMatcher::CheckFolderDefinitions, MScanFolder::CheckFolderDefinitions,
-                0);
+    auto files = [this](const std::vector<std::string>& items) {
+        return Compare(items, LinearMatcher::CheckFileDefinitions,
+                       MScanFolder::CheckFileDefinitions, 0);
     };
-    const std::vector<std::string> items = {"c:\\apps\\evil\\a.exe", "\\x\\apps\\evil\\a.exe",
-                                            "d:\\apps\\evil\\", "\\apps\\evil\\",
-                                            "c:\\apps\\evil\\b.dll"};
+    auto folders = [this](const std::vector<std::string>& items) {
+        return Compare(items, LinearMatcher::CheckFolderDefinitions,
+                       MScanFolder::CheckFolderDefinitions, 0);
+    };
     FileDefinitionTable = {{"a.exe", "c:\\apps\\evil\\", "Spyware", "First"}};
     FolderDefinitionTable = {{"", "[drive]\\apps\\evil", "Adware", "First"}};
     ++modGlobals::DefinitionTablesGeneration;
-    agree(items);
+    EXPECT_EQ(files({"c:\\apps\\evil\\a.exe", "c:\\apps\\evil\\b.dll"}), 1u);
+    EXPECT_EQ(folders({"d:\\apps\\evil\\", "e:\\apps\\evil\\"}), 2u);
 
     // Slots changed in place, told by the generation.
-    FileDefinitionTable[0].ThreatName = "Changed";
     FileDefinitionTable[0].Name = "b.dll";
     FolderDefinitionTable[0].Path = "d:\\apps\\evil";
     ++modGlobals::DefinitionTablesGeneration;
-    agree(items);
+    EXPECT_EQ(files({"c:\\apps\\evil\\a.exe", "c:\\apps\\evil\\b.dll"}), 1u);
+    EXPECT_EQ(folders({"d:\\apps\\evil\\", "e:\\apps\\evil\\"}), 1u);
 
     // Grown tables are noticed by their size. A "[drive]" slot is blank for an item without a
-    // drive only, and ends the search for it there.
+    // drive only, and ends the search for that item there.
     FileDefinitionTable.insert(FileDefinitionTable.begin(), {"[drive]", "c:\\", "Spyware", "D"});
     FileDefinitionTable.push_back({"a.exe", "e:\\apps\\evil\\", "Adware", "Second"});
     FolderDefinitionTable.insert(FolderDefinitionTable.begin(), {"", "[drive]", "Adware", "D"});
-    FolderDefinitionTable.push_back({"", "[drive]\\apps\\evil", "Adware", "Second"});
-    agree(items);
+    FolderDefinitionTable.push_back({"", "\\apps\\evil", "Adware", "Second"});
+    EXPECT_EQ(files({"c:\\x\\apps\\evil\\a.exe", "\\x\\apps\\evil\\a.exe"}), 1u);
+    EXPECT_EQ(folders({"d:\\apps\\evil\\", "\\apps\\evil\\"}), 1u);
+
+    // A slot turned away by a Windows or system folder guard leaves the item to later slots of
+    // the same name or path. For a folder a later slot can name the guarded word only through
+    // the drive: here the first part of a relative path.
+    FileDefinitionTable = {{"longer-than-sixteen.exe", "c:\\apps\\", "Spyware", "Plain"},
+                           {"longer-than-sixteen.exe", "c:\\system\\", "Spyware", "System"},
+                           {"longer-than-sixteen.exe", "c:\\windows\\", "Spyware", "Windows"}};
+    FolderDefinitionTable = {{"", "[drive]\\apps\\evil", "Adware", "Any"},
+                             {"", "windows\\apps\\evil", "Adware", "Windows"}};
+    ++modGlobals::DefinitionTablesGeneration;
+    EXPECT_EQ(files({"c:\\windows\\x\\longer-than-sixteen.exe"}), 1u);
+    EXPECT_EQ(ScanLists().lvwSpywareFound.Item(0).Text, "Windows");
+    EXPECT_EQ(folders({"windows\\apps\\evil\\"}), 1u);
+    EXPECT_EQ(ScanLists().lvwSpywareFound.Item(0).Text, "Windows");
     EXPECT_EQ(mismatches, 0);
 }
 

@@ -69,7 +69,7 @@ bool NamesMicrosoft(const std::string& path) {
 
 // True when a Windows or system folder guard sends the search on to the next slot.
 bool Guarded(const std::string& path, const std::string& slotPath) {
-    if (false)
+    if (Contains(path, "system32", Compare::Text) && !Contains(slotPath, "system32", Compare::Text))
         return true;
     if (Contains(path, "system", Compare::Text) && !Contains(slotPath, "system", Compare::Text))
         return true;

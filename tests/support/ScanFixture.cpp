@@ -21,7 +21,9 @@ void ResetScanState() {
     FolderDefinitionTable.clear();
     ++DefinitionTablesGeneration;
     SafetyList.clear();
+    ++SafetyListGeneration;
     ExclusionList.clear();
+    ++ExclusionListGeneration;
     ScanLists() = ScanResultLists();
     ScanDisplay() = ScanProgressDisplay();
     ProgressRefreshCount = 0;
