@@ -67,6 +67,18 @@ std::string Trim(std::string_view text) {
     return LTrim(RTrim(text));
 }
 
+bool IsBlank(std::string_view text) {
+    return text.empty() || text == " ";
+}
+
+size_t CharacterCount(std::string_view text) {
+    size_t count = 0;
+    for (unsigned char c : text)
+        if ((c & 0xC0) != 0x80) // every byte that does not continue a sequence starts one
+            ++count;
+    return count;
+}
+
 std::vector<std::string> Split(std::string_view text, std::string_view separator) {
     std::vector<std::string> pieces;
     if (text.empty())

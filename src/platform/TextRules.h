@@ -17,6 +17,11 @@ std::string Trim(std::string_view text);
 std::string LTrim(std::string_view text);
 std::string RTrim(std::string_view text);
 
+// True for an empty text or a single space, which the definition readers treat alike.
+bool IsBlank(std::string_view text);
+// The number of characters of a UTF-8 text.
+size_t CharacterCount(std::string_view text);
+
 // Splits on every occurrence of the separator; an empty text gives no pieces, and an empty
 // separator gives the whole text as its one piece.
 std::vector<std::string> Split(std::string_view text, std::string_view separator);

@@ -29,19 +29,6 @@ namespace MScanFolder {
 
 namespace {
 
-bool IsBlank(const std::string& s) {
-    return s.empty() || s == " ";
-}
-
-// Length in characters, not bytes.
-size_t CharacterCount(const std::string& text) {
-    size_t count = 0;
-    for (unsigned char c : text)
-        if ((c & 0xC0) != 0x80)
-            ++count;
-    return count;
-}
-
 std::string WithoutOneTrailingBackslash(std::string path) {
     if (TextRules::EndsWith(path, "\\"))
         path.pop_back();
@@ -93,7 +80,7 @@ class DefinitionIndex {
         SlotsByKey slots;
         for (uint32_t i = 0; i < table.size(); ++i) {
             std::string key = keyOf_(table[i], drive);
-            if (IsBlank(key))
+            if (TextRules::IsBlank(key))
                 break;
             slots[std::move(key)].push_back(i);
         }
@@ -299,7 +286,7 @@ void CheckFileDefinitions(const std::string& item) {
     const std::string folder = TextRules::ToLower(ParentPath(item));
     const std::string name = TextRules::ToLower(TextRules::Trim(LastPathPart(item)));
     const std::string drive = TextRules::ToLower(FirstPathPart(item));
-    const bool longExe = CharacterCount(name) > 16 && Contains(name, ".exe");
+    const bool longExe = TextRules::CharacterCount(name) > 16 && Contains(name, ".exe");
 
     const std::vector<DefinitionEntry>& table = modGlobals::FileDefinitionTable;
     for (uint32_t slot : fileIndex.Candidates(table, drive, name)) {
@@ -369,9 +356,10 @@ void ScanFolder(const std::string& path) {
             ++modGlobals::FilesFoldersInspected;
             UpdateScanProgress("Scanning: " + path + "\r\n" + entry.name, 0, 0);
         }
+        // A Stop pressed while the message loop runs ends the walk before the next entry.
+        ui::YieldToMessageLoop();
         if (StopScanRequested)
             return;
-        ui::YieldToMessageLoop();
     }
     for (const std::string& subFolder : subFolders) {
         if (StopScanRequested)

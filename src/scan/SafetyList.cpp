@@ -76,10 +76,6 @@ std::string ComparableForm(const std::string& text) {
     return s;
 }
 
-bool IsBlank(const std::string& s) {
-    return s.empty() || s == " ";
-}
-
 bool IsBareHive(const std::string& s) {
     const std::string upper = TextRules::ToUpper(s);
     for (const char* hive : {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE",
@@ -103,7 +99,7 @@ const std::unordered_set<std::string>& SafeEntries() {
         safetyIndex.entries.clear();
         for (const std::string& entry : SafetyList) {
             std::string e = ComparableForm(entry);
-            if (!IsBlank(e))
+            if (!TextRules::IsBlank(e))
                 safetyIndex.entries.insert(std::move(e));
         }
         safetyIndex.size = SafetyList.size();
@@ -136,7 +132,7 @@ bool LoadSafetyList() {
 
 bool IsSafeItem(const std::string& item) {
     const std::string s = ComparableForm(item);
-    if (IsBlank(s))
+    if (TextRules::IsBlank(s))
         return true;
     const std::unordered_set<std::string>& entries = SafeEntries();
     if (entries.empty())

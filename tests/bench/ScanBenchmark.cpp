@@ -14,6 +14,7 @@
 #include "SafetyList.h"
 #include "ScanProgress.h"
 #include "ScanResults.h"
+#include "TempFolder.h"
 #include "TextRules.h"
 #include "modGenDec.h"
 #include "modGlobals.h"
@@ -100,31 +101,8 @@ std::string ReadWholeFile(const std::string& path) {
     return content;
 }
 
-// Removes a folder and everything in it. A linked folder is unlinked, never entered.
-void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            const std::wstring child = folder + L"\\" + name;
-            SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
-                RemoveDirectoryW(child.c_str());
-            else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child);
-            else
-                DeleteFileW(child.c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(folder.c_str());
-}
-
 void MakeFreshFolder(const std::string& folder) {
-    RemoveTree(Utf8ToWide(folder));
+    RemoveFolderTree(Utf8ToWide(folder));
     CreateDirectoryW(Utf8ToWide(folder).c_str(), nullptr);
 }
 
@@ -640,7 +618,7 @@ int main(int argc, char** argv) {
         std::printf("tree reused (%s)\n", created.c_str());
     } else {
         DeleteFileW(Utf8ToWide(marker).c_str());
-        RemoveTree(Utf8ToWide(tree));
+        RemoveFolderTree(Utf8ToWide(tree));
         std::printf("creating %zu files in %zu folders...\n", counts.files, counts.folders + 1);
         Stopwatch watch;
         if (!CreateTree(tree, layout)) {

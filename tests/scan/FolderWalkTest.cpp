@@ -95,31 +95,39 @@ TEST_F(FolderWalk, StopEndsTheWalkBeforeTheNextEntry) {
 
 int32_t inspectedAtStop = -1;
 
-void CALLBACK StopTheScan(HWND, UINT, UINT_PTR timer, DWORD) {
+// Runs whenever the walker lets the message loop run; stops the scan once the walk has
+// reached the deepest folder (15 entries above it).
+void CALLBACK StopInTheDeepestFolder(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (modGlobals::FilesFoldersInspected < 15)
+        return;
     KillTimer(nullptr, timer);
     modGlobals::StopScanRequested = true;
     inspectedAtStop = modGlobals::FilesFoldersInspected;
 }
 
 TEST_F(FolderWalk, StopDeepInTheTreeUnwindsEveryLevel) {
-    // The top holds one folder, so the walk spends its time below it; each level has many
-    // files and one deeper folder.
+    // Seven levels of folders "a" (walked first) and "b"; the deepest "a" holds many files that
+    // each match a definition, which takes the walk long enough there to be stopped in it.
     std::string level = "top";
-    for (int depth = 0; depth < 8; ++depth) {
-        for (int i = 0; i < 400; ++i)
-            machine.WriteFile(level + "\\f" + std::to_string(i) + ".txt", "x");
-        level += "\\deeper";
+    for (int depth = 0; depth < 7; ++depth) {
+        machine.MakeFolder(level + "\\b");
+        level += "\\a";
     }
-    // The message loop has just run, so the walker lets it run again only 25 ms into the walk;
-    // the timer is due by then and stops the scan below the first level.
-    Sleep(30);
-    ui::YieldToMessageLoop();
-    ASSERT_NE(SetTimer(nullptr, 0, USER_TIMER_MINIMUM, StopTheScan), 0u);
+    modGlobals::FileDefinitionTable.clear();
+    for (int i = 0; i < 1000; ++i) {
+        const std::string name = "deep-file-number-" + std::to_string(i) + ".exe";
+        machine.WriteFile(level + "\\" + name, "x");
+        modGlobals::FileDefinitionTable.push_back({name, "c:\\elsewhere\\", "Spyware", "Deep"});
+    }
+    ++modGlobals::DefinitionTablesGeneration;
+    ASSERT_NE(SetTimer(nullptr, 0, USER_TIMER_MINIMUM, StopInTheDeepestFolder), 0u);
     ScanFolder(machine.Path() + "\\");
-    ASSERT_GT(inspectedAtStop, 401) << "the stop did not come inside the tree";
-    // Nothing more was looked at after the stop, on any level.
+    ASSERT_GE(inspectedAtStop, 15) << "the walk ended before the stop came";
+    // Nothing more was looked at after the stop: not the rest of the deepest folder, and not
+    // the "b" folders waiting on every level above it.
     EXPECT_EQ(modGlobals::FilesFoldersInspected, inspectedAtStop);
-    EXPECT_LT(modGlobals::FilesFoldersInspected, 8 * 401);
+    EXPECT_LT(modGlobals::FilesFoldersInspected, 15 + 1000);
+    EXPECT_EQ(static_cast<int32_t>(ScanLists().lvwSpywareFound.Count()), inspectedAtStop - 15);
 }
 
 TEST_F(FolderWalk, MissingFoldersAreSkipped) {

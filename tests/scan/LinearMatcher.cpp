@@ -19,19 +19,6 @@ namespace LinearMatcher {
 
 namespace {
 
-bool IsBlank(const std::string& s) {
-    return s.empty() || s == " ";
-}
-
-// Length in characters: every byte that does not continue a UTF-8 sequence starts one.
-size_t CharacterCount(const std::string& text) {
-    size_t count = 0;
-    for (unsigned char c : text)
-        if ((c & 0xC0) != 0x80)
-            ++count;
-    return count;
-}
-
 std::string WithoutTrailing(std::string text, char last) {
     if (!text.empty() && text.back() == last)
         text.pop_back();
@@ -131,12 +118,12 @@ void CheckFileDefinitions(const std::string& item) {
         const DefinitionEntry& entry = table[slot];
         const std::string defName =
             TextRules::Trim(TextRules::ToLower(ReplaceDrive(entry.Name, drive)));
-        if (IsBlank(defName))
+        if (TextRules::IsBlank(defName))
             return;
         if (defName != name)
             continue;
         bool matched = false;
-        if (CharacterCount(name) > 16 && Contains(name, ".exe"))
+        if (TextRules::CharacterCount(name) > 16 && Contains(name, ".exe"))
             matched = true;
         else
             matched = PathRulesMatch(folder, entry.Path);
@@ -178,7 +165,7 @@ void CheckFolderDefinitions(const std::string& item) {
         const DefinitionEntry& entry = table[slot];
         const std::string defPath = WithoutTrailing(
             TextRules::Trim(TextRules::ToLower(ReplaceDrive(entry.Path, drive))), '\\');
-        if (IsBlank(defPath))
+        if (TextRules::IsBlank(defPath))
             return;
         if (defPath != parent)
             continue;
@@ -212,11 +199,11 @@ void CheckFolderDefinitions(const std::string& item) {
 
 bool IsSafeItem(const std::string& item) {
     const std::string s = SafetyForm(item);
-    if (IsBlank(s))
+    if (TextRules::IsBlank(s))
         return true;
     for (const std::string& entry : modGlobals::SafetyList) {
         const std::string e = SafetyForm(entry);
-        if (IsBlank(e))
+        if (TextRules::IsBlank(e))
             continue;
         if (s == e || e == s + "\\" || s == e + "\\")
             return true;

@@ -8,9 +8,7 @@
 
 #include <atomic>
 
-namespace {
-
-void RemoveTree(const std::wstring& folder) {
+void RemoveFolderTree(const std::wstring& folder) {
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
@@ -24,7 +22,7 @@ void RemoveTree(const std::wstring& folder) {
             if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
                 RemoveDirectoryW(child.c_str());
             else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child);
+                RemoveFolderTree(child);
             else
                 DeleteFileW(child.c_str());
         } while (FindNextFileW(search, &found));
@@ -33,8 +31,6 @@ void RemoveTree(const std::wstring& folder) {
     RemoveDirectoryW(folder.c_str());
 }
 
-} // namespace
-
 TempFolder::TempFolder() {
     static std::atomic<int> counter{0};
     wchar_t temp[MAX_PATH] = {};
@@ -42,13 +38,13 @@ TempFolder::TempFolder() {
     const std::wstring folder = std::wstring(temp) + L"tidewater-test-" +
                                 std::to_wstring(GetCurrentProcessId()) + L"-" +
                                 std::to_wstring(++counter);
-    RemoveTree(folder);
+    RemoveFolderTree(folder);
     EXPECT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
     path_ = WideToUtf8(folder);
 }
 
 TempFolder::~TempFolder() {
-    RemoveTree(Utf8ToWide(path_));
+    RemoveFolderTree(Utf8ToWide(path_));
 }
 
 std::string TempFolder::MakeFolder(const std::string& relative) const {

@@ -4,6 +4,9 @@
 
 #include <string>
 
+// Removes a folder and everything in it; a linked folder is unlinked, never entered.
+void RemoveFolderTree(const std::wstring& folder);
+
 class TempFolder {
   public:
     TempFolder();
