@@ -2,9 +2,7 @@
 // and a large definition set, the load of a large definition file, and a bare FindFirstFileW
 // walk of the same tree for comparison. Everything it writes lies in "scan-benchmark" under the
 // temporary folder; the tree there is kept between runs, because creating it is slow.
-//   build/wine-sandbox build/tests/scan_benchmark.exe [--profile]
-// With --profile (or when a goal is missed) the time of a scan and of a load is split into its
-// steps.
+//   build/wine-sandbox build/tests/scan_benchmark.exe
 
 #include "AnsiText.h"
 #include "DefinitionFile.h"
@@ -25,7 +23,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -405,179 +402,9 @@ void PrintScanRun(const char* label, int number, const ScanRun& run) {
                 run.seconds, run.counted, run.Rate(), run.hits);
 }
 
-// ---------------------------------------------------------------------------------------------
-// Profiles: the steps of a scan and of a load, each timed on its own.
-
-struct ListedEntry {
-    std::string folder; // ends in "\"
-    std::string name;
-    bool walked; // a folder the walker enters
-};
-
-// The walker's listing: FindFirstFileW on a UTF-8 path, each name made UTF-8, kept in vectors.
-void ListLikeTheWalker(const std::string& path, std::vector<ListedEntry>& out) {
-    struct Entry {
-        std::string name;
-        DWORD attributes;
-    };
-    std::vector<Entry> entries;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(Utf8ToWide(path + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        if (found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
-            continue;
-        entries.push_back({WideToUtf8(found.cFileName), found.dwFileAttributes});
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    std::vector<std::string> subFolders;
-    for (const Entry& entry : entries) {
-        const bool walked = MScanFolder::IsWalkedFolder(entry.attributes);
-        if (walked && (entry.name == "." || entry.name == ".."))
-            continue;
-        out.push_back({path, entry.name, walked});
-        if (walked)
-            subFolders.push_back(entry.name);
-    }
-    for (const std::string& subFolder : subFolders)
-        ListLikeTheWalker(path + subFolder + "\\", out);
-}
-
-double TimeMatchers(const std::vector<ListedEntry>& entries) {
-    ResetScanCounters();
-    Stopwatch watch;
-    for (const ListedEntry& entry : entries) {
-        if (entry.walked)
-            MScanFolder::CheckFolderDefinitions(entry.folder + entry.name + "\\");
-        else
-            MScanFolder::CheckFileDefinitions(entry.folder + entry.name);
-    }
-    const double ms = watch.Milliseconds();
-    ResetScanCounters();
-    return ms;
-}
-
-// `items` 0: a step done once.
-void PrintStep(const char* step, double ms, size_t items) {
-    if (items == 0)
-        std::printf("    %-52s %9.1f ms\n", step, ms);
-    else
-        std::printf("    %-52s %9.1f ms  (%.2f us each)\n", step, ms,
-                    ms * 1000 / static_cast<double>(items));
-}
-
-void ProfileScan(const std::string& tree, const std::string& smallFolder,
-                 const std::string& largeFolder, const ScanRun& small, const ScanRun& large,
-                 const WalkRun& bare) {
-    std::printf("\nprofile of a scan (each step alone, over every entry of the tree):\n");
-    std::vector<ListedEntry> entries;
-    entries.reserve(static_cast<size_t>(large.counted) + 16);
-    Stopwatch listing;
-    ListLikeTheWalker(tree + "\\", entries);
-    const double listingMs = listing.Milliseconds();
-    const size_t n = entries.size();
-    PrintStep("bare FindFirstFileW walk (UTF-16 only)", bare.seconds * 1000, n);
-    PrintStep("listing as the walker does (UTF-8 paths, vectors)", listingMs, n);
-
-    LoadFrom(smallFolder);
-    BuildMatcherIndex(tree);
-    PrintStep("matchers, 100 definitions (no file system)", TimeMatchers(entries), n);
-    LoadFrom(largeFolder);
-    const double indexMs = BuildMatcherIndex(tree);
-    PrintStep("matchers, 100000 definitions (no file system)", TimeMatchers(entries), n);
-    PrintStep("index build after the 100000 load (once)", indexMs, 0);
-
-    ResetScanCounters();
-    Stopwatch progress;
-    for (const ListedEntry& entry : entries)
-        UpdateScanProgress("Scanning: " + entry.folder + "\r\n" + entry.name, 0, 0);
-    PrintStep("UpdateScanProgress (every 25th refreshes)", progress.Milliseconds(), n);
-
-    Stopwatch yield;
-    for (size_t i = 0; i < n; ++i)
-        ui::YieldToMessageLoop();
-    PrintStep("YieldToMessageLoop", yield.Milliseconds(), n);
-
-    PrintStep("whole scan, 100 definitions (best run)", small.seconds * 1000, n);
-    PrintStep("whole scan, 100000 definitions (best run)", large.seconds * 1000, n);
-    ResetScanCounters();
-}
-
-void ProfileLoad(const std::string& folder) {
-    std::printf("\nprofile of the load of %s (each step alone, per line):\n", folder.c_str());
-    const std::string path = folder + "\\" + kFileDefinitionFile;
-    size_t lines = 0;
-    {
-        DefinitionFileReader reader(path);
-        std::string line;
-        Stopwatch watch;
-        while (reader.NextRaw(line))
-            ++lines;
-        PrintStep("read raw lines (CR LF split)", watch.Milliseconds(), lines);
-    }
-    std::vector<std::string> text;
-    text.reserve(lines);
-    {
-        DefinitionFileReader reader(path);
-        std::string line;
-        Stopwatch watch;
-        while (reader.Next(line))
-            text.push_back(line);
-        PrintStep("read + unscramble + ANSI to UTF-8 (kept)", watch.Milliseconds(), lines);
-    }
-    std::vector<DefinitionLine> parsed;
-    parsed.reserve(text.size());
-    {
-        DefinitionLineParser parser;
-        Stopwatch watch;
-        for (const std::string& line : text)
-            parsed.push_back(parser.Parse(line, true));
-        PrintStep("parse fields (Split on | and =, Trim)", watch.Milliseconds(), lines);
-    }
-    {
-        Stopwatch watch;
-        for (DefinitionLine& fields : parsed) {
-            std::string missing;
-            modGenDec::ExpandPathMacros(fields.path, &missing);
-            fields.path = TextRules::Replace(fields.path, "\\\\", "\\");
-            if (!fields.path.empty())
-                fields.path = TextRules::Replace(fields.path + "\\", "\\\\", "\\");
-        }
-        PrintStep("expand path macros, one trailing \\", watch.Milliseconds(), lines);
-    }
-    {
-        size_t safe = 0;
-        Stopwatch watch;
-        for (const DefinitionLine& fields : parsed)
-            safe += modGlobals::IsSafeItem(fields.path + fields.name);
-        PrintStep("safety list test", watch.Milliseconds(), lines);
-        if (safe)
-            std::printf("    (%zu safe)\n", safe);
-    }
-    {
-        std::vector<DefinitionEntry> table;
-        Stopwatch watch;
-        for (const DefinitionLine& fields : parsed)
-            table.push_back({TextRules::ToLower(fields.name), TextRules::ToLower(fields.path),
-                             fields.type, fields.threatName});
-        PrintStep("lower case + store in the table", watch.Milliseconds(), lines);
-    }
-    {
-        Stopwatch watch;
-        for (size_t i = 0; i < lines; ++i)
-            ui::YieldToMessageLoop();
-        PrintStep("YieldToMessageLoop", watch.Milliseconds(), lines);
-    }
-}
-
 } // namespace
 
-int main(int argc, char** argv) {
-    bool forceProfile = false;
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--profile") == 0)
-            forceProfile = true;
+int main() {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
 
     wchar_t tempBuffer[MAX_PATH] = {};
@@ -730,13 +557,6 @@ int main(int argc, char** argv) {
                     loadedEntries);
         loadMs = run == 0 ? ms : std::min(loadMs, ms);
     }
-
-    const bool scanGoalsMet = ratio <= 1.3 && share >= 50;
-    const bool loadGoalMet = loadMs < 1000;
-    if (forceProfile || !scanGoalsMet)
-        ProfileScan(tree, smallFolder, largeFolder, smallBest, largeBest, bare);
-    if (forceProfile || !loadGoalMet)
-        ProfileLoad(loadFolder);
 
     std::printf("\nsummary:\n");
     std::printf("files in tree: %zu (in %zu folders; %llu entries)\n", counts.files, counts.folders,
