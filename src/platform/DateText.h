@@ -1,0 +1,18 @@
+// Dates and times as text, in the user's locale, through the platform's own conversions, so
+// stored last-scan times, schedules and journal lines read back as they were written.
+#pragma once
+
+#include <string>
+
+namespace DateText {
+
+// The current local date and time as an OLE date.
+double Now();
+// The general date format: date and time, or the date alone at midnight.
+std::string ToText(double date);
+// False when the text is no date.
+bool FromText(const std::string& text, double& date);
+// Now as text.
+std::string NowText();
+
+} // namespace DateText

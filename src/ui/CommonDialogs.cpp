@@ -1,0 +1,58 @@
+#include "CommonDialogs.h"
+
+#include "AnsiText.h"
+
+#include <windows.h>
+#include <commdlg.h>
+#include <shlobj.h>
+
+namespace ui {
+
+namespace {
+
+ChooserHandler openFileHandler;
+ChooserHandler folderHandler;
+
+std::string RealOpenFileDialog(HWND owner) {
+    wchar_t path[MAX_PATH * 4] = {};
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = owner;
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = static_cast<DWORD>(std::size(path));
+    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY;
+    return GetOpenFileNameW(&dialog) ? WideToUtf8(path) : std::string();
+}
+
+std::string RealBrowseForFolder(HWND owner) {
+    BROWSEINFOW info = {};
+    info.hwndOwner = owner;
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_EDITBOX | BIF_VALIDATE;
+    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info);
+    if (!chosen)
+        return {};
+    wchar_t path[MAX_PATH] = {};
+    const bool found = SHGetPathFromIDListW(chosen, path);
+    CoTaskMemFree(chosen);
+    return found ? WideToUtf8(path) : std::string();
+}
+
+} // namespace
+
+std::string ShowOpenFileDialog(void* ownerWindow) {
+    return openFileHandler ? openFileHandler() : RealOpenFileDialog(static_cast<HWND>(ownerWindow));
+}
+
+std::string BrowseForFolder(void* ownerWindow) {
+    return folderHandler ? folderHandler() : RealBrowseForFolder(static_cast<HWND>(ownerWindow));
+}
+
+void SetOpenFileDialogHandler(ChooserHandler handler) {
+    openFileHandler = std::move(handler);
+}
+
+void SetBrowseForFolderHandler(ChooserHandler handler) {
+    folderHandler = std::move(handler);
+}
+
+} // namespace ui
