@@ -1,0 +1,76 @@
+#include "clsLanguages.h"
+
+#include "TextRules.h"
+#include "modLorvane.h"
+
+using TextRules::Compare;
+
+namespace {
+
+std::string ReplaceMacros(const std::string& text) {
+    std::string result =
+        TextRules::Replace(text, "[ProgramName]", modLorvane::ProgramName, Compare::Text);
+    result = TextRules::Replace(result, "[CompanyName]", modLorvane::CompanyName, Compare::Text);
+    return TextRules::Replace(result, "[Website]", modLorvane::WebsiteHost, Compare::Text);
+}
+
+// Upper-cases the first character, which in a translation may take several UTF-8 bytes.
+std::string UpperFirst(const std::string& text) {
+    if (text.empty())
+        return text;
+    size_t length = 1;
+    while (length < text.size() && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
+        ++length;
+    return TextRules::ToUpper(std::string_view(text).substr(0, length)) + text.substr(length);
+}
+
+// The text between the first "<key>" and the first "</key>" of the line; empty when either is
+// missing.
+std::string ItemText(const std::string& line, const std::string& key) {
+    const std::string open = "<" + key + ">";
+    const size_t start = TextRules::Find(line, open, 0, Compare::Text);
+    const size_t end = TextRules::Find(line, "</" + key + ">", 0, Compare::Text);
+    if (start == std::string::npos || end == std::string::npos || end < start + open.size())
+        return {};
+    return line.substr(start + open.size(), end - start - open.size());
+}
+
+} // namespace
+
+void clsLanguages::setMessage(const std::string& id, const std::string& text) {
+    for (MessageEntry& entry : messages_) {
+        if (!entry.used) {
+            entry = {id, text, true};
+            return;
+        }
+    }
+}
+
+std::string clsLanguages::getMessages(const std::string& id) const {
+    for (const MessageEntry& entry : messages_) {
+        if (TextRules::EqualsNoCase(entry.id, id))
+            return UpperFirst(ReplaceMacros(entry.text));
+        if (!entry.used)
+            break;
+    }
+    return {};
+}
+
+std::string clsLanguages::getCaption(const std::string& key) const {
+    if (!TranslationLines)
+        return {};
+    for (const std::string& line : *TranslationLines) {
+        if (line.empty())
+            continue;
+        // Keys are matched on the text before the first ">", so indentation before the "<" is
+        // allowed.
+        const std::string head = line.substr(0, line.find('>'));
+        if (TextRules::CharacterCount(head) <= 2)
+            continue;
+        const size_t open = head.find('<');
+        const std::string tag = open == std::string::npos ? head : head.substr(open + 1);
+        if (TextRules::EqualsNoCase(tag, key))
+            return UpperFirst(ReplaceMacros(ItemText(line, key)));
+    }
+    return {};
+}

@@ -1,0 +1,44 @@
+// The message catalog: every message the program shows is looked up here by its identifier,
+// and the loaded language's item lines give the captions of controls.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct MessageEntry {
+    std::string id;
+    std::string text; // may hold "[ProgramName]", "[CompanyName]" and "[Website]"
+    bool used = false;
+};
+
+class clsLanguages {
+  public:
+    // 201 slots (0..200), filled from 0 upward and never emptied.
+    static constexpr size_t kMessageSlots = 201;
+    using MessageTable = std::array<MessageEntry, kMessageSlots>;
+
+    // The current language's translation item lines, in file order; nothing until a language
+    // has been loaded once, which is not the same as a loaded language without lines.
+    std::optional<std::vector<std::string>> TranslationLines;
+
+    // Stores the entry in the lowest free slot; a full table ignores it. An id stored twice
+    // keeps both entries, and lookups find the first.
+    void setMessage(const std::string& id, const std::string& text);
+    // The text of an identifier (any letter case), macros replaced and its first character
+    // upper-cased; empty for an unknown identifier.
+    std::string getMessages(const std::string& id) const;
+    // The current language's text of an item key (any letter case), macros replaced and its
+    // first character upper-cased; empty when the key is absent or its closing tag missing.
+    std::string getCaption(const std::string& key) const;
+
+    const MessageTable& Messages() const { return messages_; }
+
+  private:
+    MessageTable messages_;
+};
+
+// The one catalog of the program; start-up fills it before anything looks a message up.
+inline clsLanguages Lang;
