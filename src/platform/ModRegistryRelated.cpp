@@ -1,6 +1,9 @@
 #include "ModRegistryRelated.h"
 
+#include "AnsiText.h"
 #include "TextRules.h"
+
+#include <shlwapi.h>
 
 #include <cmath>
 
@@ -20,6 +23,132 @@ constexpr RootKey kRootKeys[] = {
     {"HKEY_CURRENT_CONFIG", 0x80000005u}, {"HKEY_DYN_DATA", 0x80000006u},
 };
 
+// Query value, set value, create subkey, enumerate subkeys, notify, create link: asking for
+// write rights makes a key the user may only read count as missing.
+constexpr REGSAM kScanAccess = 0x3F;
+
+RegistryDeletionSink deletionSink;
+
+const RootKey* FindRoot(int32_t root) {
+    for (const RootKey& key : kRootKeys)
+        if (static_cast<int32_t>(key.handle) == root)
+            return &key;
+    return nullptr;
+}
+
+// Predefined handles are sign-extended numbers, as the system headers define them.
+HKEY RootHandle(const RootKey& root) {
+    return reinterpret_cast<HKEY>(static_cast<intptr_t>(static_cast<int32_t>(root.handle)));
+}
+
+// Closes the key it holds when it goes.
+class OpenKey {
+  public:
+    OpenKey() = default;
+    OpenKey(HKEY parent, const std::wstring& subkey, REGSAM access) {
+        if (RegOpenKeyExW(parent, subkey.c_str(), 0, access, &key_) != ERROR_SUCCESS)
+            key_ = nullptr;
+    }
+    ~OpenKey() {
+        if (key_)
+            RegCloseKey(key_);
+    }
+    OpenKey(const OpenKey&) = delete;
+    OpenKey& operator=(const OpenKey&) = delete;
+
+    HKEY get() const { return key_; }
+    HKEY* receive() { return &key_; }
+    explicit operator bool() const { return key_ != nullptr; }
+
+  private:
+    HKEY key_ = nullptr;
+};
+
+OpenKey OpenUnderRoot(int32_t root, const std::string& subkey, REGSAM access) {
+    const RootKey* known = FindRoot(root);
+    if (!known)
+        return {};
+    return OpenKey(RootHandle(*known), Utf8ToWide(subkey), access);
+}
+
+std::string KeyText(const RootKey& root, const std::string& subkey) {
+    return std::string(root.name) + "\\" + subkey;
+}
+
+bool NamesWholeRoot(const std::string& subkey) {
+    return subkey.find_first_not_of(" \\") == std::string::npos;
+}
+
+// A value's type and raw bytes; false when the key does not hold it.
+bool CaptureValue(HKEY key, const std::wstring& name, RegistryValueData& value) {
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    if (RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+        return false;
+    value.Name = WideToUtf8(name);
+    value.Type = type;
+    value.Data.resize(size);
+    if (RegQueryValueExW(key, name.c_str(), nullptr, &type, value.Data.data(), &size) !=
+        ERROR_SUCCESS)
+        return false;
+    value.Type = type;
+    value.Data.resize(size);
+    return true;
+}
+
+// Reads a key with its values and subkeys; a subkey that cannot be read is left out.
+void CaptureTree(HKEY key, const std::string& keyText, RegistryKeyTree& tree) {
+    tree.Key = keyText;
+    DWORD subkeys = 0, longestSubkey = 0, values = 0, longestValueName = 0;
+    if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, &longestSubkey, nullptr, &values,
+                         &longestValueName, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return;
+    std::wstring name(longestValueName + 1, L'\0');
+    for (DWORD i = 0; i < values; ++i) {
+        DWORD length = static_cast<DWORD>(name.size());
+        if (RegEnumValueW(key, i, name.data(), &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            continue;
+        RegistryValueData value;
+        if (CaptureValue(key, std::wstring(name.data(), length), value))
+            tree.Values.push_back(std::move(value));
+    }
+    std::wstring subkeyName(longestSubkey + 1, L'\0');
+    for (DWORD i = 0; i < subkeys; ++i) {
+        DWORD length = static_cast<DWORD>(subkeyName.size());
+        if (RegEnumKeyExW(key, i, subkeyName.data(), &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            continue;
+        const std::wstring child(subkeyName.data(), length);
+        OpenKey open(key, child, KEY_READ);
+        if (!open)
+            continue;
+        tree.Subkeys.emplace_back();
+        CaptureTree(open.get(), keyText + "\\" + WideToUtf8(child), tree.Subkeys.back());
+    }
+}
+
+void Report(RegistryDeletion deletion) {
+    if (deletionSink)
+        deletionSink(deletion);
+}
+
+// A text the original would take as a number, in the range a REG_DWORD can hold.
+bool AsDword(const std::string& value, DWORD& number) {
+    // strtod also reads hexadecimal texts, which are not numbers here.
+    if (value.find_first_of("xX") != std::string::npos)
+        return false;
+    const double parsed = TextRules::ToDouble(value, std::nan(""));
+    if (std::isnan(parsed))
+        return false;
+    const double rounded = std::nearbyint(parsed);
+    if (rounded < -2147483648.0 || rounded > 4294967295.0)
+        return false;
+    number = rounded < 0 ? static_cast<DWORD>(static_cast<int32_t>(rounded))
+                         : static_cast<DWORD>(rounded);
+    return true;
+}
+
 } // namespace
 
 int32_t GetRootKey(const std::string& index) {
@@ -30,6 +159,125 @@ int32_t GetRootKey(const std::string& index) {
     const RootKey& root = kRootKeys[static_cast<int>(number)];
     RootKeyName = root.name;
     return static_cast<int32_t>(root.handle);
+}
+
+long QueryValueEx(HKEY key, const std::string& valueName, std::string& value) {
+    value.clear();
+    const std::wstring name = Utf8ToWide(valueName);
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    if (RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+        return -1;
+    if (type == REG_SZ || type == REG_EXPAND_SZ) {
+        std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
+        const long status = RegQueryValueExW(key, name.c_str(), nullptr, nullptr,
+                                             reinterpret_cast<BYTE*>(text.data()), &size);
+        if (status != ERROR_SUCCESS)
+            return status;
+        text.resize(size / sizeof(wchar_t));
+        // Only the terminating NUL goes: a value stored without one keeps its last character.
+        if (!text.empty() && text.back() == L'\0')
+            text.pop_back();
+        value = WideToUtf8(text);
+        return ERROR_SUCCESS;
+    }
+    if (type == REG_DWORD) {
+        DWORD number = 0;
+        size = sizeof(number);
+        const long status = RegQueryValueExW(key, name.c_str(), nullptr, nullptr,
+                                             reinterpret_cast<BYTE*>(&number), &size);
+        if (status == ERROR_SUCCESS)
+            value = std::to_string(number);
+        return status;
+    }
+    return -1;
+}
+
+bool GetRegistryValue(int32_t root, const std::string& subkey, const std::string& valueName,
+                      std::string& value) {
+    value.clear();
+    const OpenKey key = OpenUnderRoot(root, subkey, kScanAccess);
+    if (!key)
+        return false;
+    if (QueryValueEx(key.get(), valueName, value) == ERROR_SUCCESS)
+        return true;
+    value.clear();
+    return false;
+}
+
+bool RegistryKeyExists(int32_t root, const std::string& subkey) {
+    return static_cast<bool>(OpenUnderRoot(root, subkey, kScanAccess));
+}
+
+bool RegistryValueExists(int32_t root, const std::string& subkey, const std::string& valueName) {
+    const OpenKey key = OpenUnderRoot(root, subkey, kScanAccess);
+    return key && RegQueryValueExW(key.get(), Utf8ToWide(valueName).c_str(), nullptr, nullptr,
+                                   nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+void SetRegistryValue(int32_t root, const std::string& subkey, const std::string& valueName,
+                      const std::string& value) {
+    const RootKey* known = FindRoot(root);
+    if (!known)
+        return;
+    OpenKey key;
+    if (RegCreateKeyExW(RootHandle(*known), Utf8ToWide(subkey).c_str(), 0, nullptr, 0,
+                        KEY_SET_VALUE, nullptr, key.receive(), nullptr) != ERROR_SUCCESS)
+        return;
+    const std::wstring name = Utf8ToWide(valueName);
+    DWORD number = 0;
+    if (AsDword(value, number)) {
+        RegSetValueExW(key.get(), name.c_str(), 0, REG_DWORD,
+                       reinterpret_cast<const BYTE*>(&number), sizeof(number));
+        return;
+    }
+    const std::wstring text = Utf8ToWide(TextRules::Trim(value));
+    RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+void SetRegistryDeletionSink(RegistryDeletionSink sink) {
+    deletionSink = std::move(sink);
+}
+
+bool DeleteRegistryKey(int32_t root, const std::string& subkey) {
+    const RootKey* known = FindRoot(root);
+    if (!known || NamesWholeRoot(subkey))
+        return false;
+    const std::wstring path = Utf8ToWide(subkey);
+    RegistryDeletion deletion{KeyText(*known, subkey), "All Values", {}};
+    {
+        // A key that cannot even be read cannot be backed up; it stays.
+        const OpenKey key(RootHandle(*known), path, KEY_READ);
+        if (!key)
+            return false;
+        CaptureTree(key.get(), deletion.Key, deletion.Data);
+    }
+    if (SHDeleteKeyW(RootHandle(*known), path.c_str()) != ERROR_SUCCESS)
+        return false;
+    Report(std::move(deletion));
+    return true;
+}
+
+bool DeleteRegistryValue(int32_t root, const std::string& subkey, const std::string& valueName) {
+    const RootKey* known = FindRoot(root);
+    if (!known)
+        return false;
+    const OpenKey key(RootHandle(*known), Utf8ToWide(subkey), KEY_QUERY_VALUE | KEY_SET_VALUE);
+    if (!key)
+        return false;
+    const std::wstring name = Utf8ToWide(valueName);
+    RegistryValueData value;
+    if (!CaptureValue(key.get(), name, value) ||
+        RegDeleteValueW(key.get(), name.c_str()) != ERROR_SUCCESS)
+        return false;
+    if (!valueName.empty()) {
+        RegistryDeletion deletion{KeyText(*known, subkey), valueName, {}};
+        deletion.Data.Key = deletion.Key;
+        deletion.Data.Values.push_back(std::move(value));
+        Report(std::move(deletion));
+    }
+    return true;
 }
 
 } // namespace ModRegistryRelated

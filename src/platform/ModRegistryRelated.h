@@ -3,7 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
+
+#include <windows.h>
 
 namespace ModRegistryRelated {
 
@@ -15,5 +19,64 @@ inline std::string RootKeyName;
 // HKEY_USERS, HKEY_CURRENT_CONFIG, HKEY_DYN_DATA) to its predefined handle as a signed 32-bit
 // number, or -1 for any other text.
 int32_t GetRootKey(const std::string& index);
+
+// Every operation below takes a root as GetRootKey gives it; any other number names no key.
+
+// Reads a string, expandable string (unexpanded) or 32-bit number (as unsigned decimal digits)
+// from root\subkey, opened with the mask 0x3F, so a key the user may not change counts as
+// missing. An empty name reads the default value. False, with an empty text, for a missing
+// value, any other type, or a key that cannot be opened.
+bool GetRegistryValue(int32_t root, const std::string& subkey, const std::string& valueName,
+                      std::string& value);
+// The value's text from an open key: 0 when read, the platform's status when reading failed,
+// or -1 for a missing value or a type other than 1, 2 and 4.
+long QueryValueEx(HKEY key, const std::string& valueName, std::string& value);
+// True when root\subkey opens with the mask 0x3F.
+bool RegistryKeyExists(int32_t root, const std::string& subkey);
+// True when root\subkey opens with the mask 0x3F and holds the value, whatever its type.
+bool RegistryValueExists(int32_t root, const std::string& subkey, const std::string& valueName);
+
+// Writes a value under root\subkey, creating the key and its parents: a text that reads as a
+// number fitting in 32 bits as a REG_DWORD (rounded half to even), anything else, trimmed of
+// spaces, as a REG_SZ. Nothing is reported.
+void SetRegistryValue(int32_t root, const std::string& subkey, const std::string& valueName,
+                      const std::string& value);
+
+// One value as the registry held it: its raw bytes (strings in UTF-16, as stored), enough for
+// a ".reg" export.
+struct RegistryValueData {
+    std::string Name; // empty for the key's default value
+    DWORD Type = REG_NONE;
+    std::vector<unsigned char> Data;
+};
+
+// A key with its values and everything below it, each key named by its full text: the root's
+// name, "\" and the subkey path.
+struct RegistryKeyTree {
+    std::string Key;
+    std::vector<RegistryValueData> Values;
+    std::vector<RegistryKeyTree> Subkeys;
+};
+
+// What a deletion removed, reported only after it succeeded.
+struct RegistryDeletion {
+    std::string Key;      // the root's name, "\" and the subkey path
+    std::string Value;    // the value name, or "All Values" for a whole key
+    RegistryKeyTree Data; // a value deletion: its key holding just that value
+};
+
+// Receives every registry deletion; the quarantine fills it in to write its journal and its
+// ".reg" backups. An empty function drops them.
+using RegistryDeletionSink = std::function<void(const RegistryDeletion&)>;
+void SetRegistryDeletionSink(RegistryDeletionSink sink);
+
+// Deletes root\subkey with all its subkeys and values and hands the captured tree to the sink.
+// A subkey that is empty or holds only blanks and backslashes would name the whole root: it is
+// refused. True when the key was deleted.
+bool DeleteRegistryKey(int32_t root, const std::string& subkey);
+// Deletes a value of root\subkey (an empty name: the default value). A deleted named value goes
+// to the sink with its data; the default value does not, as the key deletion that follows it
+// reports the key. True when the value was deleted.
+bool DeleteRegistryValue(int32_t root, const std::string& subkey, const std::string& valueName);
 
 } // namespace ModRegistryRelated
