@@ -1,11 +1,263 @@
 #include "ModMemoryItemsInspected.h"
 
+#include "AnsiText.h"
+#include "DefinitionFile.h"
+#include "DoEvents.h"
+#include "Exclusions.h"
+#include "ManualScanState.h"
+#include "ModuleList95.h"
+#include "ProcessControl.h"
+#include "ScanMessages.h"
+#include "ScanPercent.h"
+#include "ScanProgress.h"
+#include "ScanResults.h"
+#include "TextRules.h"
 #include "VersionInfo.h"
+#include "modGenDec.h"
+#include "modGlobals.h"
+#include "modLockdown.h"
+#include "xfileExists.h"
+
+#include <windows.h>
 
 namespace ModMemoryItemsInspected {
 
+namespace {
+
+using TextRules::EqualsNoCase;
+using TextRules::ToUpper;
+using TextRules::Trim;
+
+// The program's own helper, which runs beside it.
+constexpr const char* kExemptProgram = "Quillbarrow.exe";
+
+// Processes the anonymous submission never names, compared case-sensitively.
+constexpr const char* kUnsubmittedProcesses[] = {
+    "System",      "System Idle Process", "winlogon.exe", "services.exe",
+    "svchost.exe", "explorer.exe",        "firefox.exe",  "iexplore.exe",
+};
+
+ProcessAlertWindow& AlertWindow() {
+    static ProcessAlertWindow show;
+    return show;
+}
+
+// The file name of a definition line: the text before its "=".
+std::string DefinitionFileName(const std::string& line) {
+    return line.substr(0, line.find('='));
+}
+
+// The full path a definition line names: its folder (the threat name when the line gives none),
+// "\" and its file name.
+std::string DefinitionPath(const std::string& line) {
+    const size_t equals = line.find('=');
+    const std::string data = line.substr(equals + 1);
+    const size_t bar = data.find('|');
+    std::string folder = bar == std::string::npos ? data : data.substr(bar + 1);
+    modGenDec::ExpandPathMacros(folder);
+    return TextRules::Replace(folder + "\\" + line.substr(0, equals), "\\\\", "\\",
+                              TextRules::Compare::Text);
+}
+
+void ShowDefinitionProgress(const std::string& item) {
+    using namespace modGlobals;
+    UpdateScanProgress(
+        ScanPhasePrefix + "\r\n" + item, ScanPercent(ProcessesInspected, ExeDefinitionCount),
+        ScanPercent(int64_t(ProcessesInspected) + CookieDefinitionCount, DefinitionCount));
+}
+
+// Rebuilds ExeDefinitionList; false when a Stop cut the reading short (the list is then
+// empty). `lastFileName` receives the file name of the last line read.
+bool RebuildExeDefinitionList(bool scanRunning, std::string& lastFileName) {
+    using namespace modGlobals;
+    ExeDefinitionList.clear();
+    const std::string file = DataFile(kExeDefinitionFile);
+    if (!xfileExists::FileExists(file))
+        return true;
+    std::string list = "|";
+    std::string line, path;
+    DefinitionFileReader reader(file);
+    while (reader.Next(line)) {
+        if (StopScanRequested)
+            return false;
+        // A line without "=" repeats the previous line's path.
+        if (line.find('=') != std::string::npos)
+            path = DefinitionPath(line);
+        list += path + "|";
+        lastFileName = DefinitionFileName(line);
+        if (scanRunning) {
+            ++ProcessesInspected;
+            ShowDefinitionProgress(lastFileName);
+        }
+        ui::YieldToMessageLoop();
+    }
+    ExeDefinitionList = ToUpper(list);
+    return true;
+}
+
+// True when the list names the upper-case path, or a file of that name in any folder.
+bool ListedExecutable(const std::string& path, const std::string& fileName) {
+    const std::string& list = ExeDefinitionList;
+    if (list.find("|" + path + "|") != std::string::npos)
+        return true;
+    const std::string needle = "\\" + fileName;
+    for (size_t at = list.find(needle); at != std::string::npos; at = list.find(needle, at + 1)) {
+        const std::string entry = Trim(list.substr(at, list.find('|', at) - at));
+        if (EqualsNoCase(entry, Trim(needle)) || EqualsNoCase(entry, path))
+            return true;
+    }
+    return false;
+}
+
+void InspectProcess(uint32_t processId) {
+    std::string path = Trim(ProcessControl::ProcessImagePath(processId));
+    if (path.empty())
+        return;
+    path = ToUpper(NormalizeSystem32Path(ToUpper(path)));
+    const std::string fileName = xfileExists::FileNamePart(path);
+    if (!ListedExecutable(path, fileName))
+        return;
+    const std::string company = GetFileCompanyName(path);
+    if (IsExemptCompany(company, true))
+        return;
+    if (modGlobals::IsExcluded(fileName)) {
+        AddExcludedRow(fileName);
+        return;
+    }
+    if (EqualsNoCase(fileName, kExemptProgram))
+        return;
+    AlertRunningProcess(fileName, company, processId);
+    ++modGlobals::ItemsFound;
+}
+
+// True when a request to end the program waits in the queue.
+bool QuitRequested() {
+    MSG msg;
+    return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE);
+}
+
+void WaitForAlertAnswer() {
+    while (!AlertAnswered && !QuitRequested()) {
+        ui::DoEvents();
+        ui::DoEvents();
+        // Sleep until the next message rather than spin; the answer arrives as one.
+        if (!AlertAnswered)
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+}
+
+} // namespace
+
 std::string GetFileCompanyName(const std::string& path) {
     return ReadVersionString(path, "CompanyName");
+}
+
+void SetProcessAlertWindow(ProcessAlertWindow show) {
+    AlertWindow() = std::move(show);
+}
+
+void ScanRunningProcesses() {
+    switch (ProcessControl::PlatformId()) {
+    case ProcessControl::kPlatformWindows9x:
+        ModuleList95::ScanRunningProcesses9x();
+        break;
+    case ProcessControl::kPlatformNT:
+        ScanRunningProcessesNT();
+        break;
+    default:
+        break;
+    }
+}
+
+void ScanRunningProcessesNT() {
+    using namespace modGlobals;
+    const bool scanRunning = ManualScanRunning();
+    std::vector<std::string> names;
+    std::vector<uint32_t> ids;
+    ProcessControl::ListProcesses(names, ids, "", true);
+    std::string joinedNames;
+    for (const std::string& name : names)
+        joinedNames += name;
+    // A scan always looks; the shield may skip a list it has already seen through.
+    if (!scanRunning && joinedNames == LastProcessNames)
+        return;
+
+    std::string lastFileName;
+    const bool definitionsRead = RebuildExeDefinitionList(scanRunning, lastFileName);
+    ScanDisplay().lblTotalNoOfRunningItems.Caption = std::to_string(ids.size());
+    for (uint32_t processId : ids) {
+        ++ProcessesInspected;
+        if (scanRunning)
+            UpdateScanProgress(
+                ScanPhasePrefix + "\r\n" + lastFileName,
+                ScanPercent(ProcessesInspected, ExeDefinitionCount),
+                ScanPercent(int64_t(ProcessesInspected) + ExeDefinitionCount, DefinitionCount));
+        if (StopScanRequested)
+            return;
+        if (processId != GetCurrentProcessId())
+            InspectProcess(processId);
+        ui::YieldToMessageLoop();
+    }
+    if (definitionsRead)
+        LastProcessNames = joinedNames;
+}
+
+void AlertRunningProcess(const std::string& fileName, const std::string& company,
+                         uint32_t processId) {
+    if (ManualScanRunning()) {
+        const bool stopped = ProcessControl::StopProcessById(processId);
+        AddSpywareFoundRow("Running Application", ItemFile,
+                           StoppedProcessDetails(fileName, stopped));
+        return;
+    }
+    const ProcessAlertWindow& show = AlertWindow();
+    if (!show)
+        return;
+    RunningProcessAlert alert;
+    alert.lblAlertCompanyName =
+        Trim(company).empty() ? ScanMessage("MSG_NOCOMPANY") + " " + fileName : ToUpper(company);
+    alert.lblAlertFileName = ToUpper(fileName);
+    alert.processId = processId;
+    AlertAnswered = false;
+    show(alert);
+    WaitForAlertAnswer();
+}
+
+std::string NormalizeSystem32Path(const std::string& path) {
+    static const std::string kSystem32 = "SYSTEM32\\";
+    const std::string upper = ToUpper(path);
+    const size_t at = upper.rfind(kSystem32);
+    if (at == std::string::npos)
+        return path;
+    return modGenDec::GetSystemDirectoryText() + "\\" + upper.substr(at + kSystem32.size());
+}
+
+bool IsExemptCompany(const std::string& company, bool ntFamily) {
+    const std::string name = Trim(company);
+    return EqualsNoCase(name, "Microsoft Corporation") ||
+           (ntFamily && EqualsNoCase(name, "Sun Microsystems, Inc."));
+}
+
+std::string StoppedProcessDetails(const std::string& fileName, bool stopped) {
+    return ToUpper(fileName) + (stopped ? " was stopped" : " could not be stopped");
+}
+
+std::string ListRunningProcessesWMI() {
+    return SubmissionProcessList(ProcessControl::QueryWmiProcessNames());
+}
+
+std::string SubmissionProcessList(const std::vector<std::string>& names) {
+    std::string list;
+    for (const std::string& name : names) {
+        bool submitted = true;
+        for (const char* unsubmitted : kUnsubmittedProcesses)
+            submitted = submitted && name != unsubmitted;
+        if (submitted)
+            list += modLockdown::ScrambleString(Utf8ToAnsi(name)) + "|";
+    }
+    if (!list.empty())
+        list.pop_back();
+    return list;
 }
 
 } // namespace ModMemoryItemsInspected
