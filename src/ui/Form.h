@@ -1,0 +1,129 @@
+// A window of the program: it holds its controls' models, and while it is loaded it keeps one
+// native control per model and mirrors the models into them. Window logic changes the models
+// (plain fields or setters); the form pushes what changed after every event handler it runs,
+// on a short timer while long operations only pump messages, and on Refresh. User input on a
+// native control goes to the same model setters and handlers that code uses.
+//
+// A window class derives from Form, holds its controls as members, registers them with Add
+// and overrides the form events it needs.
+#pragma once
+
+#include "Controls.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct HWND__;
+using HWND = HWND__*;
+
+namespace ui {
+
+enum class FormBorder { Sizable, Fixed, None };
+
+// The toolkit's window states.
+constexpr int vbNormal = 0, vbMinimized = 1, vbMaximized = 2;
+// Why a form unloads: its close box, or code.
+constexpr int vbFormControlMenu = 0, vbFormCode = 1;
+
+class Form {
+  public:
+    explicit Form(std::string name);
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    std::string Name;
+    std::string Caption;
+    // The outer window's position and size in twips; follows the user's moves and resizes.
+    int Left = 0, Top = 0, Width = 6000, Height = 4500;
+    int IconResource = 0; // icon resource id of the program's own file; 0 = none
+    // Read when the window is created.
+    FormBorder BorderStyle = FormBorder::Sizable;
+    bool ShowInTaskbar = true;
+
+    // Registers a control (also menus, timers and image lists); kind = the model's type.
+    void Add(Control& control);
+    // The control with this name (any case) and control-array index (-1 = not in an array).
+    Control* Find(const std::string& name, int index = -1) const;
+    const std::vector<Control*>& Controls() const { return controls_; }
+
+    // Creates the window (hidden) with its native controls, then raises Form_Load. False when
+    // the window cannot be created.
+    bool Load();
+    bool Loaded() const { return hwnd_ != nullptr; }
+    // Loads when needed and shows the window.
+    void Show();
+    void Hide();
+    bool Visible() const { return visible_; }
+    // Shows the window with every other visible window of the program disabled and returns
+    // when it hides or unloads.
+    void ShowModal();
+    // Form_QueryUnload, Form_Unload, then the window goes. Inside one of this form's handlers
+    // it is carried out when the outermost of them returns.
+    void Unload();
+
+    int WindowState() const { return windowState_; }
+    // Minimises, maximises or restores at once (Form_Resize runs inside); a hidden window takes
+    // the state when it is shown.
+    void SetWindowState(int state);
+
+    // Pushes every model change to the native window now.
+    void Refresh();
+
+    HWND Handle() const { return hwnd_; }
+    // The native control of a model, or null (not loaded, or no window of its own).
+    HWND ControlHandle(const Control& control) const;
+    // The id a control's or menu item's messages carry (WM_COMMAND, WM_NOTIFY, WM_TIMER);
+    // 0 when not registered.
+    unsigned CommandId(const Control& control) const;
+
+  protected:
+    // Form events; the defaults do nothing.
+    virtual void Form_Load() {}
+    virtual void Form_Resize() {}
+    virtual void Form_QueryUnload(bool& /*cancel*/, int /*unloadMode*/) {}
+    virtual void Form_Unload(bool& /*cancel*/) {}
+    // Mouse moves over the form's own surface, x and y in twips; button 1 left, 2 right,
+    // 4 middle; shift 1 Shift, 2 Ctrl, 4 Alt.
+    virtual void Form_MouseMove(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {}
+    // Mouse buttons and keys on a control, x and y in twips inside it.
+    virtual void Control_MouseDown(Control&, int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {}
+    virtual void Control_MouseUp(Control&, int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {}
+    // A typed character; setting keyAscii to 0 swallows it.
+    virtual void Control_KeyPress(Control&, int& /*keyAscii*/) {}
+    // A click on a column header; column indexes ColumnHeaders.
+    virtual void ListView_ColumnClick(ListView&, int /*column*/) {}
+    // A double click; selectedRow is the selected row or -1.
+    virtual void ListView_DblClick(ListView&, int /*selectedRow*/) {}
+
+  private:
+    struct Native;
+    struct NativeImageList;
+    struct Impl; // the window side, in Form.cpp
+
+    std::vector<Control*> controls_;
+    std::vector<std::unique_ptr<Native>> natives_;
+    std::map<const ImageList*, std::unique_ptr<NativeImageList>> imageLists_;
+    HWND hwnd_ = nullptr;
+    HWND tooltip_ = nullptr;
+    void* fonts_[4] = {}; // by italic * 2 + bold
+    void* menuBar_ = nullptr;
+    bool visible_ = false;
+    int windowState_ = vbNormal;
+    bool resized_ = false;
+    // Window procedures and form events of this form on the call stack.
+    int depth_ = 0;
+    bool unloadPending_ = false;
+    int unloadMode_ = vbFormCode;
+    bool pushing_ = false;
+    bool syncAgain_ = false;
+    // What was last pushed to the window itself.
+    std::string pushedCaption_;
+    std::string pushedMenus_;
+    int pushedRect_[4] = {}; // pixels: left, top, width, height
+    int pushedIcon_ = 0;
+};
+
+} // namespace ui
