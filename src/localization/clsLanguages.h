@@ -42,3 +42,5 @@ class clsLanguages {
 
 // The one catalog of the program; start-up fills it before anything looks a message up.
 inline clsLanguages Lang;
+// The name of the language last asked for; start-up sets it from the stored "Language".
+inline std::string CurrentLanguage;

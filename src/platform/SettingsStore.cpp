@@ -1,6 +1,7 @@
 #include "SettingsStore.h"
 
 #include "AnsiText.h"
+#include "modLorvane.h"
 
 #include <windows.h>
 
@@ -51,4 +52,14 @@ bool SaveSetting(const std::string& app, const std::string& section, const std::
                                        static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(hkey);
     return status == ERROR_SUCCESS;
+}
+
+std::string GetProgramSetting(const std::string& section, const std::string& key,
+                              const std::string& defaultValue) {
+    return GetSetting(modLorvane::ProgramName, section, key, defaultValue);
+}
+
+bool SaveProgramSetting(const std::string& section, const std::string& key,
+                        const std::string& value) {
+    return SaveSetting(modLorvane::ProgramName, section, key, value);
 }

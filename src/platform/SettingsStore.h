@@ -11,3 +11,9 @@ std::string GetSetting(const std::string& app, const std::string& section, const
 // Stores the text, creating the key as needed; false when the registry refused it.
 bool SaveSetting(const std::string& app, const std::string& section, const std::string& key,
                  const std::string& value);
+
+// The same, under the product name, as the program keeps its own settings.
+std::string GetProgramSetting(const std::string& section, const std::string& key,
+                              const std::string& defaultValue);
+bool SaveProgramSetting(const std::string& section, const std::string& key,
+                        const std::string& value);

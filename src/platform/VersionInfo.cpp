@@ -7,14 +7,23 @@
 #include <cstdio>
 #include <vector>
 
-std::string ReadVersionString(const std::string& path, const char* field) {
+namespace {
+
+std::vector<unsigned char> ReadVersionBlock(const std::string& path) {
     const std::wstring widePath = Utf8ToWide(path);
     DWORD handle = 0;
     const DWORD size = GetFileVersionInfoSizeW(widePath.c_str(), &handle);
-    if (size == 0)
-        return {};
     std::vector<unsigned char> block(size);
-    if (!GetFileVersionInfoW(widePath.c_str(), 0, size, block.data()))
+    if (size == 0 || !GetFileVersionInfoW(widePath.c_str(), 0, size, block.data()))
+        block.clear();
+    return block;
+}
+
+} // namespace
+
+std::string ReadVersionString(const std::string& path, const char* field) {
+    std::vector<unsigned char> block = ReadVersionBlock(path);
+    if (block.empty())
         return {};
 
     struct Translation {
@@ -56,4 +65,16 @@ std::string OwnExecutablePath() {
         }
         buffer.resize(buffer.size() * 2);
     }
+}
+
+std::string ProgramVersion() {
+    std::vector<unsigned char> block = ReadVersionBlock(OwnExecutablePath());
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT size = 0;
+    if (block.empty() ||
+        !VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &size) ||
+        size < sizeof(VS_FIXEDFILEINFO))
+        return "0.0";
+    return std::to_string(HIWORD(info->dwFileVersionMS)) + "." +
+           std::to_string(LOWORD(info->dwFileVersionMS));
 }

@@ -10,3 +10,5 @@ std::string ReadVersionString(const std::string& path, const char* field);
 
 // The full path of this process's own executable.
 std::string OwnExecutablePath();
+// "major.minor" of this program's own file version.
+std::string ProgramVersion();

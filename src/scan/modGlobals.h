@@ -12,6 +12,9 @@ inline std::string DataFolder;
 
 // Set by Stop, cleared when a scan starts; every scan loop polls it.
 inline bool StopScanRequested = false;
+// Set by the scheduler just before a scheduled scan that is to remove what it finds without
+// asking, and cleared after it.
+inline bool AutoRemoveAfterScan = false;
 // The current scan phase's message and ": ", put before the scanners' status lines.
 inline std::string ScanPhasePrefix;
 

@@ -24,6 +24,12 @@ void CheckBox::SetValue(int value) {
         Click();
 }
 
+void CheckBox::UserToggle() {
+    SetValue(value_ == 0 ? 1 : 0);
+    if (UserClick)
+        UserClick();
+}
+
 OptionButton::OptionButton(std::string name, int index, OptionGroup& group)
     : Control(std::move(name), index), group_(group) {
     group_.Buttons.push_back(this);

@@ -64,10 +64,14 @@ class CheckBox : public Control {
     using Control::Control;
     std::string Caption;
     Handler Click;
+    // Raised after Click when the user toggled the box (mouse or keyboard), never by code.
+    Handler UserClick;
 
     int Value() const { return value_; } // 0 unticked, 1 ticked
     // Raises Click when the value changes, whoever sets it.
     void SetValue(int value);
+    // The user's toggle: flips the value (raising Click), then raises UserClick.
+    void UserToggle();
 
   private:
     int value_ = 0;

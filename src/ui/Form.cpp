@@ -963,7 +963,7 @@ struct Form::Impl {
         case Kind::CheckBox:
             if (code == BN_CLICKED) {
                 auto& box = static_cast<CheckBox&>(c);
-                Run([&] { box.SetValue(box.Value() == 0 ? 1 : 0); });
+                Run([&] { box.UserToggle(); });
             }
             break;
         case Kind::OptionButton:

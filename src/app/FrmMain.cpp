@@ -1,0 +1,479 @@
+// The main window's controls: captions, places and the handlers each event runs.
+#include "FrmMain.h"
+
+#include "AppPath.h"
+#include "ManualScanState.h"
+#include "resource.h"
+
+#include <windows.h>
+
+namespace {
+
+// Places a control inside its page, in twips.
+void Place(ui::Control& control, ui::Control* container, int left, int top, int width, int height) {
+    control.Container = container;
+    control.Move(left, top, width, height);
+}
+
+template <typename T> void SetCaption(T& control, const char* caption) {
+    control.Caption = caption;
+}
+
+constexpr int kPageLeft = 120, kPageTop = 660, kPageWidth = 9600, kPageHeight = 5940;
+
+} // namespace
+
+MainWindowLinks::MainWindowLinks()
+    : PrevInstance(AppPath::PrevInstance), EndProcess([] { ExitProcess(0); }) {}
+
+FrmMain& MainWindow() {
+    static FrmMain window;
+    return window;
+}
+
+FrmMain::FrmMain()
+    : ui::Form("FrmMain"), lblDefVersion(ScanDisplay().lblDefVersion),
+      cmdPause(ScanDisplay().cmdPause), cmdStop(ScanDisplay().cmdStop), display(ScanDisplay()),
+      lists(ScanLists()) {
+    Width = 9900;
+    Height = 7500;
+    LayOutNavigation();
+    LayOutStatusPage();
+    LayOutScanPage();
+    LayOutResultsPage();
+    LayOutOptionsPage();
+    LayOutHiddenControls();
+    ConnectHandlers();
+}
+
+FrmMain::~FrmMain() {
+    if (connectedScanTest_)
+        SetManualScanTest(nullptr);
+}
+
+void FrmMain::Form_Unload(bool&) {
+    PostQuitMessage(0);
+}
+
+void FrmMain::LayOutNavigation() {
+    const std::pair<ui::Button*, const char*> buttons[] = {
+        {&cmdStatus, "Home"},      {&cmdScan, "Scan"},      {&cmdResults, "Results/Removal"},
+        {&cmdSettings, "Options"}, {&cmdLog, "Log File"},   {&cmdUpdate, "Update Now"},
+        {&Command5, "Minimize"},   {&cmdWebsite, "Website"}};
+    int left = 120;
+    for (const auto& [button, caption] : buttons) {
+        SetCaption(*button, caption);
+        Place(*button, nullptr, left, 120, 1140, 420);
+        Add(*button);
+        left += 1200;
+    }
+    const std::pair<ui::Label*, const char*> labels[] = {
+        {&lblSweepNow, "Sweep Now"}, {&lblRemove, "Remove"}, {&lblOptions, "Options"},
+        {&lblResult, "Result"},      {&lblExit, "Exit"},     {&lblHide, "X"}};
+    left = 120;
+    for (const auto& [label, caption] : labels) {
+        SetCaption(*label, caption);
+        Place(*label, nullptr, left, 6700, 1000, 240);
+        label->Visible = false;
+        Add(*label);
+        left += 1100;
+    }
+    for (ui::Frame* page : {&frmStatus, &frmScan, &frmResults, &frmOptions}) {
+        Place(*page, nullptr, kPageLeft, kPageTop, kPageWidth, kPageHeight);
+        page->Visible = false;
+        Add(*page);
+    }
+    SetCaption(frmStatus, "Home");
+    SetCaption(frmScan, "Scan for malicious items");
+    SetCaption(frmResults, "Results");
+}
+
+void FrmMain::LayOutStatusPage() {
+    ui::Frame* page = &frmStatus;
+    Place(Label22, page, 240, 300, 9100, 480);
+    Add(Label22);
+    const struct {
+        ui::Label* caption;
+        const char* text;
+        ui::Label* value;
+    } rows[] = {
+        {&lblDefCountCaption,
+         "You are protected against this many Adware/Spyware traces:", &lblDefCount},
+        {&lblDefVersionCaption, "Your definitions were last updated:", &lblDefVersion},
+        {&lblVersionCaption, "This program's version number is:", &lblVersion},
+        {&lblLastScanCaption, "Your last scan was completed:", &lblLastScan},
+        {&lblDefRemovedCaption,
+         "You have removed this many adware and spyware traces:", &lblDefRemoved},
+        {&lblLastFullScanCaption, "Your last full system scan was completed:", &lblLastFullScan},
+    };
+    int top = 1000;
+    for (const auto& row : rows) {
+        SetCaption(*row.caption, row.text);
+        Place(*row.caption, page, 240, top, 5400, 300);
+        Place(*row.value, page, 5700, top, 3600, 300);
+        Add(*row.caption);
+        Add(*row.value);
+        top += 400;
+    }
+    // The removed total and the last full scan stay hidden.
+    lblDefRemovedCaption.Visible = lblDefRemoved.Visible = false;
+    lblLastFullScanCaption.Visible = lblLastFullScan.Visible = false;
+
+    const std::pair<ui::Button*, const char*> buttons[] = {{&Command3, "Smart Scan"},
+                                                           {&cmdMainScan1, "Full System Scan"},
+                                                           {&Command6, "File Scan"},
+                                                           {&Command7, "Directory Scan"}};
+    int left = 240;
+    for (const auto& [button, caption] : buttons) {
+        SetCaption(*button, caption);
+        Place(*button, page, left, 3400, 2100, 480);
+        Add(*button);
+        left += 2250;
+    }
+    Place(cmdHijack, page, 240, 4100, 3000, 420);
+    cmdHijack.Visible = false;
+    Add(cmdHijack);
+}
+
+void FrmMain::LayOutScanPage() {
+    ui::Frame* page = &frmScan;
+    const char* modes[] = {"Smart Scan", "Full System Scan", "File Scan", "Folder Scan"};
+    for (int i = 0; i < 4; ++i) {
+        SetCaption(optScan[i], modes[i]);
+        Place(optScan[i], page, 240 + i * 1900, 300, 1800, 300);
+        Add(optScan[i]);
+    }
+    const std::pair<ui::Button*, const char*> buttons[] = {
+        {&cmdScanNow, "Start"}, {&cmdPause, "Pause"}, {&cmdStop, "Stop"}};
+    int left = 240;
+    for (const auto& [button, caption] : buttons) {
+        SetCaption(*button, caption);
+        Place(*button, page, left, 720, 1200, 420);
+        Add(*button);
+        left += 1320;
+    }
+    cmdPause.Enabled = cmdStop.Enabled = false;
+    const std::pair<ui::Label*, const char*> links[] = {
+        {&lblStart, "Start"}, {&lblPause, "Pause"}, {&lblStop, "Stop"}};
+    left = 4300;
+    for (const auto& [label, caption] : links) {
+        SetCaption(*label, caption);
+        Place(*label, page, left, 800, 600, 240);
+        label->Visible = false;
+        Add(*label);
+        left += 700;
+    }
+
+    const std::pair<const char*, ui::Label*> counters[] = {
+        {"Running Processes:", &display.lblMemoryInspected},
+        {"Registry Entries:", &display.lblRegistryInspected},
+        {"Files:", &display.lblFilesFolderInspected},
+        {"Malicous Items Found:", &display.lblSoftwareFound}};
+    left = 240;
+    for (size_t i = 0; i < 4; ++i) {
+        SetCaption(counterCaptions[i], counters[i].first);
+        Place(counterCaptions[i], page, left, 1260, 1500, 260);
+        Place(*counters[i].second, page, left + 1500, 1260, 800, 260);
+        Add(counterCaptions[i]);
+        Add(*counters[i].second);
+        left += 2350;
+    }
+    Place(display.lblPercentageCompleted, page, 240, 1620, 9100, 260);
+    Add(display.lblPercentageCompleted);
+    Place(lists.lvwSpywareFound, page, 240, 1960, 9100, 2400);
+    Add(lists.lvwSpywareFound);
+    SetCaption(SkinLabel7, "Section Progress:");
+    SetCaption(SkinLabel8, "Overall Progress:");
+    Place(SkinLabel7, page, 240, 4480, 1600, 260);
+    Place(display.pb1, page, 1900, 4460, 7440, 260);
+    Place(SkinLabel8, page, 240, 4800, 1600, 260);
+    Place(display.pb2, page, 1900, 4780, 7440, 260);
+    Place(display.pbgMain, page, 1900, 4460, 7440, 260);
+    display.pbgMain.Visible = false;
+    for (ui::Control* control : std::initializer_list<ui::Control*>{
+             &SkinLabel7, &display.pb1, &SkinLabel8, &display.pb2, &display.pbgMain})
+        Add(*control);
+    Place(display.lblStatus, page, 240, 5340, 6800, 300);
+    Place(lblStatus1, page, 240, 5340, 6800, 300);
+    lblStatus1.Visible = false;
+    SetCaption(cmdRemove, "Continue to Overview");
+    Place(cmdRemove, page, 7140, 5280, 2200, 420);
+    cmdRemove.Visible = false;
+    for (ui::Control* control :
+         std::initializer_list<ui::Control*>{&display.lblStatus, &lblStatus1, &cmdRemove})
+        Add(*control);
+}
+
+void FrmMain::LayOutResultsPage() {
+    ui::Frame* page = &frmResults;
+    ui::ListView& results = lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved;
+    Place(results, page, 240, 300, 9120, 4200);
+    results.SmallIcons = &imgItems;
+    lists.lvwSpywareFound.SmallIcons = &imgItems;
+    Add(results);
+    const std::pair<ui::Button*, const char*> buttons[] = {{&cmdSelectAll, "Select All"},
+                                                           {&cmdExclude, "Exclude"},
+                                                           {&cmdFalsePos, "False Positive"},
+                                                           {&Command4, "Repair Now"}};
+    int left = 240;
+    for (const auto& [button, caption] : buttons) {
+        SetCaption(*button, caption);
+        Place(*button, page, left, 4620, 1500, 420);
+        Add(*button);
+        left += 1620;
+    }
+    SetCaption(Command4, "Repair Now");
+    Place(Command4, page, 7860, 4620, 1500, 420);
+    SetCaption(display.lblRemovePicSoftwareFound, "0");
+    Place(display.lblRemovePicSoftwareFound, page, 6720, 4700, 1000, 260);
+    Add(display.lblRemovePicSoftwareFound);
+    Place(pgbDeleteSpywaresFound, page, 240, 5160, 9120, 240);
+    Place(lblDeletingPercentageCompleted, page, 240, 5420, 9120, 240);
+    Place(lblDeletingCaption, page, 240, 5680, 9120, 240);
+    for (ui::Control* control : std::initializer_list<ui::Control*>{
+             &pgbDeleteSpywaresFound, &lblDeletingPercentageCompleted, &lblDeletingCaption}) {
+        control->Visible = false;
+        Add(*control);
+    }
+}
+
+void FrmMain::LayOutOptionsPage() {
+    ui::Frame* page = &frmOptions;
+    TabStrip1.Tabs = {"Scan Options", "Proactive Protection", "Schedule", "Auto Update"};
+    Place(TabStrip1, page, 0, 0, kPageWidth, kPageHeight);
+    Add(TabStrip1);
+    for (int i = 0; i < 4; ++i) {
+        Place(frmView[i], page, 120, 420, kPageWidth - 240, kPageHeight - 420 - 600);
+        frmView[i].Visible = i == 0;
+        Add(frmView[i]);
+    }
+    SetCaption(Command1, "Scan Now");
+    Place(Command1, page, kPageWidth - 1560, kPageHeight - 540, 1440, 420);
+    Add(Command1);
+
+    // Scan Options.
+    ui::Frame* view = &frmView[0];
+    const std::pair<ui::CheckBox*, const char*> scanChecks[] = {
+        {&chkSweepMemory, "Scan Proccesses and Files"},
+        {&chkScanRegistry, "Scan Windows Registry"},
+        {&chkScanCookies, "Scan Internet Cookies"},
+        {&chkMakeLog, "Save scan results to log"},
+        {&chkSendData, "Send anonymous data to help identify unknown spyware"}};
+    int top = 120;
+    for (const auto& [box, caption] : scanChecks) {
+        SetCaption(*box, caption);
+        Place(*box, view, 120, top, 5000, 300);
+        Add(*box);
+        top += 360;
+    }
+    SetCaption(fraScanType, "Scan Type");
+    Place(fraScanType, view, 120, 2040, 3600, 1080);
+    Add(fraScanType);
+    SetCaption(optScanAllSelectedHardDrive, "Complete System Scan");
+    SetCaption(optScanOnlyKnownSoftwares, "Quick Scan");
+    Place(optScanAllSelectedHardDrive, &fraScanType, 120, 300, 3300, 300);
+    Place(optScanOnlyKnownSoftwares, &fraScanType, 120, 660, 3300, 300);
+    Add(optScanAllSelectedHardDrive);
+    Add(optScanOnlyKnownSoftwares);
+    SetCaption(fraDrives, "Drive Selection");
+    Place(fraDrives, view, 3900, 2040, 3000, 2400);
+    Add(fraDrives);
+    Place(lists.lvwHardDrives, &fraDrives, 120, 300, 2760, 1980);
+    Add(lists.lvwHardDrives);
+
+    // Proactive Protection.
+    view = &frmView[1];
+    SetCaption(fraHomePage, "Home Page Hijack Protection");
+    Place(fraHomePage, view, 120, 120, 9000, 1200);
+    SetCaption(lblHomePageText, "Monitors you Internet Explorer homepage and notifies you if a "
+                                "malicious application attempts to change it.");
+    Place(lblHomePageText, &fraHomePage, 120, 300, 8700, 480);
+    SetCaption(chkHomePage, "Enable");
+    Place(chkHomePage, &fraHomePage, 120, 800, 2000, 300);
+    SetCaption(fraAutoProtect, "Auto-Protect");
+    Place(fraAutoProtect, view, 120, 1440, 9000, 1000);
+    SetCaption(lblAutoProtectText, "Continuously monitors your system for malicious applications");
+    Place(lblAutoProtectText, &fraAutoProtect, 120, 300, 8700, 300);
+    SetCaption(chkAutoProtect, "Enable");
+    Place(chkAutoProtect, &fraAutoProtect, 120, 620, 2000, 300);
+    SetCaption(fraRunAtStartup, "Run at Windows Startup");
+    Place(fraRunAtStartup, view, 120, 2560, 9000, 1000);
+    SetCaption(chkRunAtStartup, "Run at Startup - Configured with installer");
+    chkRunAtStartup.ToolTipText = "Click this option to automatically run at startup";
+    chkRunAtStartup.Enabled = false;
+    Place(chkRunAtStartup, &fraRunAtStartup, 120, 300, 5000, 300);
+    SetCaption(lblRunAtStart, "(Disabled)");
+    Place(lblRunAtStart, &fraRunAtStartup, 5200, 340, 3600, 300);
+    for (ui::Control* control : std::initializer_list<ui::Control*>{
+             &fraHomePage, &lblHomePageText, &chkHomePage, &fraAutoProtect, &lblAutoProtectText,
+             &chkAutoProtect, &fraRunAtStartup, &chkRunAtStartup, &lblRunAtStart})
+        Add(*control);
+    // The shield option buttons are never shown; they hold the values the options load.
+    SetCaption(lblRestoreQuestion, "When a change in my Home Page is detected:");
+    const std::pair<ui::OptionButton*, const char*> hidden[] = {
+        {&optIEHomePageSheildOn, "Enabled"},
+        {&optIEHomePageSheildOff, "Disabled"},
+        {&optMemorySheildOn, "Enabled"},
+        {&optMemorySheildOff, "Disabled"},
+        {&optAlwaysnotifybeforerestoring, "Ask me what I would like to do"},
+        {&optRestoredefaultwithoutnotification, "Silently restore my original home page"}};
+    for (const auto& [button, caption] : hidden) {
+        SetCaption(*button, caption);
+        Place(*button, view, 120, 3700, 3000, 300);
+        button->Visible = false;
+        Add(*button);
+    }
+    Place(lblRestoreQuestion, view, 120, 3700, 3000, 300);
+    lblRestoreQuestion.Visible = false;
+    Add(lblRestoreQuestion);
+
+    // Schedule.
+    view = &frmView[2];
+    SetCaption(lblScheduleText, "Scheduled scans provide continuous protection for your computer "
+                                "against malicious applications.");
+    Place(lblScheduleText, view, 120, 120, 9000, 480);
+    SetCaption(chkAutomaticScanYesOrNo, "Enable Scheduled Scans");
+    Place(chkAutomaticScanYesOrNo, view, 120, 700, 4000, 300);
+    SetCaption(lblRunOn, "Run on:");
+    Place(lblRunOn, view, 120, 1160, 1000, 300);
+    for (const char* day : {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday",
+                            "Sunday", "Daily", "Date & Time", "Never"})
+        cmbDays.AddItem(day);
+    Place(cmbDays, view, 1200, 1120, 2400, 300);
+    SetCaption(lblDate, "Date:");
+    Place(lblDate, view, 120, 1600, 1000, 300);
+    Place(dtpScheduleDate, view, 1200, 1560, 2400, 330);
+    SetCaption(lblTime, "Time:");
+    Place(lblTime, view, 120, 2040, 1000, 300);
+    dtpScheduleTime.TimeOnly = true;
+    Place(dtpScheduleTime, view, 1200, 2000, 2400, 330);
+    SetCaption(CmdProceed, "Apply");
+    Place(CmdProceed, view, 1200, 2520, 1100, 420);
+    SetCaption(cmdDefaultSetting, "Reset");
+    Place(cmdDefaultSetting, view, 2500, 2520, 1100, 420);
+    SetCaption(chkAutoDel, "Delete spyware automatically after scheduled scan");
+    Place(chkAutoDel, view, 120, 3120, 6000, 300);
+    for (ui::Control* control : std::initializer_list<ui::Control*>{
+             &lblScheduleText, &chkAutomaticScanYesOrNo, &lblRunOn, &cmbDays, &lblDate,
+             &dtpScheduleDate, &lblTime, &dtpScheduleTime, &CmdProceed, &cmdDefaultSetting,
+             &chkAutoDel})
+        Add(*control);
+
+    // Auto Update.
+    view = &frmView[3];
+    SetCaption(chkAutomaticUpdate, "Enable automatic Live update (recommended)");
+    Place(chkAutomaticUpdate, view, 120, 120, 6000, 300);
+    SetCaption(cmdLiveUpdate, "Run Live Update Now");
+    Place(cmdLiveUpdate, view, 6300, 80, 2400, 420);
+    cmdLiveUpdate.Visible = false;
+    Place(lblLastUpdate, view, 120, 520, 6000, 300);
+    lblLastUpdate.Visible = false;
+    SetCaption(lblSubmitText, "Submit a file name for research:");
+    Place(lblSubmitText, view, 120, 1000, 6000, 300);
+    Place(txtFilename, view, 120, 1360, 5400, 330);
+    SetCaption(Command2, "Browse");
+    Place(Command2, view, 5640, 1320, 1200, 420);
+    SetCaption(cmdSubmit, "Submit");
+    Place(cmdSubmit, view, 6960, 1320, 1200, 420);
+    SetCaption(Label26, "Results:");
+    Place(Label26, view, 120, 1840, 9000, 300);
+    for (ui::Control* control : std::initializer_list<ui::Control*>{
+             &chkAutomaticUpdate, &cmdLiveUpdate, &lblLastUpdate, &lblSubmitText, &txtFilename,
+             &Command2, &cmdSubmit, &Label26})
+        Add(*control);
+}
+
+void FrmMain::LayOutHiddenControls() {
+    // The frame of invisible controls sits below the window's lower edge.
+    Place(Frame, nullptr, 0, Height + 1000, 2000, 1000);
+    Add(Frame);
+    for (ui::Control* control : std::initializer_list<ui::Control*>{
+             &shpCircle, &lblWebText, &display.lbltracesFound, &display.lblTotalNoOfRunningItems,
+             &lists.lvwFilesToBeDeleted, &lists.lvwRegistryToBeDeleted, &lists.lvwCookiesToDelete,
+             &lists.lvwFileNotFounds, &lists.lvwBlockedCookies}) {
+        control->Container = &Frame;
+        Add(*control);
+    }
+    imgItems.IconResources = {kCookieIcon, kRegistryIcon, kFileIcon, kFolderIcon, kExcludedIcon};
+    Add(imgItems);
+    for (ui::Timer* timer : {&tmrScheduler, &tmrCheckHomePage, &tmrMemoryInspected, &tmrTimeOut,
+                             &tmrScroll, &tmrTime, &tmrCheckSignature, &timUpdate})
+        Add(*timer);
+    for (ui::Menu* menu : {&mnuFile, &mnuSettings, &mnuHelp, &mnuAbout, &mnuDebug})
+        Add(*menu);
+    for (ui::Menu& item : mnuFileItem)
+        Add(item);
+    mnuFileItem[1].Visible = false;
+    for (ui::Menu& item : mnuSettingsItem)
+        Add(item);
+    Add(mnuHelpItem);
+    Add(mnuAboutItem);
+    mnuDebug.Visible = false;
+    for (ui::Menu& item : mnuDebugItem)
+        Add(item);
+}
+
+void FrmMain::ConnectHandlers() {
+    auto on = [this](void (FrmMain::*handler)()) {
+        return [this, handler] { (this->*handler)(); };
+    };
+    cmdStatus.Click = on(&FrmMain::cmdStatus_Click);
+    cmdScan.Click = on(&FrmMain::cmdScan_Click);
+    cmdResults.Click = on(&FrmMain::cmdResults_Click);
+    cmdSettings.Click = on(&FrmMain::cmdSettings_Click);
+    cmdRemove.Click = on(&FrmMain::cmdRemove_Click);
+    cmdLog.Click = [this] { mnuFileItem_Click(2); };
+    cmdUpdate.Click = [this] { mnuFileItem_Click(4); };
+    Command5.Click = [this] { mnuFileItem_Click(6); };
+    Command1.Click = on(&FrmMain::Command1_Click);
+    Command3.Click = on(&FrmMain::Command3_Click);
+    cmdMainScan1.Click = on(&FrmMain::cmdMainScan1_Click);
+    Command6.Click = on(&FrmMain::Command6_Click);
+    Command7.Click = on(&FrmMain::Command7_Click);
+    lblOptions.Click = on(&FrmMain::lblOptions_Click);
+    lblResult.Click = on(&FrmMain::lblResult_Click);
+
+    cmdScanNow.Click = on(&FrmMain::cmdScanNow_Click);
+    cmdPause.Click = on(&FrmMain::cmdPause_Click);
+    cmdStop.Click = on(&FrmMain::cmdStop_Click);
+    lblStart.Click = on(&FrmMain::lblStart_Click);
+    lblPause.Click = on(&FrmMain::lblPause_Click);
+    lblStop.Click = on(&FrmMain::lblStop_Click);
+    lblStart.MouseMove = on(&FrmMain::lblStart_MouseMove);
+    lblPause.MouseMove = on(&FrmMain::lblPause_MouseMove);
+    lblStop.MouseMove = on(&FrmMain::lblStop_MouseMove);
+    lists.lvwHardDrives.ItemCheck = [this](ui::ListItem&) { lvwHardDrives_ItemCheck(); };
+
+    chkSweepMemory.Click = on(&FrmMain::chkSweepMemory_Click);
+    chkScanRegistry.Click = on(&FrmMain::chkScanRegistry_Click);
+    chkScanCookies.Click = on(&FrmMain::chkScanCookies_Click);
+    chkMakeLog.Click = on(&FrmMain::chkMakeLog_Click);
+    chkAutomaticUpdate.Click = on(&FrmMain::chkAutomaticUpdate_Click);
+    chkAutoDel.Click = on(&FrmMain::chkAutoDel_Click);
+    chkAutoProtect.Click = on(&FrmMain::chkAutoProtect_Click);
+    chkHomePage.Click = on(&FrmMain::chkHomePage_Click);
+    chkRunAtStartup.Click = on(&FrmMain::chkRunAtStartup_Click);
+    // Only the user's own toggle asks about anonymous data; the options' load does not.
+    chkSendData.UserClick = on(&FrmMain::chkSendData_Click);
+    optMemorySheildOn.Click = on(&FrmMain::optMemorySheildOn_Click);
+    optMemorySheildOff.Click = on(&FrmMain::optMemorySheildOff_Click);
+    optIEHomePageSheildOn.Click = on(&FrmMain::optIEHomePageSheildOn_Click);
+    optIEHomePageSheildOff.Click = on(&FrmMain::optIEHomePageSheildOff_Click);
+    optAlwaysnotifybeforerestoring.Click = on(&FrmMain::optAlwaysnotifybeforerestoring_Click);
+    optRestoredefaultwithoutnotification.Click =
+        on(&FrmMain::optRestoredefaultwithoutnotification_Click);
+    optScanAllSelectedHardDrive.Click = on(&FrmMain::optScanAllSelectedHardDrive_Click);
+    optScanOnlyKnownSoftwares.Click = on(&FrmMain::optScanOnlyKnownSoftwares_Click);
+    TabStrip1.Click = on(&FrmMain::TabStrip1_Click);
+
+    for (int i = 0; i < 9; ++i)
+        mnuFileItem[i].Click = [this, i] { mnuFileItem_Click(i); };
+    for (int i = 0; i < 4; ++i)
+        mnuSettingsItem[i].Click = [this, i] { mnuSettingsItem_Click(i); };
+    for (int i = 0; i < 3; ++i)
+        mnuDebugItem[i].Click = [this, i] { mnuDebugItem_Click(i); };
+    mnuHelpItem.Click = on(&FrmMain::mnuHelpItem_Click);
+    mnuAboutItem.Click = on(&FrmMain::mnuAboutItem_Click);
+    tmrScroll.Tick = on(&FrmMain::tmrScroll_Timer);
+    tmrTimeOut.Tick = on(&FrmMain::tmrTimeOut_Timer);
+}

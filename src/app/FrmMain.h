@@ -1,0 +1,279 @@
+// The main window: four pages (status, scan, results, options) stacked under a row of
+// navigation buttons, its menus, and the timers of the shields, the scheduler and the update.
+// Controls hidden in the design still exist and hold state and captions.
+#pragma once
+
+#include "Controls.h"
+#include "Form.h"
+#include "ScanProgress.h"
+#include "ScanResults.h"
+#include "ScanSteps.h"
+
+#include <functional>
+#include <string>
+
+// What the main window reaches in the removal, protection and update subsystems, which fill
+// these in at start-up. Until then each does nothing.
+struct MainWindowLinks {
+    MainWindowLinks();
+
+    // Another copy of the program is running.
+    std::function<bool()> PrevInstance;
+    // Ends the process at once.
+    std::function<void()> EndProcess;
+    std::function<void()> InstallDownloadedDefinitions;
+    std::function<void()> LoadScheduleSettings;
+    std::function<void()> ShowHelpOnce;  // loads the help window, one message-loop pass, unloads
+    std::function<void()> SendToTray;    // Command5_Click
+    std::function<void()> RunLiveUpdate; // cmdUpdate_Click
+    std::function<void()> ClearDeleteFailedList; // frmDelete hidden, its lstProblem emptied
+    std::function<void()> SelectAllResults;      // cmdSelectAll_Click
+    std::function<void()> RunRemoval;            // Command4_Click
+    std::function<void()> MakeReport;
+    std::function<void()> SendProcessData;
+    std::function<void()> ShowLanguageChooser; // modal
+    std::function<void()> ViewLog;             // cmdLog_Click
+    std::function<void()> ShowHelp;            // the Help menu
+    std::function<void()> ShowAbout;
+    // The Debug menu's alert windows: start-page changed, definitions updated, threat found.
+    std::function<void()> ShowDebugWindow[3];
+};
+
+class FrmMain : public ui::Form {
+  public:
+    FrmMain();
+    ~FrmMain() override;
+
+    // Start-up.
+    void Form_Load() override;
+    // Closing the main window ends the program.
+    void Form_Unload(bool& cancel) override;
+
+    // Scan driver.
+    void cmdScanNow_Click();
+    void lblStart_Click();
+    void cmdMainScan1_Click();
+    void Command3_Click();
+    void SmartScan();
+    void FullSystemScan();
+    void FileScan(const std::string& path);
+    void FolderScan(const std::string& path);
+    void cmdPause_Click();
+    void lblPause_Click();
+    void cmdStop_Click();
+    void lblStop_Click();
+    void lblStart_MouseMove();
+    void lblPause_MouseMove();
+    void lblStop_MouseMove();
+    void lvwHardDrives_ItemCheck();
+    // True while a scan runs (cmdScanNow disabled).
+    bool ScanRunning() const { return !cmdScanNow.Enabled; }
+
+    // Pages and navigation.
+    void HideAllPanels();
+    void cmdStatus_Click();
+    void cmdScan_Click();
+    void cmdResults_Click();
+    void cmdSettings_Click();
+    void cmdRemove_Click();
+    void Command1_Click();
+    void Command6_Click();
+    void Command7_Click();
+    void lblOptions_Click();
+    void lblResult_Click();
+    void mnuFileItem_Click(int index);
+    void mnuDebugItem_Click(int index);
+    void mnuHelpItem_Click();
+    void mnuAboutItem_Click();
+    void tmrScroll_Timer();
+    void tmrTimeOut_Timer();
+    void showitem() {}
+
+    // Options and status.
+    void LoadSettings();
+    void UpdateStatusLabels();
+    void ClearScanLinkHighlight();
+    void chkSweepMemory_Click();
+    void chkScanRegistry_Click();
+    void chkScanCookies_Click();
+    void chkMakeLog_Click();
+    void chkAutomaticUpdate_Click();
+    void chkAutoDel_Click();
+    void chkAutoProtect_Click();
+    void chkHomePage_Click();
+    void chkRunAtStartup_Click();
+    void chkSendData_Click();
+    void optMemorySheildOn_Click();
+    void optMemorySheildOff_Click();
+    void optIEHomePageSheildOn_Click();
+    void optIEHomePageSheildOff_Click();
+    void optAlwaysnotifybeforerestoring_Click();
+    void optRestoredefaultwithoutnotification_Click();
+    void optScanAllSelectedHardDrive_Click();
+    void optScanOnlyKnownSoftwares_Click();
+    void TabStrip1_Click();
+    void mnuSettingsItem_Click(int index);
+
+    MainWindowLinks Links;
+    ScanSteps Steps;
+
+    // The time the last scan started and ended, as date-time text.
+    // Start-up sent the window to the tray, so the splash must not show it.
+    bool StartedInTray = false;
+
+    std::string ScanStartTime;
+    std::string ScanEndTime;
+    // Cookie files handed to the cookie scanner in this scan.
+    int32_t CookieFileCount = 0;
+
+    // Navigation buttons above the pages.
+    ui::Button cmdStatus{"cmdStatus"}, cmdScan{"cmdScan"}, cmdResults{"cmdResults"},
+        cmdSettings{"cmdSettings"}, cmdLog{"cmdLog"}, cmdUpdate{"cmdUpdate"}, Command5{"Command5"},
+        cmdWebsite{"cmdWebsite"};
+    // The label row, hidden in the design.
+    ui::Label lblSweepNow{"lblSweepNow"}, lblRemove{"lblRemove"}, lblOptions{"lblOptions"},
+        lblResult{"lblResult"}, lblExit{"lblExit"}, lblHide{"lblHide"};
+
+    // Pages.
+    ui::Frame frmStatus{"frmStatus"}, frmScan{"frmScan"}, frmResults{"frmResults"},
+        frmOptions{"frmOptions"};
+    ui::Frame Frame{"Frame"}; // holds the invisible controls
+
+    // Status page.
+    ui::Label Label22{"Label22"};
+    ui::Label lblDefCount{"lblDefCount"}, lblVersion{"lblVersion"}, lblLastScan{"lblLastScan"},
+        lblDefRemoved{"lblDefRemoved"}, lblLastFullScan{"lblLastFullScan"};
+    ui::Label& lblDefVersion;
+    ui::Label lblDefCountCaption{"lblDefCountCaption"},
+        lblDefVersionCaption{"lblDefVersionCaption"}, lblVersionCaption{"lblVersionCaption"},
+        lblLastScanCaption{"lblLastScanCaption"}, lblDefRemovedCaption{"lblDefRemovedCaption"},
+        lblLastFullScanCaption{"lblLastFullScanCaption"};
+    ui::Button Command3{"Command3"}, cmdMainScan1{"cmdMainScan1"}, Command6{"Command6"},
+        Command7{"Command7"}, cmdHijack{"cmdHijack"};
+
+    // Scan page.
+    ui::OptionGroup scanModes;
+    ui::OptionButton optScan[4] = {{"optScan", 0, scanModes},
+                                   {"optScan", 1, scanModes},
+                                   {"optScan", 2, scanModes},
+                                   {"optScan", 3, scanModes}};
+    ui::Button cmdScanNow{"cmdScanNow"};
+    ui::Button& cmdPause;
+    ui::Button& cmdStop;
+    ui::Button cmdRemove{"cmdRemove"};
+    ui::Label lblStart{"lblStart"}, lblPause{"lblPause"}, lblStop{"lblStop"};
+    ui::Label lblStatus1{"lblStatus", 1};
+    ui::Label SkinLabel7{"SkinLabel7"}, SkinLabel8{"SkinLabel8"};
+    ui::Label counterCaptions[4] = {
+        ui::Label{"lblCounterCaption", 0}, ui::Label{"lblCounterCaption", 1},
+        ui::Label{"lblCounterCaption", 2}, ui::Label{"lblCounterCaption", 3}};
+
+    // Results page.
+    ui::Button cmdSelectAll{"cmdSelectAll"}, cmdExclude{"cmdExclude"}, cmdFalsePos{"cmdFalsePos"},
+        Command4{"Command4"}, cmdBrowse{"cmdBrowse"};
+    ui::ProgressBar pgbDeleteSpywaresFound{"pgbDeleteSpywaresFound"};
+    ui::Label lblDeletingPercentageCompleted{"lblDeletingPercentageCompleted"},
+        lblDeletingCaption{"lblDeletingCaption"};
+
+    // Options page.
+    ui::TabStrip TabStrip1{"TabStrip1"};
+    ui::Frame frmView[4] = {ui::Frame{"frmView", 0}, ui::Frame{"frmView", 1},
+                            ui::Frame{"frmView", 2}, ui::Frame{"frmView", 3}};
+    ui::Button Command1{"Command1"};
+    ui::CheckBox chkSweepMemory{"chkSweepMemory"}, chkScanRegistry{"chkScanRegistry"},
+        chkScanCookies{"chkScanCookies"}, chkMakeLog{"chkMakeLog"}, chkSendData{"chkSendData"};
+    ui::Frame fraScanType{"fraScanType"}, fraDrives{"fraDrives"};
+    ui::OptionGroup scanTypes;
+    ui::OptionButton optScanAllSelectedHardDrive{"optScanAllSelectedHardDrive", -1, scanTypes},
+        optScanOnlyKnownSoftwares{"optScanOnlyKnownSoftwares", -1, scanTypes};
+    ui::Frame fraHomePage{"fraHomePage"}, fraAutoProtect{"fraAutoProtect"},
+        fraRunAtStartup{"fraRunAtStartup"};
+    ui::Label lblHomePageText{"lblHomePageText"}, lblAutoProtectText{"lblAutoProtectText"},
+        lblRestoreQuestion{"lblRestoreQuestion"};
+    ui::CheckBox chkHomePage{"chkHomePage"}, chkAutoProtect{"chkAutoProtect"},
+        chkRunAtStartup{"chkRunAtStartup"};
+    ui::Label lblRunAtStart{"lblRunAtStart"};
+    ui::OptionGroup homePageShield, memoryShield, restoreBehaviour;
+    ui::OptionButton optIEHomePageSheildOn{"optIEHomePageSheildOn", -1, homePageShield},
+        optIEHomePageSheildOff{"optIEHomePageSheildOff", -1, homePageShield},
+        optMemorySheildOn{"optMemorySheildOn", -1, memoryShield},
+        optMemorySheildOff{"optMemorySheildOff", -1, memoryShield},
+        optAlwaysnotifybeforerestoring{"optAlwaysnotifybeforerestoring", -1, restoreBehaviour},
+        optRestoredefaultwithoutnotification{"optRestoredefaultwithoutnotification", -1,
+                                             restoreBehaviour};
+    // Schedule.
+    ui::CheckBox chkAutomaticScanYesOrNo{"chkAutomaticScanYesOrNo"}, chkAutoDel{"chkAutoDel"};
+    ui::Label lblScheduleText{"lblScheduleText"}, lblRunOn{"lblRunOn"}, lblDate{"lblDate"},
+        lblTime{"lblTime"};
+    ui::ComboBox cmbDays{"cmbDays"};
+    ui::DTPicker dtpScheduleDate{"dtpScheduleDate"}, dtpScheduleTime{"dtpScheduleTime"};
+    ui::Button CmdProceed{"CmdProceed"}, cmdDefaultSetting{"cmdDefaultSetting"};
+    // Auto update and submissions.
+    ui::CheckBox chkAutomaticUpdate{"chkAutomaticUpdate"};
+    ui::Button cmdLiveUpdate{"cmdLiveUpdate"};
+    ui::Label lblLastUpdate{"lblLastUpdate"};
+    ui::Label lblSubmitText{"lblSubmitText"};
+    ui::TextBox txtFilename{"txtFilename"};
+    ui::Button Command2{"Command2"}, cmdSubmit{"cmdSubmit"};
+    ui::Label Label26{"Label26"};
+
+    // Invisible controls.
+    ui::Label shpCircle{"shpCircle"};
+    ui::Label lblWebText{"lblWebText"};
+    ui::ImageList imgItems{"imgItems"};
+
+    // Timers, all created off; start-up switches them as the settings say.
+    ui::Timer tmrScheduler{"tmrScheduler", 10}, tmrCheckHomePage{"tmrCheckHomePage", 5000},
+        tmrMemoryInspected{"tmrMemoryInspected", 2000}, tmrTimeOut{"tmrTimeOut", 30000},
+        tmrScroll{"tmrScroll", 200}, tmrTime{"tmrTime", 1000},
+        tmrCheckSignature{"tmrCheckSignature", 60000}, timUpdate{"timUpdate", 1000};
+
+    // Menus.
+    ui::Menu mnuFile{"mnuFile", -1, "&File"};
+    ui::Menu mnuFileItem[9] = {{"mnuFileItem", 0, "Scan Now", &mnuFile},
+                               {"mnuFileItem", 1, "Scan Results", &mnuFile},
+                               {"mnuFileItem", 2, "View Log", &mnuFile},
+                               {"mnuFileItem", 3, "-", &mnuFile},
+                               {"mnuFileItem", 4, "Run Live Update", &mnuFile},
+                               {"mnuFileItem", 5, "-", &mnuFile},
+                               {"mnuFileItem", 6, "Minimize to Tray", &mnuFile},
+                               {"mnuFileItem", 7, "-", &mnuFile},
+                               {"mnuFileItem", 8, "Exit", &mnuFile}};
+    ui::Menu mnuSettings{"mnuSettings", -1, "&Settings"};
+    ui::Menu mnuSettingsItem[4] = {{"mnuSettingsItem", 0, "Scan Options", &mnuSettings},
+                                   {"mnuSettingsItem", 1, "Proactive Protection", &mnuSettings},
+                                   {"mnuSettingsItem", 2, "Schedule", &mnuSettings},
+                                   {"mnuSettingsItem", 3, "Auto Update", &mnuSettings}};
+    ui::Menu mnuHelp{"mnuHelp", -1, "&Help"};
+    ui::Menu mnuHelpItem{"mnuHelpItem", -1, "View Help", &mnuHelp};
+    ui::Menu mnuAbout{"mnuAbout", -1, "&About"};
+    ui::Menu mnuAboutItem{"mnuAboutItem", -1, "About this software", &mnuAbout};
+    ui::Menu mnuDebug{"mnuDebug", -1, "Debug"};
+    ui::Menu mnuDebugItem[3] = {{"mnuDebugItem", 0, "Show Homepage Changed", &mnuDebug},
+                                {"mnuDebugItem", 1, "Show SignatureUpdated", &mnuDebug},
+                                {"mnuDebugItem", 2, "Show SpywareFound", &mnuDebug}};
+
+    // The scan page's progress display and the result lists live with the scanners.
+    ScanProgressDisplay& display;
+    ScanResultLists& lists;
+
+  private:
+    void LayOutNavigation();
+    void LayOutStatusPage();
+    void LayOutScanPage();
+    void LayOutResultsPage();
+    void LayOutOptionsPage();
+    void LayOutHiddenControls();
+    void ConnectHandlers();
+
+    void StartScanSequence();
+    void RunChosenMode();
+    void CompleteScan();
+    void RunProcessAndRegistryPhases();
+    void SetOverallShare();
+
+    bool connectedScanTest_ = false;
+};
+
+// The one main window.
+FrmMain& MainWindow();

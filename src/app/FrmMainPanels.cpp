@@ -1,0 +1,119 @@
+// Page switching, navigation and menus of the main window.
+#include "FrmMain.h"
+
+#include "DoEvents.h"
+#include "PanelSwitching.h"
+
+namespace {
+
+void Run(const std::function<void()>& link) {
+    if (link)
+        link();
+}
+
+} // namespace
+
+void FrmMain::HideAllPanels() {
+    for (ui::Control* control : std::initializer_list<ui::Control*>{
+             &frmOptions, &frmScan, &frmResults, &frmStatus, &pgbDeleteSpywaresFound,
+             &lblDeletingPercentageCompleted, &lblDeletingCaption})
+        control->Visible = false;
+}
+
+void FrmMain::cmdStatus_Click() {
+    HideAllPanels();
+    frmStatus.Visible = true;
+}
+
+void FrmMain::cmdScan_Click() {
+    HideAllPanels();
+    frmScan.Visible = true;
+}
+
+void FrmMain::cmdSettings_Click() {
+    HideAllPanels();
+    frmOptions.Visible = true;
+}
+
+void FrmMain::cmdResults_Click() {
+    HideAllPanels();
+    frmResults.Visible = true;
+    if (lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved.Count() == 0 && chkSendData.Value() == 1)
+        Run(Links.SendProcessData);
+}
+
+void FrmMain::cmdRemove_Click() {
+    cmdResults_Click();
+}
+
+void FrmMain::Command1_Click() {
+    cmdScan_Click();
+}
+
+void FrmMain::Command6_Click() {
+    HideAllPanels();
+    frmScan.Visible = true;
+    optScan[2].SetValue(true);
+    cmdScanNow_Click();
+}
+
+void FrmMain::Command7_Click() {
+    HideAllPanels();
+    frmScan.Visible = true;
+    optScan[3].SetValue(true);
+    cmdScanNow_Click();
+}
+
+void FrmMain::lblOptions_Click() {
+    modGenDec::ShowPanel(*this, false, true, false, false);
+    lblSweepNow.Enabled = lblRemove.Enabled = lblResult.Enabled = lblExit.Enabled = true;
+    lblOptions.Enabled = false;
+}
+
+void FrmMain::lblResult_Click() {
+    modGenDec::ShowPanel(*this, false, false, true, false);
+    lblDeletingPercentageCompleted.Visible = false;
+    pgbDeleteSpywaresFound.Visible = false;
+    lblDeletingCaption.Visible = false;
+    lblSweepNow.Enabled = lblRemove.Enabled = lblOptions.Enabled = lblExit.Enabled = true;
+    lblResult.Enabled = false;
+}
+
+void FrmMain::mnuFileItem_Click(int index) {
+    switch (index) {
+    case 0:
+        cmdScan_Click();
+        break;
+    case 2:
+        Run(Links.ViewLog);
+        break;
+    case 4:
+        Run(Links.RunLiveUpdate);
+        break;
+    case 6:
+        Run(Links.SendToTray);
+        break;
+    case 8:
+        Unload();
+        break;
+    }
+}
+
+void FrmMain::mnuDebugItem_Click(int index) {
+    if (index >= 0 && index < 3)
+        Run(Links.ShowDebugWindow[index]);
+}
+
+void FrmMain::mnuHelpItem_Click() {
+    Run(Links.ShowHelp);
+}
+
+void FrmMain::mnuAboutItem_Click() {
+    Run(Links.ShowAbout);
+}
+
+void FrmMain::tmrScroll_Timer() {
+    ui::DoEvents();
+}
+
+void FrmMain::tmrTimeOut_Timer() {}

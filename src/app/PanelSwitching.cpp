@@ -1,0 +1,51 @@
+#include "PanelSwitching.h"
+
+#include "FrmMain.h"
+#include "SettingsStore.h"
+#include "TextRules.h"
+
+namespace modGenDec {
+
+namespace {
+
+int suspensions = 0;
+
+// A stored value that is neither a number nor a truth value counts as the key's default.
+bool StoredSwitch(const std::string& key, const std::string& defaultText, bool defaultValue) {
+    return TextRules::ToBool(GetProgramSetting("OptionAndSettings", key, defaultText),
+                             defaultValue);
+}
+
+} // namespace
+
+void ShowPanel(FrmMain& form, bool, bool, bool, bool) {
+    form.tmrScroll.Enabled = false;
+}
+
+void EnableShieldTimers(FrmMain& form, bool enable) {
+    if (!enable) {
+        ++suspensions;
+        form.tmrCheckHomePage.Enabled = false;
+        form.tmrMemoryInspected.Enabled = false;
+        form.tmrScheduler.Enabled = false;
+        form.tmrTimeOut.Enabled = false;
+        return;
+    }
+    if (suspensions > 0 && --suspensions > 0)
+        return;
+    form.tmrScheduler.Enabled =
+        TextRules::ToLong(GetProgramSetting("OptionAndSettings", "chkAutomaticScanYesOrNo", "0"),
+                          0) != 0;
+    form.tmrCheckHomePage.Enabled = StoredSwitch("optIEHomePageSheildOn", "True", true);
+    form.tmrMemoryInspected.Enabled = StoredSwitch("optMemorySheildOn", "True", true);
+}
+
+ShieldTimersOff::ShieldTimersOff(FrmMain& form) : form_(form) {
+    EnableShieldTimers(form_, false);
+}
+
+ShieldTimersOff::~ShieldTimersOff() {
+    EnableShieldTimers(form_, true);
+}
+
+} // namespace modGenDec

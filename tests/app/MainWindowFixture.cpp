@@ -1,0 +1,71 @@
+#include "MainWindowFixture.h"
+
+#include "AnsiText.h"
+#include "ScanMessages.h"
+#include "SettingsStore.h"
+#include "modGlobals.h"
+#include "modLorvane.h"
+
+#include <windows.h>
+
+namespace {
+
+void DeleteProductSettings() {
+    RegDeleteTreeW(HKEY_CURRENT_USER,
+                   (L"Software\\VB and VBA Program Settings\\" + Utf8ToWide(kTestProduct)).c_str());
+}
+
+} // namespace
+
+MainWindowFixture::MainWindowFixture() {
+    modLorvane::ProgramName = kTestProduct;
+    DeleteProductSettings();
+    SetScanMessageLookup([](const std::string& id) { return id; });
+    form = std::make_unique<FrmMain>();
+}
+
+MainWindowFixture::~MainWindowFixture() {
+    form.reset();
+    SetScanMessageLookup(nullptr);
+    DeleteProductSettings();
+    modGlobals::AutoRemoveAfterScan = false;
+}
+
+void MainWindowFixture::RecordSteps() {
+    auto record = [this](const char* name) { return [this, name] { calls.push_back(name); }; };
+    ScanSteps& steps = form->Steps;
+    steps.LoadSafetyList = record("LoadSafetyList");
+    steps.LoadDefinitions = record("LoadDefinitions");
+    steps.CheckDefinitionFiles = [this] {
+        calls.push_back("CheckDefinitionFiles");
+        return true;
+    };
+    steps.ScanCookies = [this](int32_t&) { calls.push_back("ScanCookies"); };
+    steps.ScanRunningProcesses = record("ScanRunningProcesses");
+    steps.ScanRegistry = record("ScanRegistry");
+    steps.ScanFileDefinitions = record("ScanFileDefinitions");
+    steps.ScanDirectoryDefinitions = record("ScanDirectoryDefinitions");
+    steps.ScanDrive = [this](const std::string& root) { calls.push_back("ScanDrive " + root); };
+    steps.ScanFolderFiles = [this](const std::string& f) {
+        calls.push_back("ScanFolderFiles " + f);
+    };
+    steps.ScanFolderExecutables = [this](const std::string& f) {
+        calls.push_back("ScanFolderExecutables " + f);
+    };
+    steps.AssignThreatDescriptions = record("AssignThreatDescriptions");
+    MainWindowLinks& links = form->Links;
+    links.ClearDeleteFailedList = record("ClearDeleteFailedList");
+    links.SelectAllResults = record("SelectAllResults");
+    links.RunRemoval = record("RunRemoval");
+    links.MakeReport = record("MakeReport");
+    links.SendProcessData = record("SendProcessData");
+}
+
+std::string MainWindowFixture::Stored(const std::string& section, const std::string& key) const {
+    return GetProgramSetting(section, key, "<none>");
+}
+
+void MainWindowFixture::Store(const std::string& section, const std::string& key,
+                              const std::string& value) {
+    SaveProgramSetting(section, key, value);
+}

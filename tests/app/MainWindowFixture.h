@@ -1,0 +1,28 @@
+// A main window without a native window, over a fresh scan state and a settings store of its
+// own product name. Message identifiers stand for their texts, so tests name the message they
+// expect; RecordSteps puts recorders in place of the scanners.
+#pragma once
+
+#include "FrmMain.h"
+#include "ScanFixture.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class MainWindowFixture : public ScanFixture {
+  protected:
+    MainWindowFixture();
+    ~MainWindowFixture() override;
+
+    // Replaces every scan step and link with one that appends its name to `calls`.
+    void RecordSteps();
+    std::string Stored(const std::string& section, const std::string& key) const;
+    void Store(const std::string& section, const std::string& key, const std::string& value);
+
+    std::unique_ptr<FrmMain> form;
+    std::vector<std::string> calls;
+};
+
+// The product name the tests' settings are stored under.
+inline const char* const kTestProduct = "TidewaterAppTest";

@@ -1,0 +1,265 @@
+#include "MainWindowFixture.h"
+
+#include "CommonDialogs.h"
+#include "ScriptedMessageBoxes.h"
+#include "modGlobals.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+using Calls = std::vector<std::string>;
+
+class ScanDriverTest : public MainWindowFixture {
+  protected:
+    ScanDriverTest() {
+        RecordSteps();
+        form->chkMakeLog.SetValue(1); // as the options load it from a fresh store
+    }
+    ~ScanDriverTest() override {
+        ui::SetOpenFileDialogHandler(nullptr);
+        ui::SetBrowseForFolderHandler(nullptr);
+    }
+
+    void AddDrives(std::initializer_list<const char*> letters) {
+        for (const char* letter : letters)
+            lists().lvwHardDrives.Add(letter);
+    }
+    ScanResultLists& lists() { return form->lists; }
+    ScanProgressDisplay& display() { return form->display; }
+};
+
+TEST_F(ScanDriverTest, SmartScanRunsEveryPhaseInOrderWithTheDefaultOptions) {
+    form->optScan[0].SetValue(true);
+    lists().lvwSpywareFound.Add("old hit");
+    lists().lvwPicRemoveListOfSpywareFoundAndToBeRemoved.Add("old row");
+    modGlobals::ItemsFound = 7;
+    form->cmdScanNow_Click();
+
+    EXPECT_EQ(calls,
+              (Calls{"ClearDeleteFailedList", "LoadSafetyList", "CheckDefinitionFiles",
+                     "ScanCookies", "ScanRunningProcesses", "ScanRegistry", "ScanFileDefinitions",
+                     "ScanDirectoryDefinitions", "AssignThreatDescriptions", "MakeReport"}));
+    // The previous results are gone and the counters restarted.
+    EXPECT_EQ(lists().lvwSpywareFound.Count(), 0u);
+    EXPECT_EQ(lists().lvwPicRemoveListOfSpywareFoundAndToBeRemoved.Count(), 0u);
+    EXPECT_EQ(display().lblSoftwareFound.Caption, "0");
+    EXPECT_EQ(display().lblStatus.Caption, "MSG_SCAN_COMPLETED");
+    EXPECT_EQ(display().pb1.Value(), 100);
+    EXPECT_EQ(display().pb2.Value(), 100);
+    EXPECT_NE(Stored("Settings", "lblLastScan"), "<none>");
+    EXPECT_EQ(Stored("Settings", "lblLastScan"), form->ScanEndTime);
+    // Idle again: Start on, Pause and Stop off, the results button back.
+    EXPECT_TRUE(form->cmdScanNow.Enabled);
+    EXPECT_TRUE(form->cmdScan.Enabled);
+    EXPECT_FALSE(form->cmdPause.Enabled);
+    EXPECT_FALSE(form->cmdStop.Enabled);
+    EXPECT_TRUE(form->cmdRemove.Visible);
+    EXPECT_TRUE(form->tmrTimeOut.Enabled);
+    EXPECT_FALSE(form->tmrScheduler.Enabled);
+    EXPECT_TRUE(form->tmrMemoryInspected.Enabled);
+    EXPECT_TRUE(form->tmrCheckHomePage.Enabled);
+}
+
+TEST_F(ScanDriverTest, SmartScanSkipsThePhasesTheOptionsSwitchOff) {
+    Store("OptionAndSettings", "chkScanCookies", "2"); // only the number 1 runs cookies
+    Store("OptionAndSettings", "chkSweepMemory", "0");
+    Store("OptionAndSettings", "chkScanRegistry", "False");
+    std::string memoryText, registryText;
+    form->Steps.ScanFileDefinitions = [&] {
+        memoryText = display().lblMemoryInspected.Caption;
+        registryText = display().lblRegistryInspected.Caption;
+        calls.push_back("ScanFileDefinitions");
+    };
+    form->optScan[0].SetValue(true);
+    form->cmdScanNow_Click();
+
+    EXPECT_EQ(calls, (Calls{"ClearDeleteFailedList", "LoadSafetyList", "CheckDefinitionFiles",
+                            "ScanFileDefinitions", "ScanDirectoryDefinitions",
+                            "AssignThreatDescriptions", "MakeReport"}));
+    EXPECT_EQ(memoryText, "MSG_NOTSELECED");
+    EXPECT_EQ(registryText, "MSG_NOTSELECED");
+    // The completion's counter refresh writes the counts over the texts.
+    EXPECT_EQ(display().lblMemoryInspected.Caption, "0");
+}
+
+TEST_F(ScanDriverTest, PhaseTextsAndPrefixFollowTheRunningPhase) {
+    std::vector<std::string> prefixes;
+    form->Steps.ScanCookies = [&](int32_t& count) {
+        count = 3;
+        prefixes.push_back(modGlobals::ScanPhasePrefix);
+    };
+    form->Steps.ScanRunningProcesses = [&] { prefixes.push_back(modGlobals::ScanPhasePrefix); };
+    form->Steps.ScanRegistry = [&] { prefixes.push_back(modGlobals::ScanPhasePrefix); };
+    form->Steps.ScanFileDefinitions = [&] { prefixes.push_back(modGlobals::ScanPhasePrefix); };
+    modGlobals::DefinitionCount = 200;
+    modGlobals::CookieDefinitionCount = 50;
+    form->optScan[0].SetValue(true);
+    form->cmdScanNow_Click();
+    EXPECT_EQ(prefixes,
+              (Calls{"MSG_COOKIES: ", "MSG_MEMORY: ", "MSG_REGISTRY: ", "MSG_SPYWARE: "}));
+    EXPECT_EQ(form->CookieFileCount, 3);
+}
+
+TEST_F(ScanDriverTest, StopDuringTheSecondDriveEndsTheFullScanWithoutRemoving) {
+    AddDrives({"A", "B", "C"});
+    lists().lvwHardDrives.Item(1).Checked = false; // unticked drives are walked too
+    form->Steps.ScanDrive = [&](const std::string& root) {
+        calls.push_back("ScanDrive " + root);
+        if (root == "B:\\")
+            modGlobals::StopScanRequested = true;
+    };
+    modGlobals::AutoRemoveAfterScan = true;
+    form->optScan[1].SetValue(true);
+    form->cmdScanNow_Click();
+
+    EXPECT_EQ(calls, (Calls{"ClearDeleteFailedList", "LoadSafetyList", "LoadDefinitions",
+                            "CheckDefinitionFiles", "ScanDrive A:\\", "ScanDrive B:\\",
+                            "AssignThreatDescriptions", "MakeReport"}));
+    EXPECT_EQ(display().lblStatus.Caption, "MSG_SCAN_CANCELLED");
+    EXPECT_EQ(display().lblPercentageCompleted.Caption, "0% MSG_COMPLETED");
+    EXPECT_FALSE(form->frmResults.Visible);
+    // A cancelled scan leaves no stop request behind for the shields.
+    EXPECT_FALSE(modGlobals::StopScanRequested);
+}
+
+TEST_F(ScanDriverTest, FullScanWalksEveryDriveThenProcessesAndRegistry) {
+    AddDrives({"C", "D"});
+    form->optScan[1].SetValue(true);
+    form->cmdScanNow_Click();
+    EXPECT_EQ(calls, (Calls{"ClearDeleteFailedList", "LoadSafetyList", "LoadDefinitions",
+                            "CheckDefinitionFiles", "ScanDrive C:\\", "ScanDrive D:\\",
+                            "ScanRunningProcesses", "ScanRegistry", "AssignThreatDescriptions",
+                            "MakeReport"}));
+    EXPECT_EQ(display().lblStatus.Caption, "MSG_SCAN_COMPLETED");
+}
+
+TEST_F(ScanDriverTest, AutomaticRemovalRunsBeforeTheTimersDescriptionsAndReport) {
+    bool timeOutDuringRemoval = true;
+    form->Links.RunRemoval = [&] {
+        calls.push_back("RunRemoval");
+        timeOutDuringRemoval = form->tmrTimeOut.Enabled;
+    };
+    modGlobals::AutoRemoveAfterScan = true;
+    form->chkSendData.SetValue(1);
+    form->optScan[0].SetValue(true);
+    form->cmdScanNow_Click();
+    // The empty results page sends the process names, then every row is ticked and removed.
+    EXPECT_EQ(Calls(calls.end() - 5, calls.end()),
+              (Calls{"SendProcessData", "SelectAllResults", "RunRemoval",
+                     "AssignThreatDescriptions", "MakeReport"}));
+    EXPECT_FALSE(timeOutDuringRemoval);
+    EXPECT_TRUE(form->frmResults.Visible);
+}
+
+TEST_F(ScanDriverTest, NoReportWithoutTheLogOption) {
+    form->chkMakeLog.SetValue(0);
+    form->optScan[0].SetValue(true);
+    form->cmdScanNow_Click();
+    EXPECT_EQ(calls.back(), "AssignThreatDescriptions");
+}
+
+TEST_F(ScanDriverTest, ACancelledFileDialogCompletesWithEmptyLists) {
+    ui::SetOpenFileDialogHandler([] { return std::string(); });
+    form->optScan[2].SetValue(true);
+    form->cmdScanNow_Click();
+    EXPECT_EQ(calls, (Calls{"ClearDeleteFailedList", "LoadSafetyList", "AssignThreatDescriptions",
+                            "MakeReport"}));
+    EXPECT_EQ(display().lblStatus.Caption, "MSG_SCAN_COMPLETED");
+    EXPECT_NE(Stored("Settings", "lblLastScan"), "<none>");
+}
+
+TEST_F(ScanDriverTest, FileAndFolderScansGetTheChosenPath) {
+    ui::SetOpenFileDialogHandler([] { return std::string("C:\\x\\a.exe"); });
+    ui::SetBrowseForFolderHandler([] { return std::string("C:\\some folder"); });
+    form->optScan[2].SetValue(true);
+    form->cmdScanNow_Click();
+    EXPECT_EQ(display().lblPercentageCompleted.Caption, "Scanning C:\\x\\a.exe...");
+    calls.clear();
+    form->optScan[3].SetValue(true);
+    form->cmdScanNow_Click();
+    EXPECT_EQ(calls, (Calls{"ClearDeleteFailedList", "LoadSafetyList", "LoadDefinitions",
+                            "CheckDefinitionFiles", "ScanFolderFiles C:\\some folder\\",
+                            "AssignThreatDescriptions", "MakeReport"}));
+}
+
+TEST_F(ScanDriverTest, MissingDefinitionsEndTheModeWithAMessage) {
+    ScriptedMessageBoxes boxes;
+    boxes.Expect(IDOK);
+    form->Steps.CheckDefinitionFiles = [] { return false; };
+    form->optScan[0].SetValue(true);
+    form->cmdScanNow_Click();
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].prompt, "MSG_MISSING");
+    EXPECT_EQ(boxes.Shown()[0].style, static_cast<unsigned>(MB_ICONINFORMATION));
+    EXPECT_EQ(calls, (Calls{"ClearDeleteFailedList", "LoadSafetyList", "AssignThreatDescriptions",
+                            "MakeReport"}));
+    EXPECT_EQ(display().lblStatus.Caption, "MSG_SCAN_COMPLETED");
+}
+
+TEST_F(ScanDriverTest, LastFullScanFollowsTheOptionNotTheMode) {
+    form->optScanOnlyKnownSoftwares.SetValue(true);
+    form->optScan[0].SetValue(true);
+    form->cmdScanNow_Click();
+    EXPECT_EQ(Stored("Settings", "lblLastFullScan"), "<none>");
+    form->optScanAllSelectedHardDrive.SetValue(true);
+    form->cmdScanNow_Click();
+    EXPECT_EQ(Stored("Settings", "lblLastFullScan"), form->ScanEndTime);
+}
+
+TEST_F(ScanDriverTest, StopAsksAndSetsTheFlagOnlyDuringAScan) {
+    ScriptedMessageBoxes boxes;
+    form->cmdStop_Click(); // idle: nothing to stop, nothing asked
+    EXPECT_TRUE(boxes.Shown().empty());
+
+    form->Steps.ScanRegistry = [&] {
+        boxes.Expect(IDNO);
+        form->cmdStop_Click();
+        EXPECT_FALSE(modGlobals::StopScanRequested);
+        boxes.Expect(IDYES);
+        form->lblStop_Click();
+        EXPECT_TRUE(modGlobals::StopScanRequested);
+    };
+    form->optScan[0].SetValue(true);
+    form->cmdScanNow_Click();
+    ASSERT_EQ(boxes.Shown().size(), 2u);
+    EXPECT_EQ(boxes.Shown()[0].prompt, "MSG_STOP");
+    EXPECT_EQ(boxes.Shown()[0].style, static_cast<unsigned>(MB_YESNO | MB_ICONQUESTION));
+    EXPECT_EQ(boxes.Shown()[1].prompt, "MSG_SURE");
+    EXPECT_EQ(display().lblStatus.Caption, "MSG_SCAN_CANCELLED");
+}
+
+TEST_F(ScanDriverTest, PauseHoldsTheButtonsOffWhileItsBoxIsOpen) {
+    ScriptedMessageBoxes boxes;
+    bool buttonsDuringBox = true;
+    ui::SetMessageBoxHandler([&](const ui::MessageBoxRequest& request) {
+        buttonsDuringBox = form->cmdPause.Enabled || form->cmdStop.Enabled;
+        EXPECT_EQ(request.prompt, "MSG_PAUSED");
+        return IDOK;
+    });
+    form->cmdPause.Enabled = form->cmdStop.Enabled = true;
+    form->cmdPause_Click();
+    EXPECT_FALSE(buttonsDuringBox);
+    EXPECT_TRUE(form->cmdPause.Enabled);
+    EXPECT_TRUE(form->cmdStop.Enabled);
+}
+
+TEST_F(ScanDriverTest, ADriveTickStoresEveryDrive) {
+    AddDrives({"C", "D"});
+    lists().lvwHardDrives.UserCheck(0, true);
+    EXPECT_EQ(Stored("Drives", "C"), "True");
+    EXPECT_EQ(Stored("Drives", "D"), "False");
+}
+
+TEST_F(ScanDriverTest, StartFromOutsideDoesNothingWhileAScanRuns) {
+    int scans = 0;
+    form->Steps.ScanRegistry = [&] {
+        ++scans;
+        form->lblStart_Click();
+        form->cmdScanNow_Click();
+    };
+    form->optScan[0].SetValue(true);
+    form->lblStart_Click();
+    EXPECT_EQ(scans, 1);
+    EXPECT_TRUE(form->frmScan.Visible);
+}
