@@ -19,7 +19,7 @@ template <typename T> void SetCaption(T& control, const char* caption) {
     control.Caption = caption;
 }
 
-constexpr int kPageLeft = 120, kPageTop = 660, kPageWidth = 9600, kPageHeight = 5940;
+constexpr int kPageLeft = 120, kPageTop = 660, kPageWidth = 11100, kPageHeight = 5940;
 
 } // namespace
 
@@ -35,7 +35,7 @@ FrmMain::FrmMain()
     : ui::Form("FrmMain"), lblDefVersion(ScanDisplay().lblDefVersion),
       cmdPause(ScanDisplay().cmdPause), cmdStop(ScanDisplay().cmdStop), display(ScanDisplay()),
       lists(ScanLists()) {
-    Width = 9900;
+    Width = 11400;
     Height = 7500;
     LayOutNavigation();
     LayOutStatusPage();
@@ -63,10 +63,12 @@ void FrmMain::LayOutNavigation() {
     int left = 120;
     for (const auto& [button, caption] : buttons) {
         SetCaption(*button, caption);
-        Place(*button, nullptr, left, 120, 1140, 420);
+        Place(*button, nullptr, left, 120, 1080, 420);
         Add(*button);
-        left += 1200;
+        left += 1140;
     }
+    // The website button takes the rest of the row.
+    cmdWebsite.Width = Width - cmdWebsite.Left - 240;
     const std::pair<ui::Label*, const char*> labels[] = {
         {&lblSweepNow, "Sweep Now"}, {&lblRemove, "Remove"}, {&lblOptions, "Options"},
         {&lblResult, "Result"},      {&lblExit, "Exit"},     {&lblHide, "X"}};
@@ -90,7 +92,7 @@ void FrmMain::LayOutNavigation() {
 
 void FrmMain::LayOutStatusPage() {
     ui::Frame* page = &frmStatus;
-    Place(Label22, page, 240, 300, 9100, 480);
+    Place(Label22, page, 240, 300, 10600, 480);
     Add(Label22);
     const struct {
         ui::Label* caption;
@@ -143,6 +145,7 @@ void FrmMain::LayOutScanPage() {
         Place(optScan[i], page, 240 + i * 1900, 300, 1800, 300);
         Add(optScan[i]);
     }
+    optScan[0].SetValue(true);
     const std::pair<ui::Button*, const char*> buttons[] = {
         {&cmdScanNow, "Start"}, {&cmdPause, "Pause"}, {&cmdStop, "Stop"}};
     int left = 240;
@@ -172,32 +175,33 @@ void FrmMain::LayOutScanPage() {
     left = 240;
     for (size_t i = 0; i < 4; ++i) {
         SetCaption(counterCaptions[i], counters[i].first);
-        Place(counterCaptions[i], page, left, 1260, 1500, 260);
-        Place(*counters[i].second, page, left + 1500, 1260, 800, 260);
+        Place(counterCaptions[i], page, left, 1260, 1950, 260);
+        Place(*counters[i].second, page, left + 1950, 1260, 700, 260);
+        counters[i].second->Caption = "0";
         Add(counterCaptions[i]);
         Add(*counters[i].second);
-        left += 2350;
+        left += 2700;
     }
-    Place(display.lblPercentageCompleted, page, 240, 1620, 9100, 260);
+    Place(display.lblPercentageCompleted, page, 240, 1620, 10600, 260);
     Add(display.lblPercentageCompleted);
-    Place(lists.lvwSpywareFound, page, 240, 1960, 9100, 2400);
+    Place(lists.lvwSpywareFound, page, 240, 1960, 10600, 2400);
     Add(lists.lvwSpywareFound);
     SetCaption(SkinLabel7, "Section Progress:");
     SetCaption(SkinLabel8, "Overall Progress:");
     Place(SkinLabel7, page, 240, 4480, 1600, 260);
-    Place(display.pb1, page, 1900, 4460, 7440, 260);
+    Place(display.pb1, page, 1900, 4460, 8940, 260);
     Place(SkinLabel8, page, 240, 4800, 1600, 260);
-    Place(display.pb2, page, 1900, 4780, 7440, 260);
-    Place(display.pbgMain, page, 1900, 4460, 7440, 260);
+    Place(display.pb2, page, 1900, 4780, 8940, 260);
+    Place(display.pbgMain, page, 1900, 4460, 8940, 260);
     display.pbgMain.Visible = false;
     for (ui::Control* control : std::initializer_list<ui::Control*>{
              &SkinLabel7, &display.pb1, &SkinLabel8, &display.pb2, &display.pbgMain})
         Add(*control);
-    Place(display.lblStatus, page, 240, 5340, 6800, 300);
-    Place(lblStatus1, page, 240, 5340, 6800, 300);
+    Place(display.lblStatus, page, 240, 5340, 8300, 300);
+    Place(lblStatus1, page, 240, 5340, 8300, 300);
     lblStatus1.Visible = false;
     SetCaption(cmdRemove, "Continue to Overview");
-    Place(cmdRemove, page, 7140, 5280, 2200, 420);
+    Place(cmdRemove, page, 8640, 5280, 2200, 420);
     cmdRemove.Visible = false;
     for (ui::Control* control :
          std::initializer_list<ui::Control*>{&display.lblStatus, &lblStatus1, &cmdRemove})
@@ -207,7 +211,7 @@ void FrmMain::LayOutScanPage() {
 void FrmMain::LayOutResultsPage() {
     ui::Frame* page = &frmResults;
     ui::ListView& results = lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved;
-    Place(results, page, 240, 300, 9120, 4200);
+    Place(results, page, 240, 300, 10620, 4200);
     results.SmallIcons = &imgItems;
     lists.lvwSpywareFound.SmallIcons = &imgItems;
     Add(results);
@@ -223,13 +227,13 @@ void FrmMain::LayOutResultsPage() {
         left += 1620;
     }
     SetCaption(Command4, "Repair Now");
-    Place(Command4, page, 7860, 4620, 1500, 420);
+    Place(Command4, page, 9360, 4620, 1500, 420);
     SetCaption(display.lblRemovePicSoftwareFound, "0");
-    Place(display.lblRemovePicSoftwareFound, page, 6720, 4700, 1000, 260);
+    Place(display.lblRemovePicSoftwareFound, page, 8220, 4700, 1000, 260);
     Add(display.lblRemovePicSoftwareFound);
-    Place(pgbDeleteSpywaresFound, page, 240, 5160, 9120, 240);
-    Place(lblDeletingPercentageCompleted, page, 240, 5420, 9120, 240);
-    Place(lblDeletingCaption, page, 240, 5680, 9120, 240);
+    Place(pgbDeleteSpywaresFound, page, 240, 5160, 10620, 240);
+    Place(lblDeletingPercentageCompleted, page, 240, 5420, 10620, 240);
+    Place(lblDeletingCaption, page, 240, 5680, 10620, 240);
     for (ui::Control* control : std::initializer_list<ui::Control*>{
              &pgbDeleteSpywaresFound, &lblDeletingPercentageCompleted, &lblDeletingCaption}) {
         control->Visible = false;
@@ -284,20 +288,20 @@ void FrmMain::LayOutOptionsPage() {
     // Proactive Protection.
     view = &frmView[1];
     SetCaption(fraHomePage, "Home Page Hijack Protection");
-    Place(fraHomePage, view, 120, 120, 9000, 1200);
+    Place(fraHomePage, view, 120, 120, 10500, 1200);
     SetCaption(lblHomePageText, "Monitors you Internet Explorer homepage and notifies you if a "
                                 "malicious application attempts to change it.");
-    Place(lblHomePageText, &fraHomePage, 120, 300, 8700, 480);
+    Place(lblHomePageText, &fraHomePage, 120, 300, 10200, 480);
     SetCaption(chkHomePage, "Enable");
     Place(chkHomePage, &fraHomePage, 120, 800, 2000, 300);
     SetCaption(fraAutoProtect, "Auto-Protect");
-    Place(fraAutoProtect, view, 120, 1440, 9000, 1000);
+    Place(fraAutoProtect, view, 120, 1440, 10500, 1000);
     SetCaption(lblAutoProtectText, "Continuously monitors your system for malicious applications");
-    Place(lblAutoProtectText, &fraAutoProtect, 120, 300, 8700, 300);
+    Place(lblAutoProtectText, &fraAutoProtect, 120, 300, 10200, 300);
     SetCaption(chkAutoProtect, "Enable");
     Place(chkAutoProtect, &fraAutoProtect, 120, 620, 2000, 300);
     SetCaption(fraRunAtStartup, "Run at Windows Startup");
-    Place(fraRunAtStartup, view, 120, 2560, 9000, 1000);
+    Place(fraRunAtStartup, view, 120, 2560, 10500, 1000);
     SetCaption(chkRunAtStartup, "Run at Startup - Configured with installer");
     chkRunAtStartup.ToolTipText = "Click this option to automatically run at startup";
     chkRunAtStartup.Enabled = false;
@@ -331,7 +335,7 @@ void FrmMain::LayOutOptionsPage() {
     view = &frmView[2];
     SetCaption(lblScheduleText, "Scheduled scans provide continuous protection for your computer "
                                 "against malicious applications.");
-    Place(lblScheduleText, view, 120, 120, 9000, 480);
+    Place(lblScheduleText, view, 120, 120, 10500, 480);
     SetCaption(chkAutomaticScanYesOrNo, "Enable Scheduled Scans");
     Place(chkAutomaticScanYesOrNo, view, 120, 700, 4000, 300);
     SetCaption(lblRunOn, "Run on:");
@@ -376,7 +380,7 @@ void FrmMain::LayOutOptionsPage() {
     SetCaption(cmdSubmit, "Submit");
     Place(cmdSubmit, view, 6960, 1320, 1200, 420);
     SetCaption(Label26, "Results:");
-    Place(Label26, view, 120, 1840, 9000, 300);
+    Place(Label26, view, 120, 1840, 10500, 300);
     for (ui::Control* control : std::initializer_list<ui::Control*>{
              &chkAutomaticUpdate, &cmdLiveUpdate, &lblLastUpdate, &lblSubmitText, &txtFilename,
              &Command2, &cmdSubmit, &Label26})

@@ -78,7 +78,7 @@ bool IsRunAtStartup(HKEY root) {
 std::string GroupedNumber(long value) {
     wchar_t thousand[8] = L",", decimal[] = L".", grouped[64] = {};
     GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, thousand, 8);
-    NUMBERFMTW format = {0, 0, 3, decimal, thousand, 1};
+    NUMBERFMTW format = {0, 1, 3, decimal, thousand, 1};
     if (!GetNumberFormatW(LOCALE_USER_DEFAULT, 0, std::to_wstring(value).c_str(), &format, grouped,
                           64))
         return std::to_string(value);

@@ -47,6 +47,7 @@ void FrmMain::Form_Load() {
     // Nothing else makes the data folder, and every definition file lives in it.
     CreateDirectoryW(Utf8ToWide(modGlobals::DataFolder).c_str(), nullptr);
     modIcon::SetFormIcon(Handle(), "AAA", true);
+    ui::SetMessageBoxOwner(Handle());
 
     const std::string storedLanguage = GetProgramSetting("Settings", "Language", "");
     CurrentLanguage = GetProgramSetting("Settings", "Language", "English");
