@@ -6,6 +6,8 @@
 #include "FrmMain.h"
 #include "ScanFixture.h"
 
+#include <windows.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,4 +27,8 @@ class MainWindowFixture : public ScanFixture {
 };
 
 // The product name the tests' settings are stored under.
-inline const char* const kTestProduct = "TidewaterAppTest";
+// Tests run in parallel processes, which share the registry: each has names of its own.
+inline std::string PerProcess(const std::string& stem) {
+    return stem + std::to_string(GetCurrentProcessId());
+}
+inline const std::string kTestProduct = PerProcess("TidewaterAppTest");

@@ -16,7 +16,7 @@
 
 namespace {
 
-const char* const kUiCompany = "TidewaterUiTestCompany";
+const std::string kUiCompany = PerProcess("TidewaterUiTestCompany");
 
 std::string NativeText(HWND control) {
     wchar_t text[512] = {};

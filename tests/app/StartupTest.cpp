@@ -14,7 +14,7 @@
 
 namespace {
 
-const char* const kTestCompany = "TidewaterAppTestCompany";
+const std::string kTestCompany = PerProcess("TidewaterAppTestCompany");
 
 void DeleteStartupKeys() {
     const std::wstring company = Utf8ToWide(kTestCompany);
