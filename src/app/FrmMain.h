@@ -39,6 +39,12 @@ struct MainWindowLinks {
     std::function<void()> ShowDebugWindow[3];
 };
 
+// Runs a link that its subsystem has filled in; an empty one does nothing.
+inline void RunLink(const std::function<void()>& link) {
+    if (link)
+        link();
+}
+
 class FrmMain : public ui::Form {
   public:
     FrmMain();
@@ -266,6 +272,10 @@ class FrmMain : public ui::Form {
     void LayOutHiddenControls();
     void ConnectHandlers();
 
+    // The start page's quick buttons: the scan page in the given mode, and the scan.
+    void ScanFromStartPage(int mode);
+    // The buttons a running scan switches off, and Pause and Stop, which it switches on.
+    void ShowScanRunning(bool running);
     void StartScanSequence();
     void RunChosenMode();
     void CompleteScan();

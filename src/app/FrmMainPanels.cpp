@@ -4,15 +4,6 @@
 #include "DoEvents.h"
 #include "PanelSwitching.h"
 
-namespace {
-
-void Run(const std::function<void()>& link) {
-    if (link)
-        link();
-}
-
-} // namespace
-
 void FrmMain::HideAllPanels() {
     for (ui::Control* control : std::initializer_list<ui::Control*>{
              &frmOptions, &frmScan, &frmResults, &frmStatus, &pgbDeleteSpywaresFound,
@@ -39,7 +30,7 @@ void FrmMain::cmdResults_Click() {
     HideAllPanels();
     frmResults.Visible = true;
     if (lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved.Count() == 0 && chkSendData.Value() == 1)
-        Run(Links.SendProcessData);
+        RunLink(Links.SendProcessData);
 }
 
 void FrmMain::cmdRemove_Click() {
@@ -51,17 +42,11 @@ void FrmMain::Command1_Click() {
 }
 
 void FrmMain::Command6_Click() {
-    HideAllPanels();
-    frmScan.Visible = true;
-    optScan[2].SetValue(true);
-    cmdScanNow_Click();
+    ScanFromStartPage(2);
 }
 
 void FrmMain::Command7_Click() {
-    HideAllPanels();
-    frmScan.Visible = true;
-    optScan[3].SetValue(true);
-    cmdScanNow_Click();
+    ScanFromStartPage(3);
 }
 
 void FrmMain::lblOptions_Click() {
@@ -85,13 +70,13 @@ void FrmMain::mnuFileItem_Click(int index) {
         cmdScan_Click();
         break;
     case 2:
-        Run(Links.ViewLog);
+        RunLink(Links.ViewLog);
         break;
     case 4:
-        Run(Links.RunLiveUpdate);
+        RunLink(Links.RunLiveUpdate);
         break;
     case 6:
-        Run(Links.SendToTray);
+        RunLink(Links.SendToTray);
         break;
     case 8:
         Unload();
@@ -101,15 +86,15 @@ void FrmMain::mnuFileItem_Click(int index) {
 
 void FrmMain::mnuDebugItem_Click(int index) {
     if (index >= 0 && index < 3)
-        Run(Links.ShowDebugWindow[index]);
+        RunLink(Links.ShowDebugWindow[index]);
 }
 
 void FrmMain::mnuHelpItem_Click() {
-    Run(Links.ShowHelp);
+    RunLink(Links.ShowHelp);
 }
 
 void FrmMain::mnuAboutItem_Click() {
-    Run(Links.ShowAbout);
+    RunLink(Links.ShowAbout);
 }
 
 void FrmMain::tmrScroll_Timer() {

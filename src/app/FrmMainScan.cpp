@@ -47,20 +47,13 @@ void FrmMain::cmdScanNow_Click() {
 
 void FrmMain::StartScanSequence() {
     tmrScroll.Enabled = false;
-    if (Links.ClearDeleteFailedList)
-        Links.ClearDeleteFailedList();
+    RunLink(Links.ClearDeleteFailedList);
     cmdRemove.Visible = false;
     cmdResults.Enabled = false;
     cmdSettings.Enabled = false;
     modGenDec::ShowPanel(*this, false, false, false, true);
     modGenDec::EnableShieldTimers(*this, false);
-    cmdScanNow.Enabled = false;
-    cmdScan.Enabled = false;
-    cmdStop.Enabled = true;
-    cmdPause.Enabled = true;
-    cmdLog.Enabled = false;
-    cmdUpdate.Enabled = false;
-    cmdStatus.Enabled = false;
+    ShowScanRunning(true);
     for (ui::Label* label :
          {&display.lblRegistryInspected, &display.lblFilesFolderInspected,
           &display.lblMemoryInspected, &display.lblSoftwareFound,
@@ -77,6 +70,13 @@ void FrmMain::StartScanSequence() {
     StopScanRequested = false;
     ScanStartTime = DateText::NowText();
     Steps.LoadSafetyList();
+}
+
+void FrmMain::ShowScanRunning(bool running) {
+    for (ui::Control* control : std::initializer_list<ui::Control*>{&cmdScanNow, &cmdScan, &cmdLog,
+                                                                    &cmdUpdate, &cmdStatus})
+        control->Enabled = !running;
+    cmdStop.Enabled = cmdPause.Enabled = running;
 }
 
 void FrmMain::RunChosenMode() {
@@ -231,29 +231,21 @@ void FrmMain::CompleteScan() {
         display.pb2.SetValue(100);
         if (modGlobals::AutoRemoveAfterScan) {
             cmdRemove_Click();
-            if (Links.SelectAllResults)
-                Links.SelectAllResults();
-            if (Links.RunRemoval)
-                Links.RunRemoval();
+            RunLink(Links.SelectAllResults);
+            RunLink(Links.RunRemoval);
         }
     }
     // A cancelled scan must not leave the flag set: the process shield would then see
     // nothing until the next scan.
     StopScanRequested = false;
-    cmdScan.Enabled = true;
-    cmdScanNow.Enabled = true;
-    cmdStop.Enabled = false;
-    cmdLog.Enabled = true;
-    cmdPause.Enabled = false;
-    cmdUpdate.Enabled = true;
-    cmdStatus.Enabled = true;
+    ShowScanRunning(false);
     modGenDec::EnableShieldTimers(*this, true);
     tmrTimeOut.Enabled = true;
     UpdateStatusLabels();
     RefreshScanCounters();
     Steps.AssignThreatDescriptions();
-    if (chkMakeLog.Value() == 1 && Links.MakeReport)
-        Links.MakeReport();
+    if (chkMakeLog.Value() == 1)
+        RunLink(Links.MakeReport);
 }
 
 void FrmMain::lblStart_Click() {
@@ -263,18 +255,19 @@ void FrmMain::lblStart_Click() {
     cmdScanNow_Click();
 }
 
-void FrmMain::cmdMainScan1_Click() {
+void FrmMain::ScanFromStartPage(int mode) {
     HideAllPanels();
     frmScan.Visible = true;
-    optScan[1].SetValue(true);
+    optScan[mode].SetValue(true);
     cmdScanNow_Click();
 }
 
+void FrmMain::cmdMainScan1_Click() {
+    ScanFromStartPage(1);
+}
+
 void FrmMain::Command3_Click() {
-    HideAllPanels();
-    frmScan.Visible = true;
-    optScan[0].SetValue(true);
-    cmdScanNow_Click();
+    ScanFromStartPage(0);
 }
 
 void FrmMain::cmdPause_Click() {

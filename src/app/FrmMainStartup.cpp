@@ -22,15 +22,6 @@
 
 #include <windows.h>
 
-namespace {
-
-void Run(const std::function<void()>& link) {
-    if (link)
-        link();
-}
-
-} // namespace
-
 void FrmMain::Form_Load() {
     const std::string& company = modLorvane::CompanyName;
     const std::string siblingName = GetSetting("Quintrel2", company, "Name", "");
@@ -61,14 +52,14 @@ void FrmMain::Form_Load() {
         });
     if (storedLanguage.empty()) {
         SaveProgramSetting("Settings", "Language", "English");
-        Run(Links.ShowLanguageChooser);
+        RunLink(Links.ShowLanguageChooser);
     }
     if (Links.PrevInstance()) {
         Links.EndProcess();
         return;
     }
 
-    Run(Links.InstallDownloadedDefinitions);
+    RunLink(Links.InstallDownloadedDefinitions);
     modGlobals::DefinitionCount = modGlobals::CountDefinitions();
     UpdateStatusLabels();
     modGlobals::LoadExclusions();
@@ -84,7 +75,7 @@ void FrmMain::Form_Load() {
     shpCircle.Visible = false;
 
     modGenDec::EnableShieldTimers(*this, false);
-    Run(Links.LoadScheduleSettings);
+    RunLink(Links.LoadScheduleSettings);
     MScanFolder::ListDrives();
     LoadSettings();
     modGenDec::ShowPanel(*this, true, false, false, false);
@@ -93,7 +84,7 @@ void FrmMain::Form_Load() {
 
     Label22.Caption = Lang.getMessages("MSG_CAPTION2");
     if (GetProgramSetting("Settings", "showHelp", "1") == "1") {
-        Run(Links.ShowHelpOnce);
+        RunLink(Links.ShowHelpOnce);
         SaveProgramSetting("Settings", "showHelp", "0");
     }
     if (TextRules::ToLong(GetProgramSetting("OptionAndSettings", "chkAutomaticUpdate", "0"), 0) ==
@@ -112,6 +103,6 @@ void FrmMain::Form_Load() {
                                     Lang.getMessages("MSG_THANK2") + "\r\n\r\n" +
                                     Lang.getMessages("MSG_THANK3");
         if (ui::MsgBox(welcome, MB_YESNO, Lang.getMessages("MSG_THANK4")) == IDYES)
-            Run(Links.RunLiveUpdate);
+            RunLink(Links.RunLiveUpdate);
     }
 }

@@ -5,6 +5,7 @@
 #include "Exclusions.h"
 #include "ModRegistryRelated.h"
 #include "SafetyList.h"
+#include "ScanPercent.h"
 #include "ScanProgress.h"
 #include "ScanResults.h"
 #include "TextRules.h"
@@ -28,21 +29,15 @@ struct RegistryHit {
     std::string data;      // name, "|", type
 };
 
-// part / whole x 100, kept within 0..100 and rounded half to even.
-int Percent(int64_t part, int32_t whole) {
-    const double percent = static_cast<double>(part) / static_cast<double>(whole) * 100;
-    return TextRules::RoundHalfEven(percent < 0 ? 0 : (percent > 100 ? 100 : percent));
-}
-
 void ShowProgress(const std::string& subkey, const std::string& valueName) {
     using namespace modGlobals;
     if (RegistryDefinitionCount == 0 || DefinitionCount == 0)
         return;
     UpdateScanProgress(
         ScanPhasePrefix + "\r\n" + TextRules::ToLower(subkey + "\\" + valueName),
-        Percent(RegistryItemsInspected, RegistryDefinitionCount),
-        Percent(int64_t(RegistryItemsInspected) + CookieDefinitionCount + ExeDefinitionCount,
-                DefinitionCount));
+        ScanPercent(RegistryItemsInspected, RegistryDefinitionCount),
+        ScanPercent(int64_t(RegistryItemsInspected) + CookieDefinitionCount + ExeDefinitionCount,
+                    DefinitionCount));
 }
 
 void Report(const RegistryHit& hit) {

@@ -7,8 +7,8 @@
 
 // A value for a bar: rounded half to even and kept within 0..100.
 inline int ClampedPercent(double value) {
-    const long percent = TextRules::RoundHalfEven(value);
-    return percent < 0 ? 0 : (percent > 100 ? 100 : static_cast<int>(percent));
+    // Clamped before rounding: a ratio far beyond 100 does not fit the rounding's integer.
+    return static_cast<int>(TextRules::RoundHalfEven(value < 0 ? 0 : (value > 100 ? 100 : value)));
 }
 
 // part / whole x 100 for a bar, or -1 (bar left as it is) when there is no whole to measure by.
