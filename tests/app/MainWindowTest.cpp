@@ -270,3 +270,23 @@ TEST_F(MainWindowTest, StatusPanelOnAFreshStore) {
     form->UpdateStatusLabels();
     EXPECT_EQ(form->lblDefVersion.Caption, "12/1/2026 3:04:05 PM PST");
 }
+
+TEST_F(MainWindowTest, OptionsSurviveARestart) {
+    form->LoadSettings();
+    form->chkScanCookies.UserToggle();
+    form->chkHomePage.UserToggle();
+    form->chkAutomaticUpdate.UserToggle();
+    form->lists.lvwHardDrives.Add("C");
+    form->lists.lvwHardDrives.UserCheck(0, false);
+
+    FrmMain restarted;
+    restarted.lists.lvwHardDrives.Item(0).Checked = true;
+    restarted.LoadSettings();
+    EXPECT_EQ(restarted.chkScanCookies.Value(), 0);
+    EXPECT_EQ(restarted.chkHomePage.Value(), 0);
+    EXPECT_EQ(restarted.chkAutomaticUpdate.Value(), 0);
+    EXPECT_EQ(restarted.chkSweepMemory.Value(), 1);
+    EXPECT_FALSE(restarted.tmrCheckHomePage.Enabled);
+    EXPECT_FALSE(restarted.optAlwaysnotifybeforerestoring.Enabled);
+    EXPECT_FALSE(restarted.lists.lvwHardDrives.Item(0).Checked);
+}
