@@ -56,30 +56,24 @@ void FrmMain::Form_Unload(bool&) {
 }
 
 void FrmMain::LayOutNavigation() {
-    const std::pair<ui::Button*, const char*> buttons[] = {
-        {&cmdStatus, "Home"},      {&cmdScan, "Scan"},      {&cmdResults, "Results/Removal"},
-        {&cmdSettings, "Options"}, {&cmdLog, "Log File"},   {&cmdUpdate, "Update Now"},
-        {&Command5, "Minimize"},   {&cmdWebsite, "Website"}};
-    int left = 120;
-    for (const auto& [button, caption] : buttons) {
-        SetCaption(*button, caption);
-        Place(*button, nullptr, left, 120, 1080, 420);
-        Add(*button);
-        left += 1140;
-    }
+    PlaceRow<ui::Button>({{&cmdStatus, "Home"},
+                          {&cmdScan, "Scan"},
+                          {&cmdResults, "Results/Removal"},
+                          {&cmdSettings, "Options"},
+                          {&cmdLog, "Log File"},
+                          {&cmdUpdate, "Update Now"},
+                          {&Command5, "Minimize"},
+                          {&cmdWebsite, "Website"}},
+                         nullptr, 120, 120, 1080, 420, 1140, 0, true);
     // The website button takes the rest of the row.
     cmdWebsite.Width = Width - cmdWebsite.Left - 240;
-    const std::pair<ui::Label*, const char*> labels[] = {
-        {&lblSweepNow, "Sweep Now"}, {&lblRemove, "Remove"}, {&lblOptions, "Options"},
-        {&lblResult, "Result"},      {&lblExit, "Exit"},     {&lblHide, "X"}};
-    left = 120;
-    for (const auto& [label, caption] : labels) {
-        SetCaption(*label, caption);
-        Place(*label, nullptr, left, 6700, 1000, 240);
-        label->Visible = false;
-        Add(*label);
-        left += 1100;
-    }
+    PlaceRow<ui::Label>({{&lblSweepNow, "Sweep Now"},
+                         {&lblRemove, "Remove"},
+                         {&lblOptions, "Options"},
+                         {&lblResult, "Result"},
+                         {&lblExit, "Exit"},
+                         {&lblHide, "X"}},
+                        nullptr, 120, 6700, 1000, 240, 1100, 0, false);
     for (ui::Frame* page : {&frmStatus, &frmScan, &frmResults, &frmOptions}) {
         Place(*page, nullptr, kPageLeft, kPageTop, kPageWidth, kPageHeight);
         page->Visible = false;
@@ -121,17 +115,11 @@ void FrmMain::LayOutStatusPage() {
     lblDefRemovedCaption.Visible = lblDefRemoved.Visible = false;
     lblLastFullScanCaption.Visible = lblLastFullScan.Visible = false;
 
-    const std::pair<ui::Button*, const char*> buttons[] = {{&Command3, "Smart Scan"},
-                                                           {&cmdMainScan1, "Full System Scan"},
-                                                           {&Command6, "File Scan"},
-                                                           {&Command7, "Directory Scan"}};
-    int left = 240;
-    for (const auto& [button, caption] : buttons) {
-        SetCaption(*button, caption);
-        Place(*button, page, left, 3400, 2100, 480);
-        Add(*button);
-        left += 2250;
-    }
+    PlaceRow<ui::Button>({{&Command3, "Smart Scan"},
+                          {&cmdMainScan1, "Full System Scan"},
+                          {&Command6, "File Scan"},
+                          {&Command7, "Directory Scan"}},
+                         page, 240, 3400, 2100, 480, 2250, 0, true);
     Place(cmdHijack, page, 240, 4100, 3000, 420);
     cmdHijack.Visible = false;
     Add(cmdHijack);
@@ -146,33 +134,18 @@ void FrmMain::LayOutScanPage() {
         Add(optScan[i]);
     }
     optScan[0].SetValue(true);
-    const std::pair<ui::Button*, const char*> buttons[] = {
-        {&cmdScanNow, "Start"}, {&cmdPause, "Pause"}, {&cmdStop, "Stop"}};
-    int left = 240;
-    for (const auto& [button, caption] : buttons) {
-        SetCaption(*button, caption);
-        Place(*button, page, left, 720, 1200, 420);
-        Add(*button);
-        left += 1320;
-    }
+    PlaceRow<ui::Button>({{&cmdScanNow, "Start"}, {&cmdPause, "Pause"}, {&cmdStop, "Stop"}}, page,
+                         240, 720, 1200, 420, 1320, 0, true);
     cmdPause.Enabled = cmdStop.Enabled = false;
-    const std::pair<ui::Label*, const char*> links[] = {
-        {&lblStart, "Start"}, {&lblPause, "Pause"}, {&lblStop, "Stop"}};
-    left = 4300;
-    for (const auto& [label, caption] : links) {
-        SetCaption(*label, caption);
-        Place(*label, page, left, 800, 600, 240);
-        label->Visible = false;
-        Add(*label);
-        left += 700;
-    }
+    PlaceRow<ui::Label>({{&lblStart, "Start"}, {&lblPause, "Pause"}, {&lblStop, "Stop"}}, page,
+                        4300, 800, 600, 240, 700, 0, false);
 
     const std::pair<const char*, ui::Label*> counters[] = {
         {"Running Processes:", &display.lblMemoryInspected},
         {"Registry Entries:", &display.lblRegistryInspected},
         {"Files:", &display.lblFilesFolderInspected},
         {"Malicous Items Found:", &display.lblSoftwareFound}};
-    left = 240;
+    int left = 240;
     for (size_t i = 0; i < 4; ++i) {
         SetCaption(counterCaptions[i], counters[i].first);
         Place(counterCaptions[i], page, left, 1260, 1950, 260);
@@ -215,19 +188,12 @@ void FrmMain::LayOutResultsPage() {
     results.SmallIcons = &imgItems;
     lists.lvwSpywareFound.SmallIcons = &imgItems;
     Add(results);
-    const std::pair<ui::Button*, const char*> buttons[] = {{&cmdSelectAll, "Select All"},
-                                                           {&cmdExclude, "Exclude"},
-                                                           {&cmdFalsePos, "False Positive"},
-                                                           {&Command4, "Repair Now"}};
-    int left = 240;
-    for (const auto& [button, caption] : buttons) {
-        SetCaption(*button, caption);
-        Place(*button, page, left, 4620, 1500, 420);
-        Add(*button);
-        left += 1620;
-    }
+    PlaceRow<ui::Button>(
+        {{&cmdSelectAll, "Select All"}, {&cmdExclude, "Exclude"}, {&cmdFalsePos, "False Positive"}},
+        page, 240, 4620, 1500, 420, 1620, 0, true);
     SetCaption(Command4, "Repair Now");
     Place(Command4, page, 9360, 4620, 1500, 420);
+    Add(Command4);
     SetCaption(display.lblRemovePicSoftwareFound, "0");
     Place(display.lblRemovePicSoftwareFound, page, 8220, 4700, 1000, 260);
     Add(display.lblRemovePicSoftwareFound);
@@ -257,19 +223,12 @@ void FrmMain::LayOutOptionsPage() {
 
     // Scan Options.
     ui::Frame* view = &frmView[0];
-    const std::pair<ui::CheckBox*, const char*> scanChecks[] = {
-        {&chkSweepMemory, "Scan Proccesses and Files"},
-        {&chkScanRegistry, "Scan Windows Registry"},
-        {&chkScanCookies, "Scan Internet Cookies"},
-        {&chkMakeLog, "Save scan results to log"},
-        {&chkSendData, "Send anonymous data to help identify unknown spyware"}};
-    int top = 120;
-    for (const auto& [box, caption] : scanChecks) {
-        SetCaption(*box, caption);
-        Place(*box, view, 120, top, 5000, 300);
-        Add(*box);
-        top += 360;
-    }
+    PlaceRow<ui::CheckBox>({{&chkSweepMemory, "Scan Proccesses and Files"},
+                            {&chkScanRegistry, "Scan Windows Registry"},
+                            {&chkScanCookies, "Scan Internet Cookies"},
+                            {&chkMakeLog, "Save scan results to log"},
+                            {&chkSendData, "Send anonymous data to help identify unknown spyware"}},
+                           view, 120, 120, 5000, 300, 0, 360, true);
     SetCaption(fraScanType, "Scan Type");
     Place(fraScanType, view, 120, 2040, 3600, 1080);
     Add(fraScanType);
@@ -314,19 +273,14 @@ void FrmMain::LayOutOptionsPage() {
         Add(*control);
     // The shield option buttons are never shown; they hold the values the options load.
     SetCaption(lblRestoreQuestion, "When a change in my Home Page is detected:");
-    const std::pair<ui::OptionButton*, const char*> hidden[] = {
-        {&optIEHomePageSheildOn, "Enabled"},
-        {&optIEHomePageSheildOff, "Disabled"},
-        {&optMemorySheildOn, "Enabled"},
-        {&optMemorySheildOff, "Disabled"},
-        {&optAlwaysnotifybeforerestoring, "Ask me what I would like to do"},
-        {&optRestoredefaultwithoutnotification, "Silently restore my original home page"}};
-    for (const auto& [button, caption] : hidden) {
-        SetCaption(*button, caption);
-        Place(*button, view, 120, 3700, 3000, 300);
-        button->Visible = false;
-        Add(*button);
-    }
+    PlaceRow<ui::OptionButton>(
+        {{&optIEHomePageSheildOn, "Enabled"},
+         {&optIEHomePageSheildOff, "Disabled"},
+         {&optMemorySheildOn, "Enabled"},
+         {&optMemorySheildOff, "Disabled"},
+         {&optAlwaysnotifybeforerestoring, "Ask me what I would like to do"},
+         {&optRestoredefaultwithoutnotification, "Silently restore my original home page"}},
+        view, 120, 3700, 3000, 300, 0, 0, false);
     Place(lblRestoreQuestion, view, 120, 3700, 3000, 300);
     lblRestoreQuestion.Visible = false;
     Add(lblRestoreQuestion);

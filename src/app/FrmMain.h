@@ -10,7 +10,9 @@
 #include "ScanSteps.h"
 
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 // What the main window reaches in the removal, protection and update subsystems, which fill
 // these in at start-up. Until then each does nothing.
@@ -264,6 +266,22 @@ class FrmMain : public ui::Form {
     ScanResultLists& lists;
 
   private:
+    // Gives each control its caption and places them in a row (or column) from left, top,
+    // each step further on.
+    template <typename T>
+    void PlaceRow(std::initializer_list<std::pair<T*, const char*>> controls,
+                  ui::Control* container, int left, int top, int width, int height, int stepX,
+                  int stepY, bool visible) {
+        for (const auto& [control, caption] : controls) {
+            control->Caption = caption;
+            control->Container = container;
+            control->Move(left, top, width, height);
+            control->Visible = visible;
+            Add(*control);
+            left += stepX;
+            top += stepY;
+        }
+    }
     void LayOutNavigation();
     void LayOutStatusPage();
     void LayOutScanPage();
