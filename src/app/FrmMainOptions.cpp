@@ -74,11 +74,20 @@ bool IsRunAtStartup(HKEY root) {
     return found;
 }
 
-// A whole number with the locale's thousands separator.
+// A whole number grouped as the locale groups digits ("3;2;0" is the number 32 to the platform).
 std::string GroupedNumber(long value) {
-    wchar_t thousand[8] = L",", decimal[] = L".", grouped[64] = {};
+    wchar_t thousand[8] = L",", decimal[] = L".", grouping[16] = L"3;0", grouped[64] = {};
     GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, thousand, 8);
-    NUMBERFMTW format = {0, 1, 3, decimal, thousand, 1};
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SGROUPING, grouping, 16);
+    std::wstring digits;
+    for (const wchar_t* c = grouping; *c; ++c)
+        if (iswdigit(*c))
+            digits += *c;
+    if (digits.size() > 1 && digits.back() == L'0')
+        digits.pop_back();
+    else
+        digits += L'0';
+    NUMBERFMTW format = {0, 1, static_cast<UINT>(std::stoul(digits)), decimal, thousand, 1};
     if (!GetNumberFormatW(LOCALE_USER_DEFAULT, 0, std::to_wstring(value).c_str(), &format, grouped,
                           64))
         return std::to_string(value);
@@ -204,7 +213,7 @@ void FrmMain::chkSendData_Click() {
         const std::string question = ScanMessage("MSG_ANON1") + "\r\n\r\n" +
                                      ScanMessage("MSG_ANON2") + "\r\n\r\n" +
                                      ScanMessage("MSG_ANON3");
-        if (ui::MsgBox(question, MB_YESNO, ScanMessage("MSG_ANON4")) == IDNO)
+        if (ui::MsgBox(question, MB_YESNO | MB_ICONQUESTION, ScanMessage("MSG_ANON4")) == IDNO)
             chkSendData.SetValue(1);
     }
     SaveOption("chkSendData", CheckText(chkSendData));

@@ -62,6 +62,7 @@ void FrmMain::StartScanSequence() {
         label->Caption = "0";
     modGlobals::ProcessesInspected = modGlobals::RegistryItemsInspected =
         modGlobals::FilesFoldersInspected = modGlobals::ItemsFound = 0;
+    ProgressRefreshCount = 0;
     for (ui::ListView* list :
          {&lists.lvwSpywareFound, &lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved,
           &lists.lvwFilesToBeDeleted, &lists.lvwFileNotFounds, &lists.lvwRegistryToBeDeleted,

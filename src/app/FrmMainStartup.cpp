@@ -68,6 +68,10 @@ void FrmMain::Form_Load() {
     frmStatus.Visible = true;
 
     // From here on a failing step is skipped and the next one runs.
+    if (Links.PrevInstance()) {
+        Links.EndProcess();
+        return;
+    }
     SaveProgramSetting("OptionAndSettings", "STATUS", "RUNNING");
     SaveProgramSetting("OptionAndSettings", "RESTART", "False");
     Caption = Lang.getMessages("MSG_CAPTION");

@@ -1,9 +1,12 @@
 // The program starts with its splash window, which brings up the main window.
+#include "AppPath.h"
 #include "frmSplash.h"
 
 #include <windows.h>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // Asked at once, so a copy still in its first-run language choice counts as the first.
+    AppPath::PrevInstance();
     frmSplash& splash = SplashWindow();
     // Centred on the screen (the form's position is in twips, 15 to a pixel).
     splash.Left = (GetSystemMetrics(SM_CXSCREEN) * 15 - splash.Width) / 2;

@@ -152,6 +152,7 @@ TEST_F(MainWindowTest, UntickingAnonymousDataAsksFirstWhateverTheInput) {
     ASSERT_EQ(boxes.Shown().size(), 1u);
     EXPECT_EQ(boxes.Shown()[0].prompt, "MSG_ANON1\r\n\r\nMSG_ANON2\r\n\r\nMSG_ANON3");
     EXPECT_EQ(boxes.Shown()[0].title, "MSG_ANON4");
+    EXPECT_EQ(boxes.Shown()[0].style, static_cast<unsigned>(MB_YESNO | MB_ICONQUESTION));
     EXPECT_EQ(form->chkSendData.Value(), 1);
     EXPECT_EQ(Stored("OptionAndSettings", "chkSendData"), "1");
     boxes.Expect(IDYES);

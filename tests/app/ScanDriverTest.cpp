@@ -85,7 +85,9 @@ TEST_F(ScanDriverTest, SmartScanSkipsThePhasesTheOptionsSwitchOff) {
 
 TEST_F(ScanDriverTest, PhaseTextsAndPrefixFollowTheRunningPhase) {
     std::vector<std::string> prefixes;
+    int refreshCountAtStart = -1;
     form->Steps.ScanCookies = [&](int32_t& count) {
+        refreshCountAtStart = ProgressRefreshCount;
         count = 3;
         prefixes.push_back(modGlobals::ScanPhasePrefix);
     };
@@ -94,11 +96,14 @@ TEST_F(ScanDriverTest, PhaseTextsAndPrefixFollowTheRunningPhase) {
     form->Steps.ScanFileDefinitions = [&] { prefixes.push_back(modGlobals::ScanPhasePrefix); };
     modGlobals::DefinitionCount = 200;
     modGlobals::CookieDefinitionCount = 50;
+    ProgressRefreshCount = 17; // progress calls between scans
     form->optScan[0].SetValue(true);
     form->cmdScanNow_Click();
     EXPECT_EQ(prefixes,
               (Calls{"MSG_COOKIES: ", "MSG_MEMORY: ", "MSG_REGISTRY: ", "MSG_SPYWARE: "}));
     EXPECT_EQ(form->CookieFileCount, 3);
+    // The throttle restarts with the scan: its 25th call is the first shown.
+    EXPECT_EQ(refreshCountAtStart, 0);
 }
 
 TEST_F(ScanDriverTest, StopDuringTheSecondDriveEndsTheFullScanWithoutRemoving) {
