@@ -188,9 +188,11 @@ void FrmMain::LayOutResultsPage() {
     results.SmallIcons = &imgItems;
     lists.lvwSpywareFound.SmallIcons = &imgItems;
     Add(results);
-    PlaceRow<ui::Button>(
-        {{&cmdSelectAll, "Select All"}, {&cmdExclude, "Exclude"}, {&cmdFalsePos, "False Positive"}},
-        page, 240, 4620, 1500, 420, 1620, 0, true);
+    PlaceRow<ui::Button>({{&cmdSelectAll, "Select All"},
+                          {&cmdExclude, "Exclude"},
+                          {&cmdBrowse, "Browse"},
+                          {&cmdFalsePos, "False positive"}},
+                         page, 240, 4620, 1500, 420, 1620, 0, true);
     SetCaption(Command4, "Repair Now");
     Place(Command4, page, 9360, 4620, 1500, 420);
     Add(Command4);
