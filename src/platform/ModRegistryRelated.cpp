@@ -96,36 +96,48 @@ bool CaptureValue(HKEY key, const std::wstring& name, RegistryValueData& value) 
     return true;
 }
 
-// Reads a key with its values and subkeys; a subkey that cannot be read is left out.
-void CaptureTree(HKEY key, const std::string& keyText, RegistryKeyTree& tree) {
+// Reads a key with its values and subkeys; false when any of them could not be read, since a
+// deletion would then remove data the backup does not hold.
+bool CaptureTree(HKEY key, const std::string& keyText, RegistryKeyTree& tree) {
     tree.Key = keyText;
+    while (!tree.Key.empty() && tree.Key.back() == '\\')
+        tree.Key.pop_back();
     DWORD subkeys = 0, longestSubkey = 0, values = 0, longestValueName = 0;
     if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, &longestSubkey, nullptr, &values,
                          &longestValueName, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-        return;
+        return false;
+    bool complete = true;
     std::wstring name(longestValueName + 1, L'\0');
     for (DWORD i = 0; i < values; ++i) {
         DWORD length = static_cast<DWORD>(name.size());
-        if (RegEnumValueW(key, i, name.data(), &length, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            continue;
         RegistryValueData value;
-        if (CaptureValue(key, std::wstring(name.data(), length), value))
-            tree.Values.push_back(std::move(value));
+        if (RegEnumValueW(key, i, name.data(), &length, nullptr, nullptr, nullptr, nullptr) !=
+                ERROR_SUCCESS ||
+            !CaptureValue(key, std::wstring(name.data(), length), value)) {
+            complete = false;
+            continue;
+        }
+        tree.Values.push_back(std::move(value));
     }
     std::wstring subkeyName(longestSubkey + 1, L'\0');
     for (DWORD i = 0; i < subkeys; ++i) {
         DWORD length = static_cast<DWORD>(subkeyName.size());
         if (RegEnumKeyExW(key, i, subkeyName.data(), &length, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
+            ERROR_SUCCESS) {
+            complete = false;
             continue;
+        }
         const std::wstring child(subkeyName.data(), length);
         OpenKey open(key, child, KEY_READ);
-        if (!open)
+        if (!open) {
+            complete = false;
             continue;
+        }
         tree.Subkeys.emplace_back();
-        CaptureTree(open.get(), keyText + "\\" + WideToUtf8(child), tree.Subkeys.back());
+        complete &=
+            CaptureTree(open.get(), tree.Key + "\\" + WideToUtf8(child), tree.Subkeys.back());
     }
+    return complete;
 }
 
 void Report(RegistryDeletion deletion) {
@@ -153,6 +165,9 @@ bool AsDword(const std::string& value, DWORD& number) {
 
 int32_t GetRootKey(const std::string& index) {
     RootKeyName.clear();
+    // strtod also reads hexadecimal texts, which are not indexes here.
+    if (index.find_first_of("xX") != std::string::npos)
+        return -1;
     const double number = TextRules::ToDouble(index, -1);
     if (number != std::floor(number) || number < 0 || number > 5)
         return -1;
@@ -186,8 +201,9 @@ long QueryValueEx(HKEY key, const std::string& valueName, std::string& value) {
         size = sizeof(number);
         const long status = RegQueryValueExW(key, name.c_str(), nullptr, nullptr,
                                              reinterpret_cast<BYTE*>(&number), &size);
+        // Signed, as the program writes numbers.
         if (status == ERROR_SUCCESS)
-            value = std::to_string(number);
+            value = std::to_string(static_cast<int32_t>(number));
         return status;
     }
     return -1;
@@ -247,11 +263,10 @@ bool DeleteRegistryKey(int32_t root, const std::string& subkey) {
     const std::wstring path = Utf8ToWide(subkey);
     RegistryDeletion deletion{KeyText(*known, subkey), "All Values", {}};
     {
-        // A key that cannot even be read cannot be backed up; it stays.
+        // A key that cannot be read whole cannot be backed up; it stays.
         const OpenKey key(RootHandle(*known), path, KEY_READ);
-        if (!key)
+        if (!key || !CaptureTree(key.get(), deletion.Key, deletion.Data))
             return false;
-        CaptureTree(key.get(), deletion.Key, deletion.Data);
     }
     if (SHDeleteKeyW(RootHandle(*known), path.c_str()) != ERROR_SUCCESS)
         return false;

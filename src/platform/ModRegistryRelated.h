@@ -22,7 +22,7 @@ int32_t GetRootKey(const std::string& index);
 
 // Every operation below takes a root as GetRootKey gives it; any other number names no key.
 
-// Reads a string, expandable string (unexpanded) or 32-bit number (as unsigned decimal digits)
+// Reads a string, expandable string (unexpanded) or 32-bit number (as signed decimal digits)
 // from root\subkey, opened with the mask 0x3F, so a key the user may not change counts as
 // missing. An empty name reads the default value. False, with an empty text, for a missing
 // value, any other type, or a key that cannot be opened.

@@ -12,10 +12,10 @@ namespace ProcessControl {
 
 namespace {
 
-constexpr DWORD kQueryAndRead = 0x410;      // PROCESS_QUERY_INFORMATION | PROCESS_VM_READ
-constexpr DWORD kAllAccess = 0x1F0FFF;      // all access as the NT 4 headers define it
-constexpr DWORD kAdjustAndQuery = 0x28;     // TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY
-constexpr DWORD kSnapshotEverything = 0x0F; // heap lists, processes, threads, modules
+constexpr DWORD kQueryAndRead = 0x410;     // PROCESS_QUERY_INFORMATION | PROCESS_VM_READ
+constexpr DWORD kAllAccess = 0x1F0FFF;     // all access as the NT 4 headers define it
+constexpr DWORD kAdjustAndQuery = 0x28;    // TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY
+constexpr DWORD kSnapshotProcesses = 0x02; // TH32CS_SNAPPROCESS
 constexpr int kStopAttempts = 11;
 
 std::optional<int>& PlatformOverride() {
@@ -93,7 +93,7 @@ bool SetDebugPrivilege(HANDLE token, const LUID& privilege, bool enable) {
 
 int ListByToolhelp(std::vector<std::string>& names, std::vector<uint32_t>& ids,
                    const std::string& filter) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(kSnapshotEverything, 0);
+    HANDLE snapshot = CreateToolhelp32Snapshot(kSnapshotProcesses, 0);
     if (snapshot == INVALID_HANDLE_VALUE)
         return -1;
     PROCESSENTRY32W entry = {};
@@ -261,6 +261,9 @@ std::string FileNameFromFullPath(const std::string& path) {
 }
 
 bool TerminateProcessById(uint32_t processId, unsigned exitCode) {
+    // Whoever asks, the program never ends itself this way.
+    if (processId == GetCurrentProcessId())
+        return false;
     const bool ntFamily = !IsWindows9xFamily();
     HANDLE token = nullptr;
     LUID debugPrivilege = {};

@@ -26,30 +26,37 @@ std::string ReadVersionString(const std::string& path, const char* field) {
     if (block.empty())
         return {};
 
+    // The listed languages first, then the string tables files commonly carry without listing
+    // them (US English in Unicode or Windows Latin-1, neutral Unicode).
+    std::vector<DWORD> tables;
     struct Translation {
         WORD language;
         WORD codePage;
     };
     Translation* translations = nullptr;
     UINT translationBytes = 0;
-    if (!VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation",
-                        reinterpret_cast<void**>(&translations), &translationBytes) ||
-        translationBytes < sizeof(Translation))
-        return {};
+    if (VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation",
+                       reinterpret_cast<void**>(&translations), &translationBytes))
+        for (UINT i = 0; i < translationBytes / sizeof(Translation); ++i)
+            tables.push_back(MAKELONG(translations[i].codePage, translations[i].language));
+    tables.insert(tables.end(), {0x040904B0, 0x040904E4, 0x000004B0});
 
-    wchar_t query[128];
-    std::swprintf(query, 128, L"\\StringFileInfo\\%04x%04x\\%hs", translations[0].language,
-                  translations[0].codePage, field);
-    wchar_t* value = nullptr;
-    UINT valueChars = 0;
-    if (!VerQueryValueW(block.data(), query, reinterpret_cast<void**>(&value), &valueChars) ||
-        value == nullptr || valueChars == 0)
-        return {};
-    std::wstring text(value, valueChars);
-    const size_t nul = text.find(L'\0');
-    if (nul != std::wstring::npos)
-        text.resize(nul);
-    return WideToUtf8(text);
+    for (DWORD table : tables) {
+        wchar_t query[128];
+        std::swprintf(query, 128, L"\\StringFileInfo\\%08lx\\%hs",
+                      static_cast<unsigned long>(table), field);
+        wchar_t* value = nullptr;
+        UINT valueChars = 0;
+        if (!VerQueryValueW(block.data(), query, reinterpret_cast<void**>(&value), &valueChars) ||
+            value == nullptr || valueChars == 0)
+            continue;
+        std::wstring text(value, valueChars);
+        const size_t nul = text.find(L'\0');
+        if (nul != std::wstring::npos)
+            text.resize(nul);
+        return WideToUtf8(text);
+    }
+    return {};
 }
 
 std::string OwnExecutablePath() {

@@ -4,8 +4,8 @@
 #include <string>
 
 // The named field ("ProductName", "CompanyName", "Comments", ...) of the file's version
-// information, in its first listed language; empty when the file, the resource or the field
-// is missing. Loads only the resource, never the whole file.
+// information, from the first string table that has it (listed languages first); empty when the
+// file, the resource or the field is missing. Loads only the resource, never the whole file.
 std::string ReadVersionString(const std::string& path, const char* field);
 
 // The full path of this process's own executable.

@@ -198,7 +198,9 @@ void ScanRunningProcessesNT() {
             InspectProcess(processId);
         ui::YieldToMessageLoop();
     }
-    if (definitionsRead)
+    // Only a background pass that went through every process may let the next one skip: a
+    // scan whose stop failed must not keep the shield from alerting about the same list.
+    if (definitionsRead && !scanRunning)
         LastProcessNames = joinedNames;
 }
 
@@ -225,11 +227,15 @@ void AlertRunningProcess(const std::string& fileName, const std::string& company
 
 std::string NormalizeSystem32Path(const std::string& path) {
     static const std::string kSystem32 = "SYSTEM32\\";
-    const std::string upper = ToUpper(path);
-    const size_t at = upper.rfind(kSystem32);
+    // The last occurrence, in any case; the rest of the path keeps its own letters.
+    size_t at = std::string::npos;
+    for (size_t found = TextRules::Find(path, kSystem32, 0, TextRules::Compare::Text);
+         found != std::string::npos;
+         found = TextRules::Find(path, kSystem32, found + 1, TextRules::Compare::Text))
+        at = found;
     if (at == std::string::npos)
         return path;
-    return modGenDec::GetSystemDirectoryText() + "\\" + upper.substr(at + kSystem32.size());
+    return modGenDec::GetSystemDirectoryText() + "\\" + path.substr(at + kSystem32.size());
 }
 
 bool IsExemptCompany(const std::string& company, bool ntFamily) {

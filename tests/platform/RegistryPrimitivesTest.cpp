@@ -112,7 +112,7 @@ TEST_F(RegistryPrimitives, ReadsTextAndNumbersOnly) {
     EXPECT_EQ(Read("", "expand"), "%windir%\\evil.exe");
     EXPECT_EQ(Read("", ""), "default");
     EXPECT_EQ(Read("", "ten"), "10");
-    EXPECT_EQ(Read("", "big"), "4294967295");
+    EXPECT_EQ(Read("", "big"), "-1");
     EXPECT_EQ(Read("", "unterminated"), "ab");
     for (const char* other : {"binary", "multi", "none", "missing"})
         EXPECT_EQ(Read("", other), "<false:>") << other;
@@ -298,6 +298,16 @@ TEST_F(RegistryPrimitives, ADeletedKeyIsReportedWithItsWholeTree) {
     EXPECT_EQ(child.Subkeys[0].Key, key + "\\child\\grandchild");
     ASSERT_EQ(child.Subkeys[0].Values.size(), 1u);
     EXPECT_EQ(child.Subkeys[0].Values[0].Type, DWORD(REG_MULTI_SZ));
+}
+
+TEST_F(RegistryPrimitives, AKeyWrittenWithATrailingSeparatorNamesItsSubkeysOnce) {
+    Put("slash\\child", "c", REG_SZ, Bytes(L"x"));
+    ASSERT_TRUE(DeleteRegistryKey(kCurrentUser, Sub("slash") + "\\"));
+    ASSERT_EQ(deletions_.size(), 1u);
+    const std::string key = "HKEY_CURRENT_USER\\" + Sub("slash");
+    EXPECT_EQ(deletions_[0].Data.Key, key);
+    ASSERT_EQ(deletions_[0].Data.Subkeys.size(), 1u);
+    EXPECT_EQ(deletions_[0].Data.Subkeys[0].Key, key + "\\child");
 }
 
 } // namespace

@@ -18,7 +18,7 @@ TEST(RootKey, IndexesMapToThePredefinedRoots) {
 }
 
 TEST(RootKey, AnythingElseGivesNoRoot) {
-    for (const char* index : {"6", "-1", "", "x", "HKEY_CURRENT_USER", "1.5"}) {
+    for (const char* index : {"6", "-1", "", "x", "HKEY_CURRENT_USER", "1.5", "0x2", "0X1"}) {
         GetRootKey("1");
         EXPECT_EQ(GetRootKey(index), -1) << index;
         EXPECT_EQ(RootKeyName, "") << index;

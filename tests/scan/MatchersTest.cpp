@@ -166,6 +166,10 @@ TEST_F(Matchers, FilesOfMicrosoftAreNeverReported) {
     EXPECT_FALSE(FileMatches(fixture));
     EXPECT_EQ(ScanLists().lvwSpywareFound.Count(), 0u);
     EXPECT_EQ(ModMemoryItemsInspected::GetFileCompanyName(machine.Path()), "");
+    // A string table the translation list leaves out still names the maker.
+    EXPECT_EQ(
+        ModMemoryItemsInspected::GetFileCompanyName(ParentPath(fixture) + "unlisted_table.exe"),
+        "Microsoft Corporation");
 }
 
 TEST_F(Matchers, FoldersMatchTheirPath) {

@@ -285,8 +285,8 @@ TEST(ProcessScanRules, ExemptCompaniesAndSystemPaths) {
     EXPECT_FALSE(IsExemptCompany("", true));
 
     const std::string system = modGenDec::GetSystemDirectoryText();
-    EXPECT_EQ(NormalizeSystem32Path("\\SystemRoot\\System32\\smss.exe"), system + "\\SMSS.EXE");
-    EXPECT_EQ(NormalizeSystem32Path("C:\\system32\\old\\System32\\x.exe"), system + "\\X.EXE");
+    EXPECT_EQ(NormalizeSystem32Path("\\SystemRoot\\System32\\smss.exe"), system + "\\smss.exe");
+    EXPECT_EQ(NormalizeSystem32Path("C:\\system32\\old\\System32\\x.exe"), system + "\\x.exe");
     EXPECT_EQ(NormalizeSystem32Path("C:\\Tools\\x.exe"), "C:\\Tools\\x.exe");
 }
 
@@ -309,3 +309,16 @@ TEST(ProcessScanRules, SubmissionListFiltersAndScrambles) {
 }
 
 } // namespace
+
+TEST_F(ProcessScan, AScanWhoseStopFailedLeavesTheShieldAlerting) {
+    PlantedProcess threat(UniqueProcessName("Stubborn.exe"));
+    WriteDefinitionFile(kExeDefinitionFile, {DefinitionOf(threat)});
+    ProcessControl::SetTerminateOverride([](uint32_t, unsigned) { return false; });
+    ScanRunningProcesses();
+    ProcessControl::SetTerminateOverride(nullptr);
+    ASSERT_TRUE(threat.Running());
+    // The scan saw the same list, yet the shield's next pass still examines it.
+    scanRunning = false;
+    ScanRunningProcesses();
+    EXPECT_EQ(AlertsFor(threat), 1);
+}
