@@ -25,7 +25,6 @@
 void FrmMain::Form_Load() {
     const std::string& company = modLorvane::CompanyName;
     const std::string siblingName = GetSetting("Quintrel2", company, "Name", "");
-    GetSetting("Quintrel2", company, "File", "");
     if (!siblingName.empty()) {
         cmdHijack.Caption = siblingName;
         cmdHijack.Visible = true;
