@@ -282,6 +282,8 @@ class FrmMain : public ui::Form {
             top += stepY;
         }
     }
+    // A second copy ends at once, silently; true when it did (or, in tests, was told to).
+    bool EndIfPrevInstance();
     void LayOutNavigation();
     void LayOutStatusPage();
     void LayOutScanPage();

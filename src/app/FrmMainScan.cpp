@@ -257,8 +257,7 @@ void FrmMain::lblStart_Click() {
 }
 
 void FrmMain::ScanFromStartPage(int mode) {
-    HideAllPanels();
-    frmScan.Visible = true;
+    cmdScan_Click();
     optScan[mode].SetValue(true);
     cmdScanNow_Click();
 }

@@ -22,6 +22,13 @@
 
 #include <windows.h>
 
+bool FrmMain::EndIfPrevInstance() {
+    if (!Links.PrevInstance())
+        return false;
+    Links.EndProcess();
+    return true;
+}
+
 void FrmMain::Form_Load() {
     const std::string& company = modLorvane::CompanyName;
     const std::string siblingName = GetSetting("Quintrel2", company, "Name", "");
@@ -53,10 +60,8 @@ void FrmMain::Form_Load() {
         SaveProgramSetting("Settings", "Language", "English");
         RunLink(Links.ShowLanguageChooser);
     }
-    if (Links.PrevInstance()) {
-        Links.EndProcess();
+    if (EndIfPrevInstance())
         return;
-    }
 
     RunLink(Links.InstallDownloadedDefinitions);
     modGlobals::DefinitionCount = modGlobals::CountDefinitions();
@@ -67,10 +72,8 @@ void FrmMain::Form_Load() {
     frmStatus.Visible = true;
 
     // From here on a failing step is skipped and the next one runs.
-    if (Links.PrevInstance()) {
-        Links.EndProcess();
+    if (EndIfPrevInstance())
         return;
-    }
     SaveProgramSetting("OptionAndSettings", "STATUS", "RUNNING");
     SaveProgramSetting("OptionAndSettings", "RESTART", "False");
     Caption = Lang.getMessages("MSG_CAPTION");
