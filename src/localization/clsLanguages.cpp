@@ -16,12 +16,8 @@ std::string ReplaceMacros(const std::string& text) {
 
 // Upper-cases the first character, which in a translation may take several UTF-8 bytes.
 std::string UpperFirst(const std::string& text) {
-    if (text.empty())
-        return text;
-    size_t length = 1;
-    while (length < text.size() && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
-        ++length;
-    return TextRules::ToUpper(std::string_view(text).substr(0, length)) + text.substr(length);
+    const std::string first = TextRules::LeftCharacters(text, 1);
+    return TextRules::ToUpper(first) + text.substr(first.size());
 }
 
 // The text between the first "<key>" and the first "</key>" of the line; empty when either is

@@ -49,29 +49,18 @@ std::wstring ExecutablePath(HANDLE process) {
     return {};
 }
 
-// The first `count` characters of a UTF-8 text.
-std::string LeftCharacters(const std::string& text, size_t count) {
-    size_t end = 0;
-    for (size_t characters = 0; end < text.size() && characters < count; ++characters) {
-        ++end;
-        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-            ++end;
-    }
-    return text.substr(0, end);
-}
-
 // How KillProcessByName compares names: the first 15 characters of a long name, otherwise the
 // part before the first dot; in upper case.
 std::string ComparableName(const std::string& name) {
     if (TextRules::CharacterCount(name) > 15)
-        return TextRules::ToUpper(LeftCharacters(name, 15));
+        return TextRules::ToUpper(TextRules::LeftCharacters(name, 15));
     return TextRules::ToUpper(name.substr(0, name.find('.')));
 }
 
 // The 8.3 short form the system gives a long name: "PROGRA~1" for "Program Files.exe".
 std::string ShortName(const std::string& name) {
     const std::string stem = TextRules::Replace(name, ".exe", "", TextRules::Compare::Text);
-    return TextRules::ToUpper(LeftCharacters(stem, 6)) + "~1";
+    return TextRules::ToUpper(TextRules::LeftCharacters(stem, 6)) + "~1";
 }
 
 bool HasEnded(uint32_t processId, DWORD waitMs) {

@@ -79,6 +79,16 @@ size_t CharacterCount(std::string_view text) {
     return count;
 }
 
+std::string LeftCharacters(std::string_view text, size_t count) {
+    size_t end = 0;
+    for (size_t characters = 0; end < text.size() && characters < count; ++characters) {
+        ++end;
+        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+            ++end;
+    }
+    return std::string(text.substr(0, end));
+}
+
 std::vector<std::string> Split(std::string_view text, std::string_view separator) {
     std::vector<std::string> pieces;
     if (text.empty())

@@ -21,6 +21,8 @@ std::string RTrim(std::string_view text);
 bool IsBlank(std::string_view text);
 // The number of characters of a UTF-8 text.
 size_t CharacterCount(std::string_view text);
+// The first `count` characters (not bytes) of a UTF-8 text.
+std::string LeftCharacters(std::string_view text, size_t count);
 
 // Splits on every occurrence of the separator; an empty text gives no pieces, and an empty
 // separator gives the whole text as its one piece.

@@ -62,11 +62,7 @@ std::optional<std::string> BuildEntry(const std::string& line, const std::string
 std::string ComparableForm(const std::string& text) {
     std::string s = TextRules::ToLower(TextRules::Trim(text));
     if (TextRules::Contains(s, ":\\")) {
-        size_t firstLength = 1; // the first character may take several bytes in UTF-8
-        while (firstLength < s.size() &&
-               (static_cast<unsigned char>(s[firstLength]) & 0xC0) == 0x80)
-            ++firstLength;
-        s.erase(0, firstLength);
+        s.erase(0, TextRules::LeftCharacters(s, 1).size());
         s.insert(s.begin(), 'c');
     }
     if (TextRules::EndsWith(s, "/"))

@@ -100,3 +100,15 @@ TEST(TextRules, PercentagesRoundHalfToEven) {
     EXPECT_EQ(RoundHalfEven(2.51), 3);
     EXPECT_EQ(RoundHalfEven(-1.5), -2);
 }
+
+TEST(TextRules, CharactersAreCountedAndCutWholeInUtf8) {
+    const std::string text = "\xC3\xBC"
+                             "ber\xE2\x82\xAC"; // "über€"
+    EXPECT_EQ(TextRules::CharacterCount(text), 5u);
+    EXPECT_EQ(TextRules::LeftCharacters(text, 1), "\xC3\xBC");
+    EXPECT_EQ(TextRules::LeftCharacters(text, 4), "\xC3\xBC"
+                                                  "ber");
+    EXPECT_EQ(TextRules::LeftCharacters(text, 5), text);
+    EXPECT_EQ(TextRules::LeftCharacters(text, 9), text);
+    EXPECT_EQ(TextRules::LeftCharacters("", 3), "");
+}
