@@ -1,5 +1,6 @@
 // The program starts with its splash window, which brings up the main window.
 #include "AppPath.h"
+#include "DoEvents.h"
 #include "frmSplash.h"
 
 #include <windows.h>
@@ -15,8 +16,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        ui::DispatchUiMessage(msg);
     }
     return static_cast<int>(msg.wParam);
 }

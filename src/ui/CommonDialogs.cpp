@@ -25,15 +25,18 @@ std::string RealOpenFileDialog(HWND owner) {
 }
 
 std::string RealBrowseForFolder(HWND owner) {
+    // The new-style chooser needs a single-threaded apartment; only a call that entered one
+    // leaves it again.
+    const HRESULT entered = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     BROWSEINFOW info = {};
     info.hwndOwner = owner;
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_EDITBOX | BIF_VALIDATE;
     PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info);
-    if (!chosen)
-        return {};
     wchar_t path[MAX_PATH] = {};
-    const bool found = SHGetPathFromIDListW(chosen, path);
+    const bool found = chosen && SHGetPathFromIDListW(chosen, path);
     CoTaskMemFree(chosen);
+    if (SUCCEEDED(entered))
+        CoUninitialize();
     return found ? WideToUtf8(path) : std::string();
 }
 

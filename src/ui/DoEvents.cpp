@@ -1,19 +1,37 @@
 #include "DoEvents.h"
 
+#include "Form.h"
+
 #include <windows.h>
 
 namespace ui {
 
-void DoEvents() {
+void DispatchUiMessage(MSG& msg) {
+    // The forms are plain windows, so the dialog manager's key handling is asked for here.
+    if (HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr) {
+        wchar_t className[16] = {};
+        GetClassNameW(root, className, 16);
+        if (lstrcmpW(className, kFormWindowClass) == 0 && IsDialogMessageW(root, &msg))
+            return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
+bool PumpPendingMessages() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
+            return false;
         }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        DispatchUiMessage(msg);
     }
+    return true;
+}
+
+void DoEvents() {
+    PumpPendingMessages();
 }
 
 void YieldToMessageLoop() {

@@ -2,6 +2,8 @@
 
 #include "Form.h"
 
+#include "DoEvents.h"
+
 #include "AnsiText.h"
 #include "TextRules.h"
 
@@ -23,7 +25,6 @@ constexpr UINT kSyncInterval = 50;
 constexpr int kProgressRange = 10000;
 // A drop-down list's native height includes its open list.
 constexpr int kDropDownPixels = 200;
-const wchar_t kFormClass[] = L"UiForm";
 
 enum class Kind {
     Label,
@@ -241,7 +242,7 @@ struct Form::Impl {
             wc.hInstance = GetModuleHandleW(nullptr);
             wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
             wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-            wc.lpszClassName = kFormClass;
+            wc.lpszClassName = kFormWindowClass;
             return RegisterClassExW(&wc) != 0;
         }();
         if (!registered)
@@ -257,9 +258,9 @@ struct Form::Impl {
                              ToPixels(f.Height)};
         std::copy(rect, rect + 4, f.pushedRect_);
         // The window procedure takes the handle already at WM_NCCREATE.
-        if (!CreateWindowExW(exStyle, kFormClass, Utf8ToWide(f.Caption).c_str(), style, rect[0],
-                             rect[1], rect[2], rect[3], nullptr, nullptr, GetModuleHandleW(nullptr),
-                             &f)) {
+        if (!CreateWindowExW(exStyle, kFormWindowClass, Utf8ToWide(f.Caption).c_str(), style,
+                             rect[0], rect[1], rect[2], rect[3], nullptr, nullptr,
+                             GetModuleHandleW(nullptr), &f)) {
             f.hwnd_ = nullptr;
             return false;
         }
@@ -536,6 +537,7 @@ struct Form::Impl {
         if (n.kind == Kind::Frame && static_cast<Frame&>(c).Caption.empty() == n.groupBox) {
             // Border and caption come and go with the caption: only a new window can change.
             Native fresh(n.model, n.kind, n.id);
+            DropToolTip(f, n);
             DestroyWindow(n.hwnd);
             n = fresh;
             CreateNative(f, n);
@@ -686,16 +688,30 @@ struct Form::Impl {
         }
     }
 
-    static void PushToolTip(Form& f, Native& n) {
-        if (!f.tooltip_ || n.model->ToolTipText == n.tip)
-            return;
-        std::wstring text = Utf8ToWide(n.model->ToolTipText);
+    static TOOLINFOW ToolOf(Form& f, Native& n, std::wstring& text) {
         TOOLINFOW tool{};
         tool.cbSize = TTTOOLINFOW_V2_SIZE;
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         tool.hwnd = f.hwnd_;
         tool.uId = reinterpret_cast<UINT_PTR>(n.hwnd);
         tool.lpszText = text.data();
+        return tool;
+    }
+
+    // Forgets the tip of a native control that is about to go.
+    static void DropToolTip(Form& f, Native& n) {
+        if (!f.tooltip_ || n.tip.empty())
+            return;
+        std::wstring none;
+        TOOLINFOW tool = ToolOf(f, n, none);
+        SendMessageW(f.tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+
+    static void PushToolTip(Form& f, Native& n) {
+        if (!f.tooltip_ || n.model->ToolTipText == n.tip)
+            return;
+        std::wstring text = Utf8ToWide(n.model->ToolTipText);
+        TOOLINFOW tool = ToolOf(f, n, text);
         if (n.tip.empty())
             SendMessageW(f.tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
         else if (text.empty())
@@ -1213,6 +1229,7 @@ void Form::Hide() {
 }
 
 void Form::ShowModal() {
+    const HWND previous = GetActiveWindow();
     std::vector<HWND> disabled;
     EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow,
                       reinterpret_cast<LPARAM>(&disabled));
@@ -1220,21 +1237,17 @@ void Form::ShowModal() {
     disabled.erase(std::remove(disabled.begin(), disabled.end(), hwnd_), disabled.end());
     for (HWND window : disabled)
         EnableWindow(window, FALSE);
-    MSG msg;
     while (hwnd_ && visible_ && !unloadPending_) {
-        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
+        WaitMessage();
+        if (!PumpPendingMessages())
             break;
-        }
-        if (got < 0)
-            break;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
     }
     for (HWND window : disabled)
         if (IsWindow(window))
             EnableWindow(window, TRUE);
+    // The system gave the activation away while the others were still disabled.
+    if (previous && IsWindow(previous))
+        SetActiveWindow(previous);
 }
 
 void Form::Unload() {

@@ -20,6 +20,9 @@ using HWND = HWND__*;
 
 namespace ui {
 
+// The window class of every form.
+inline constexpr wchar_t kFormWindowClass[] = L"UiForm";
+
 enum class FormBorder { Sizable, Fixed, None };
 
 // The toolkit's window states.

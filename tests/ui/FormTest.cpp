@@ -522,3 +522,13 @@ TEST_F(FormWindow, ScreenshotIsAWholeBitmap) {
 }
 
 } // namespace
+
+TEST_F(FormWindow, TabMovesTheFocusToTheNextControl) {
+    Open();
+    SetFocus(Native(form.cmdGo));
+    ASSERT_EQ(GetFocus(), Native(form.cmdGo));
+    MSG tab = {Native(form.cmdGo), WM_KEYDOWN, VK_TAB, 0, 0, {}};
+    ui::DispatchUiMessage(tab);
+    EXPECT_NE(GetFocus(), Native(form.cmdGo));
+    EXPECT_EQ(GetAncestor(GetFocus(), GA_ROOT), form.Handle());
+}
