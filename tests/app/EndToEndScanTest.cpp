@@ -7,6 +7,7 @@
 #include "Definitions.h"
 #include "MCookies.h"
 #include "MScanFolder.h"
+#include "PlantedCookie.h"
 #include "PlantedProcess.h"
 #include "TextRules.h"
 #include "modGenDec.h"
@@ -18,16 +19,6 @@
 #include <algorithm>
 
 #include <gtest/gtest.h>
-
-namespace {
-
-// A file removed when the test ends.
-struct PlantedFile {
-    std::string path;
-    ~PlantedFile() { DeleteFileW(Utf8ToWide(path).c_str()); }
-};
-
-} // namespace
 
 class EndToEndScan : public MainWindowFixture {
   protected:
@@ -56,24 +47,11 @@ class EndToEndScan : public MainWindowFixture {
                             {"1^" + registryKey_ + "\\Foo\\^Bar^=Toolbar.X|Adware"});
         WriteDefinitionFile(kExeDefinitionFile, {xfileExists::FileNamePart(threat_.Path()) +
                                                  "=Test.Threat|" + threat_.Folder()});
-        WriteDefinitionFile(kBlockedCookiesFile, {"*" + tag_ + "trk.biz"});
+        WriteDefinitionFile(kBlockedCookiesFile, {"*" + cookie_.Site() + ".biz"});
         modGlobals::DefinitionCount = modGlobals::CountDefinitions();
     }
     ~EndToEndScan() override {
         RegDeleteTreeW(HKEY_CURRENT_USER, Utf8ToWide(registryKey_).c_str());
-    }
-
-    // A tracking cookie of a blocked site in the user's real cookies folder.
-    PlantedFile PlantCookie() {
-        const std::string name = "tester@" + tag_ + "trk[1].txt";
-        PlantedFile file{modGenDec::GetSpecialFolderPath(MCookies::kCookiesFolder) + name};
-        const std::string content = "id\nabc\nwww." + tag_ + "trk.com/\n1024\n1\n2\n3\n4\n*\n";
-        HANDLE handle = CreateFileW(Utf8ToWide(file.path).c_str(), GENERIC_WRITE, 0, nullptr,
-                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        DWORD written = 0;
-        WriteFile(handle, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-        CloseHandle(handle);
-        return file;
     }
 
     // Each combined row as "name | location | type | risk", in list order.
@@ -95,10 +73,11 @@ class EndToEndScan : public MainWindowFixture {
     std::string tag_;
     std::string registryKey_;
     PlantedProcess threat_;
+    const PlantedCookie cookie_;
 };
 
 TEST_F(EndToEndScan, SmartScanFindsEveryPlantedThreatAndStopsTheProgram) {
-    const PlantedFile cookie = PlantCookie();
+    ASSERT_TRUE(cookie_.Written());
     form->optScan[0].SetValue(true);
     form->cmdScanNow_Click();
 
@@ -106,12 +85,11 @@ TEST_F(EndToEndScan, SmartScanFindsEveryPlantedThreatAndStopsTheProgram) {
     EXPECT_TRUE(
         RunningRow("Running Application",
                    TextRules::ToUpper(xfileExists::FileNamePart(threat_.Path())) + " was stopped"));
-    const std::string cookieName = MScanFolder::LastPathPart(cookie.path);
     // Cookies first, then the registry, then the known files and folders.
     EXPECT_EQ(
         CombinedRows(),
         (std::vector<std::string>{
-            "Cookie: " + cookieName + " | " + cookie.path + " | Tracking Cookie | Low",
+            "Cookie: " + cookie_.FileName() + " | " + cookie_.Path() + " | Tracking Cookie | Low",
             "Toolbar.X | HKEY_CURRENT_USER\\" + registryKey_ + "\\Foo\\Bar | Adware | Medium/High",
             "Evil Threat | " + machine.Path() + "\\Evil" + tag_ + ".exe | Adware | Medium/High",
             "Bad Folder | " + machine.Path() + "\\Bad" + tag_ + " | Spyware | Medium/High"}));
@@ -123,7 +101,7 @@ TEST_F(EndToEndScan, SmartScanFindsEveryPlantedThreatAndStopsTheProgram) {
 }
 
 TEST_F(EndToEndScan, FullSystemScanWalksTheDrivesThenProcessesAndRegistry) {
-    const PlantedFile cookie = PlantCookie();
+    ASSERT_TRUE(cookie_.Written());
     MScanFolder::ListDrives();
     ASSERT_GT(form->lists.lvwHardDrives.Count(), 0u);
     form->optScan[1].SetValue(true);

@@ -1,8 +1,10 @@
 #include "MainWindowFixture.h"
 
 #include "AnsiText.h"
+#include "MachineSettingsStore.h"
 #include "ScanMessages.h"
 #include "SettingsStore.h"
+#include "clsLanguages.h"
 #include "modGlobals.h"
 #include "modLorvane.h"
 
@@ -10,16 +12,24 @@
 
 namespace {
 
-void DeleteProductSettings() {
-    RegDeleteTreeW(HKEY_CURRENT_USER,
-                   (L"Software\\VB and VBA Program Settings\\" + Utf8ToWide(kTestProduct)).c_str());
+// Everything the program writes under the test's names: its settings, the sibling handshake
+// and the machine-wide store.
+void DeleteTestSettings() {
+    const std::wstring settings = L"Software\\VB and VBA Program Settings\\";
+    const std::wstring company = Utf8ToWide(kTestCompany);
+    RegDeleteTreeW(HKEY_CURRENT_USER, (settings + Utf8ToWide(kTestProduct)).c_str());
+    for (const wchar_t* app : {L"Pellimar2", L"Quintrel2"})
+        RegDeleteTreeW(HKEY_CURRENT_USER, (settings + app + L"\\" + company).c_str());
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, (L"SOFTWARE\\" + company).c_str());
 }
 
 } // namespace
 
-MainWindowFixture::MainWindowFixture() {
+MainWindowFixture::MainWindowFixture()
+    : previousProduct_(modLorvane::ProgramName), previousCompany_(modLorvane::CompanyName) {
     modLorvane::ProgramName = kTestProduct;
-    DeleteProductSettings();
+    modLorvane::CompanyName = kTestCompany;
+    DeleteTestSettings();
     SetScanMessageLookup([](const std::string& id) { return id; });
     form = std::make_unique<FrmMain>();
 }
@@ -27,8 +37,12 @@ MainWindowFixture::MainWindowFixture() {
 MainWindowFixture::~MainWindowFixture() {
     form.reset();
     SetScanMessageLookup(nullptr);
-    DeleteProductSettings();
+    SetMachineSettingPrompt(nullptr);
+    Lang = clsLanguages();
+    DeleteTestSettings();
     modGlobals::AutoRemoveAfterScan = false;
+    modLorvane::ProgramName = previousProduct_;
+    modLorvane::CompanyName = previousCompany_;
 }
 
 void MainWindowFixture::RecordSteps() {

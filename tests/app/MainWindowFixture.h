@@ -1,6 +1,6 @@
-// A main window without a native window, over a fresh scan state and a settings store of its
-// own product name. Message identifiers stand for their texts, so tests name the message they
-// expect; RecordSteps puts recorders in place of the scanners.
+// A main window without a native window, over a fresh scan state and settings of its own
+// product and company names (removed again afterwards). Message identifiers stand for their texts,
+// so tests name the message they expect; RecordSteps puts recorders in place of the scanners.
 #pragma once
 
 #include "FrmMain.h"
@@ -23,6 +23,7 @@ class MainWindowFixture : public ScanFixture {
     void Store(const std::string& section, const std::string& key, const std::string& value);
 
     std::unique_ptr<FrmMain> form;
+    std::string previousProduct_, previousCompany_;
     std::vector<std::string> calls;
 };
 
@@ -32,3 +33,4 @@ inline std::string PerProcess(const std::string& stem) {
     return stem + std::to_string(GetCurrentProcessId());
 }
 inline const std::string kTestProduct = PerProcess("TidewaterAppTest");
+inline const std::string kTestCompany = PerProcess("TidewaterAppTestCompany");

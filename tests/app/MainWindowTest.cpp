@@ -167,6 +167,19 @@ namespace {
 
 const wchar_t* const kRunKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
+// Removes a Run value when the test ends, however it ends: the system would start it at boot.
+struct RunValueRemover {
+    HKEY root;
+    std::string name;
+    ~RunValueRemover() {
+        HKEY run;
+        if (RegOpenKeyExW(root, kRunKey, 0, KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
+            RegDeleteValueW(run, Utf8ToWide(name).c_str());
+            RegCloseKey(run);
+        }
+    }
+};
+
 std::wstring RunValue(HKEY root, const std::string& name) {
     wchar_t data[1024] = {};
     DWORD size = sizeof(data);
@@ -180,6 +193,7 @@ std::wstring RunValue(HKEY root, const std::string& name) {
 
 TEST_F(MainWindowTest, RunAtStartupWritesTheQuotedProgramPathAndRemovesIt) {
     const std::string name = AppPath::ExeName();
+    const RunValueRemover remover{HKEY_LOCAL_MACHINE, name};
     form->chkRunAtStartup.SetValue(1);
     EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE, name), L"\"" + Utf8ToWide(OwnExecutablePath()) + L"\"");
     EXPECT_EQ(Stored("OptionAndSettings", "chkRunAtStartup"), "1");
@@ -188,6 +202,7 @@ TEST_F(MainWindowTest, RunAtStartupWritesTheQuotedProgramPathAndRemovesIt) {
 }
 
 TEST_F(MainWindowTest, RunAtStartupStatusLooksForTheProductsValue) {
+    const RunValueRemover remover{HKEY_CURRENT_USER, kTestProduct};
     HKEY run;
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                               &run, nullptr),
@@ -204,7 +219,6 @@ TEST_F(MainWindowTest, RunAtStartupStatusLooksForTheProductsValue) {
              L".EXE\"");
     form->LoadSettings();
     EXPECT_EQ(form->lblRunAtStart.Caption, "(Enabled - This User)");
-    RegDeleteValueW(run, Utf8ToWide(kTestProduct).c_str());
     RegCloseKey(run);
 }
 

@@ -16,8 +16,6 @@
 
 namespace {
 
-const std::string kUiCompany = PerProcess("TidewaterUiTestCompany");
-
 std::string NativeText(HWND control) {
     wchar_t text[512] = {};
     GetWindowTextW(control, text, 512);
@@ -29,7 +27,6 @@ std::string NativeText(HWND control) {
 class MainWindowUi : public MainWindowFixture {
   protected:
     MainWindowUi() {
-        modLorvane::CompanyName = kUiCompany;
         Store("Settings", "Language", "English");
         Store("Settings", "showHelp", "0");
         SaveMachineSetting(kTestProduct, "Settings", "FirstTime", "Yes");
@@ -43,12 +40,6 @@ class MainWindowUi : public MainWindowFixture {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
         }
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, (L"SOFTWARE\\" + Utf8ToWide(kUiCompany)).c_str());
-        RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\VB and VBA Program Settings\\Pellimar2\\" +
-                                           Utf8ToWide(kUiCompany))
-                                              .c_str());
-        Lang = clsLanguages();
-        modLorvane::CompanyName.clear();
     }
 
     HWND Native(const ui::Control& control) const { return form->ControlHandle(control); }

@@ -1,7 +1,6 @@
 #include "MainWindowFixture.h"
 
 #include "MachineSettingsStore.h"
-#include "clsLanguages.h"
 #include "frmSplash.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +19,7 @@ class SplashTest : public MainWindowFixture {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
         }
-        Lang = clsLanguages();
+        MainWindow().Links = MainWindowLinks();
     }
 };
 

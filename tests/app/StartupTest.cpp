@@ -12,27 +12,9 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-const std::string kTestCompany = PerProcess("TidewaterAppTestCompany");
-
-void DeleteStartupKeys() {
-    const std::wstring company = Utf8ToWide(kTestCompany);
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, (L"SOFTWARE\\" + company).c_str());
-    for (const wchar_t* app : {L"Pellimar2", L"Quintrel2"})
-        RegDeleteTreeW(
-            HKEY_CURRENT_USER,
-            (std::wstring(L"Software\\VB and VBA Program Settings\\") + app + L"\\" + company)
-                .c_str());
-}
-
-} // namespace
-
 class StartupTest : public MainWindowFixture {
   protected:
     StartupTest() {
-        modLorvane::CompanyName = kTestCompany;
-        DeleteStartupKeys();
         RecordSteps();
         auto record = [this](const char* name) { return [this, name] { calls.push_back(name); }; };
         form->Links.ShowLanguageChooser = record("ShowLanguageChooser");
@@ -42,12 +24,6 @@ class StartupTest : public MainWindowFixture {
         form->Links.EndProcess = record("EndProcess");
         form->Links.PrevInstance = [this] { return secondCopy; };
     }
-    ~StartupTest() override {
-        DeleteStartupKeys();
-        Lang = clsLanguages();
-        modLorvane::CompanyName.clear();
-    }
-
     std::string Machine(const std::string& key) {
         return GetMachineSetting(kTestProduct, "Settings", key, "<none>");
     }

@@ -4,6 +4,7 @@
 #include "Exclusions.h"
 #include "MCookies.h"
 #include "ManualScanState.h"
+#include "PlantedCookie.h"
 #include "ScanFixture.h"
 #include "ScanResults.h"
 #include "modGenDec.h"
@@ -16,11 +17,6 @@
 namespace {
 
 using namespace MCookies;
-
-// An Internet Explorer cookie file's lines: name, value, domain and path, flags, times, "*".
-std::string CookieContent(const std::string& domainAndPath) {
-    return "id\nabc123\n" + domainAndPath + "\n1024\n3567587328\n30824740\n1234\n30000000\n*\n";
-}
 
 const ui::ListItem* RowWithText(const ui::ListView& list, const std::string& text) {
     const auto& rows = list.Items();
@@ -164,30 +160,16 @@ TEST_F(CookieScan, WithoutABlockedListNothingIsBlocked) {
 }
 
 TEST_F(CookieScan, ScansTheUsersCookiesFolder) {
-    std::string folder = modGenDec::GetSpecialFolderPath(kCookiesFolder);
-    ASSERT_FALSE(folder.empty());
-    const std::string site = "tw" + std::to_string(GetCurrentProcessId()) + "trk";
-    const std::string name = "tester@" + site + "[1].txt";
-    const std::string path = folder + name;
-    struct Planted {
-        std::string path;
-        ~Planted() { DeleteFileW(Utf8ToWide(path).c_str()); }
-    } planted{path};
-    HANDLE file = CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-    const std::string content = CookieContent("www." + site + ".com/");
-    DWORD written = 0;
-    WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-    CloseHandle(file);
-    BlockSites({"*" + site + ".biz"});
+    const PlantedCookie planted;
+    ASSERT_TRUE(planted.Written()) << planted.Path();
+    BlockSites({"*" + planted.Site() + ".biz"});
 
     ScanCookies(cookieFileCount);
     EXPECT_GT(cookieFileCount, 2);
-    const ui::ListItem* row =
-        RowWithText(ScanLists().lvwPicRemoveListOfSpywareFoundAndToBeRemoved, "Cookie: " + name);
+    const ui::ListItem* row = RowWithText(ScanLists().lvwPicRemoveListOfSpywareFoundAndToBeRemoved,
+                                          "Cookie: " + planted.FileName());
     ASSERT_NE(row, nullptr);
-    EXPECT_EQ(row->SubItem(1), path);
+    EXPECT_EQ(row->SubItem(1), planted.Path());
 }
 
 } // namespace

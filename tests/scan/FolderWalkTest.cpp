@@ -4,6 +4,7 @@
 #include "ScanFixture.h"
 #include "ScanProgress.h"
 #include "ScanResults.h"
+#include "StopScanAt.h"
 #include "TextRules.h"
 #include "modGlobals.h"
 
@@ -93,18 +94,6 @@ TEST_F(FolderWalk, StopEndsTheWalkBeforeTheNextEntry) {
     EXPECT_TRUE(FoundThreats().empty());
 }
 
-int32_t inspectedAtStop = -1;
-
-// Runs whenever the walker lets the message loop run; stops the scan once the walk has
-// reached the deepest folder (15 entries above it).
-void CALLBACK StopInTheDeepestFolder(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (modGlobals::FilesFoldersInspected < 15)
-        return;
-    KillTimer(nullptr, timer);
-    modGlobals::StopScanRequested = true;
-    inspectedAtStop = modGlobals::FilesFoldersInspected;
-}
-
 TEST_F(FolderWalk, StopDeepInTheTreeUnwindsEveryLevel) {
     // Seven levels of folders "a" (walked first) and "b"; the deepest "a" holds many files that
     // each match a definition, which takes the walk long enough there to be stopped in it.
@@ -120,8 +109,11 @@ TEST_F(FolderWalk, StopDeepInTheTreeUnwindsEveryLevel) {
         modGlobals::FileDefinitionTable.push_back({name, "c:\\elsewhere\\", "Spyware", "Deep"});
     }
     ++modGlobals::DefinitionTablesGeneration;
-    ASSERT_NE(SetTimer(nullptr, 0, USER_TIMER_MINIMUM, StopInTheDeepestFolder), 0u);
+    // Stopped once the walk has reached the deepest folder (15 entries above it).
+    StopScanAt stop(modGlobals::FilesFoldersInspected, 15);
+    ASSERT_TRUE(stop.Armed());
     ScanFolder(machine.Path() + "\\");
+    const int32_t inspectedAtStop = stop.StoppedAt();
     ASSERT_GE(inspectedAtStop, 15) << "the walk ended before the stop came";
     // Nothing more was looked at after the stop: not the rest of the deepest folder, and not
     // the "b" folders waiting on every level above it.

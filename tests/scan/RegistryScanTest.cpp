@@ -7,6 +7,7 @@
 #include "ScanFixture.h"
 #include "ScanProgress.h"
 #include "ScanResults.h"
+#include "StopScanAt.h"
 #include "TextRules.h"
 #include "modGenDec.h"
 #include "modGlobals.h"
@@ -221,19 +222,7 @@ TEST_F(RegistryScan, ProgressShowsTheEntryAndBothShares) {
     EXPECT_EQ(ScanDisplay().pb2.Value(), 100);
 }
 
-int32_t inspectedAtStop = -1;
-
-// Runs whenever the scanner lets the message loop run; stops the scan after 20 entries.
-void CALLBACK StopAfterTwentyEntries(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (modGlobals::RegistryItemsInspected < 20)
-        return;
-    KillTimer(nullptr, timer);
-    modGlobals::StopScanRequested = true;
-    inspectedAtStop = modGlobals::RegistryItemsInspected;
-}
-
 TEST_F(RegistryScan, StopEndsThePhaseBeforeTheNextLine) {
-    inspectedAtStop = -1;
     PutText("Foo", "x");
     Definitions({"1^" + Sub("") + "Foo^=Key"});
     modGlobals::StopScanRequested = true;
@@ -243,8 +232,10 @@ TEST_F(RegistryScan, StopEndsThePhaseBeforeTheNextLine) {
 
     modGlobals::StopScanRequested = false;
     Definitions(std::vector<std::string>(20000, "1^" + Sub("") + "Foo^=Key"));
-    ASSERT_NE(SetTimer(nullptr, 0, USER_TIMER_MINIMUM, StopAfterTwentyEntries), 0u);
+    StopScanAt stop(modGlobals::RegistryItemsInspected, 20);
+    ASSERT_TRUE(stop.Armed());
     ScanRegistry();
+    const int32_t inspectedAtStop = stop.StoppedAt();
     ASSERT_GE(inspectedAtStop, 20) << "the phase ended before the stop came";
     EXPECT_EQ(modGlobals::RegistryItemsInspected, inspectedAtStop);
     EXPECT_LT(modGlobals::RegistryItemsInspected, 20000);

@@ -9,6 +9,9 @@
 #include <atomic>
 
 void RemoveFolderTree(const std::wstring& folder) {
+    // An empty text or a drive would name a whole drive: never.
+    if (folder.size() <= 3)
+        return;
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
