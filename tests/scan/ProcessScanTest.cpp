@@ -186,9 +186,12 @@ TEST_F(ProcessScan, BackgroundPassesAlertAndSkipOnlyWhatACompletedPassSaw) {
 
 TEST_F(ProcessScan, NeverTakesItselfForAThreat) {
     scanRunning = false; // alerts only: other copies of this program are running too
-    WriteDefinitionFile(kExeDefinitionFile,
-                        {xfileExists::FileNamePart(OwnExecutablePath()) + "=Self|C:\\"});
+    PlantedProcess other(UniqueProcessName("Other.exe"));
+    WriteDefinitionFile(
+        kExeDefinitionFile,
+        {xfileExists::FileNamePart(OwnExecutablePath()) + "=Self|C:\\", DefinitionOf(other)});
     ScanRunningProcesses();
+    EXPECT_EQ(AlertsFor(other), 1); // the pass did look
     for (const RunningProcessAlert& alert : alerts)
         EXPECT_NE(alert.processId, GetCurrentProcessId());
 }
