@@ -7,12 +7,29 @@
 
 namespace DateText {
 
-double Now() {
+namespace {
+
+double SystemNow() {
     SYSTEMTIME now;
     GetLocalTime(&now);
     double date = 0;
     SystemTimeToVariantTime(&now, &date);
     return date;
+}
+
+std::function<double()>& Clock() {
+    static std::function<double()> clock = SystemNow;
+    return clock;
+}
+
+} // namespace
+
+double Now() {
+    return Clock()();
+}
+
+void SetClock(std::function<double()> clock) {
+    Clock() = clock ? std::move(clock) : std::function<double()>(SystemNow);
 }
 
 std::string ToText(double date) {

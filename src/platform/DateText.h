@@ -2,12 +2,15 @@
 // stored last-scan times, schedules and journal lines read back as they were written.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace DateText {
 
-// The current local date and time as an OLE date.
+// The current local date and time as an OLE date, from the clock in force.
 double Now();
+// Replaces the clock (tests set it to fixed moments); an empty function restores the system's.
+void SetClock(std::function<double()> clock);
 // The general date format: date and time, or the date alone at midnight.
 std::string ToText(double date);
 // False when the text is no date.

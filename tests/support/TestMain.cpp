@@ -1,3 +1,4 @@
+#include "ExpectedLaunches.h"
 #include "ScriptedMessageBoxes.h"
 
 #include <gtest/gtest.h>
@@ -6,5 +7,7 @@ int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     // A real message box would wait for a person; in tests every box must be scripted.
     InstallUnexpectedMessageBoxHandler();
+    // A real launch would reach the desktop of the machine running the tests.
+    InstallUnexpectedLaunchHandler();
     return RUN_ALL_TESTS();
 }
