@@ -2,6 +2,7 @@
 #include "FrmMain.h"
 
 #include "AppPath.h"
+#include "BusyState.h"
 #include "ManualScanState.h"
 #include "resource.h"
 
@@ -49,6 +50,13 @@ FrmMain::FrmMain()
 FrmMain::~FrmMain() {
     if (connectedScanTest_)
         SetManualScanTest(nullptr);
+}
+
+void FrmMain::Form_QueryUnload(bool& cancel, int) {
+    if (!BusyState::IsBusy())
+        return;
+    cancel = true;
+    BusyState::WhenIdle(this, [this] { Unload(); });
 }
 
 void FrmMain::Form_Unload(bool&) {
@@ -359,13 +367,17 @@ void FrmMain::LayOutHiddenControls() {
     for (ui::Timer* timer : {&tmrScheduler, &tmrCheckHomePage, &tmrMemoryInspected, &tmrTimeOut,
                              &tmrScroll, &tmrTime, &tmrCheckSignature, &timUpdate})
         Add(*timer);
-    for (ui::Menu* menu : {&mnuFile, &mnuSettings, &mnuHelp, &mnuAbout, &mnuDebug})
+    for (ui::Menu* menu : {&mnuFile, &mnuSettings, &mnuQuar, &mnuHelp, &mnuAbout, &mnuDebug})
         Add(*menu);
     for (ui::Menu& item : mnuFileItem)
         Add(item);
     mnuFileItem[1].Visible = false;
     for (ui::Menu& item : mnuSettingsItem)
         Add(item);
+    for (ui::Menu& item : mnuQuarItem)
+        Add(item);
+    // The test tools are for the developers only.
+    mnuQuarItem[2].Visible = mnuQuarItem[3].Visible = false;
     Add(mnuHelpItem);
     Add(mnuAboutItem);
     mnuDebug.Visible = false;
@@ -432,6 +444,8 @@ void FrmMain::ConnectHandlers() {
         mnuSettingsItem[i].Click = [this, i] { mnuSettingsItem_Click(i); };
     for (int i = 0; i < 3; ++i)
         mnuDebugItem[i].Click = [this, i] { mnuDebugItem_Click(i); };
+    for (int i = 0; i < 4; ++i)
+        mnuQuarItem[i].Click = [this, i] { mnuQuarItem_Click(i); };
     mnuHelpItem.Click = on(&FrmMain::mnuHelpItem_Click);
     mnuAboutItem.Click = on(&FrmMain::mnuAboutItem_Click);
     tmrScroll.Tick = on(&FrmMain::tmrScroll_Timer);

@@ -28,15 +28,17 @@ struct MainWindowLinks {
     std::function<void()> ShowHelpOnce;  // loads the help window, one message-loop pass, unloads
     std::function<void()> SendToTray;    // Command5_Click
     std::function<void()> RunLiveUpdate; // cmdUpdate_Click
-    std::function<void()> ClearDeleteFailedList; // frmDelete hidden, its lstProblem emptied
-    std::function<void()> SelectAllResults;      // cmdSelectAll_Click
-    std::function<void()> RunRemoval;            // Command4_Click
+    std::function<void()> ClearDeleteFailedList;  // frmDelete hidden, its lstProblem emptied
+    std::function<void()> LoadDeleteFailedWindow; // loaded and hidden at start-up
+    std::function<void()> SelectAllResults;       // cmdSelectAll_Click
+    std::function<void()> RunRemoval;             // Command4_Click
     std::function<void()> MakeReport;
     std::function<void()> SendProcessData;
     std::function<void()> ShowLanguageChooser; // modal
     std::function<void()> ViewLog;             // cmdLog_Click
     std::function<void()> ShowHelp;            // the Help menu
     std::function<void()> ShowAbout;
+    std::function<void(int index)> QuarantineMenuItem; // mnuQuarItem_Click
     // The Debug menu's alert windows: start-page changed, definitions updated, threat found.
     std::function<void()> ShowDebugWindow[3];
 };
@@ -54,6 +56,8 @@ class FrmMain : public ui::Form {
 
     // Start-up.
     void Form_Load() override;
+    // A close during a long operation waits until the operation has unwound.
+    void Form_QueryUnload(bool& cancel, int unloadMode) override;
     // Closing the main window ends the program.
     void Form_Unload(bool& cancel) override;
 
@@ -93,6 +97,7 @@ class FrmMain : public ui::Form {
     void mnuDebugItem_Click(int index);
     void mnuHelpItem_Click();
     void mnuAboutItem_Click();
+    void mnuQuarItem_Click(int index);
     void tmrScroll_Timer();
     void tmrTimeOut_Timer();
     void showitem() {}
@@ -121,6 +126,12 @@ class FrmMain : public ui::Form {
     void optScanOnlyKnownSoftwares_Click();
     void TabStrip1_Click();
     void mnuSettingsItem_Click(int index);
+
+    // Results page: sorting and opening an item.
+    void lvwPicRemoveListOfSpywareFoundAndToBeRemoved_ColumnClick(int column);
+    void lvwSpywareFound_ColumnClick(int column);
+    // selectedRow: the row the list has selected, or -1.
+    void lvwPicRemoveListOfSpywareFoundAndToBeRemoved_DblClick(int selectedRow);
 
     MainWindowLinks Links;
     ScanSteps Steps;
@@ -252,6 +263,11 @@ class FrmMain : public ui::Form {
                                    {"mnuSettingsItem", 1, "Proactive Protection", &mnuSettings},
                                    {"mnuSettingsItem", 2, "Schedule", &mnuSettings},
                                    {"mnuSettingsItem", 3, "Auto Update", &mnuSettings}};
+    ui::Menu mnuQuar{"mnuQuar", -1, "&Quarantine"};
+    ui::Menu mnuQuarItem[4] = {{"mnuQuarItem", 0, "View Quarantine", &mnuQuar},
+                               {"mnuQuarItem", 1, "View Exclusions", &mnuQuar},
+                               {"mnuQuarItem", 2, "TEST Generate Spyware Files", &mnuQuar},
+                               {"mnuQuarItem", 3, "TEST Show remaining spyware files", &mnuQuar}};
     ui::Menu mnuHelp{"mnuHelp", -1, "&Help"};
     ui::Menu mnuHelpItem{"mnuHelpItem", -1, "View Help", &mnuHelp};
     ui::Menu mnuAbout{"mnuAbout", -1, "&About"};
@@ -264,6 +280,10 @@ class FrmMain : public ui::Form {
     // The scan page's progress display and the result lists live with the scanners.
     ScanProgressDisplay& display;
     ScanResultLists& lists;
+
+  protected:
+    void ListView_ColumnClick(ui::ListView& list, int column) override;
+    void ListView_DblClick(ui::ListView& list, int selectedRow) override;
 
   private:
     // Gives each control its caption and places them in a row (or column) from left, top,
@@ -301,8 +321,12 @@ class FrmMain : public ui::Form {
     void CompleteScan();
     void RunProcessAndRegistryPhases();
     void SetOverallShare();
+    // After a scan step failed: the window and the timers as a finished scan leaves them.
+    void RecoverFromFailedScan();
 
     bool connectedScanTest_ = false;
+    // The scan has the shield timers switched off.
+    bool scanSuspendedTimers_ = false;
 };
 
 // The one main window.

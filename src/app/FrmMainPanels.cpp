@@ -1,6 +1,7 @@
 // Page switching, navigation and menus of the main window.
 #include "FrmMain.h"
 
+#include "BusyState.h"
 #include "DoEvents.h"
 #include "PanelSwitching.h"
 
@@ -65,6 +66,9 @@ void FrmMain::lblResult_Click() {
 }
 
 void FrmMain::mnuFileItem_Click(int index) {
+    // The scan and update items start nothing while a long operation runs.
+    if ((index == 0 || index == 4) && BusyState::IsBusy())
+        return;
     switch (index) {
     case 0:
         cmdScan_Click();
@@ -87,6 +91,11 @@ void FrmMain::mnuFileItem_Click(int index) {
 void FrmMain::mnuDebugItem_Click(int index) {
     if (index >= 0 && index < 3)
         RunLink(Links.ShowDebugWindow[index]);
+}
+
+void FrmMain::mnuQuarItem_Click(int index) {
+    if (Links.QuarantineMenuItem)
+        Links.QuarantineMenuItem(index);
 }
 
 void FrmMain::mnuHelpItem_Click() {

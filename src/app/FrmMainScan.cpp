@@ -2,6 +2,7 @@
 // the tray, runs through cmdScanNow_Click.
 #include "FrmMain.h"
 
+#include "BusyState.h"
 #include "CommonDialogs.h"
 #include "DateText.h"
 #include "DoEvents.h"
@@ -38,11 +39,28 @@ void RestoreDefaultCursor() {
 } // namespace
 
 void FrmMain::cmdScanNow_Click() {
-    if (ScanRunning())
+    if (ScanRunning() || BusyState::IsBusy())
         return;
-    StartScanSequence();
-    RunChosenMode();
-    CompleteScan();
+    BusyState::Operation busy;
+    try {
+        StartScanSequence();
+        RunChosenMode();
+        CompleteScan();
+    } catch (...) {
+        RecoverFromFailedScan();
+    }
+}
+
+void FrmMain::RecoverFromFailedScan() {
+    StopScanRequested = false;
+    ShowScanRunning(false);
+    cmdRemove.Visible = cmdRemove.Enabled = true;
+    cmdResults.Enabled = cmdSettings.Enabled = true;
+    if (scanSuspendedTimers_) {
+        scanSuspendedTimers_ = false;
+        modGenDec::EnableShieldTimers(*this, true);
+        tmrTimeOut.Enabled = true;
+    }
 }
 
 void FrmMain::StartScanSequence() {
@@ -53,6 +71,7 @@ void FrmMain::StartScanSequence() {
     cmdSettings.Enabled = false;
     modGenDec::ShowPanel(*this, false, false, false, true);
     modGenDec::EnableShieldTimers(*this, false);
+    scanSuspendedTimers_ = true;
     ShowScanRunning(true);
     for (ui::Label* label :
          {&display.lblRegistryInspected, &display.lblFilesFolderInspected,
@@ -240,6 +259,7 @@ void FrmMain::CompleteScan() {
     // nothing until the next scan.
     StopScanRequested = false;
     ShowScanRunning(false);
+    scanSuspendedTimers_ = false;
     modGenDec::EnableShieldTimers(*this, true);
     tmrTimeOut.Enabled = true;
     UpdateStatusLabels();
@@ -250,13 +270,15 @@ void FrmMain::CompleteScan() {
 }
 
 void FrmMain::lblStart_Click() {
-    if (ScanRunning())
+    if (ScanRunning() || BusyState::IsBusy())
         return;
     cmdScan_Click();
     cmdScanNow_Click();
 }
 
 void FrmMain::ScanFromStartPage(int mode) {
+    if (ScanRunning() || BusyState::IsBusy())
+        return;
     cmdScan_Click();
     optScan[mode].SetValue(true);
     cmdScanNow_Click();

@@ -87,6 +87,7 @@ void FrmMain::Form_Load() {
     modGenDec::ShowPanel(*this, true, false, false, false);
     modGenDec::EnableShieldTimers(*this, true);
     tmrScroll.Enabled = false;
+    RunLink(Links.LoadDeleteFailedWindow);
 
     Label22.Caption = Lang.getMessages("MSG_CAPTION2");
     if (GetProgramSetting("Settings", "showHelp", "1") == "1") {

@@ -81,4 +81,12 @@ std::string Quoted(const std::string& text) {
     return "\"" + text + "\"";
 }
 
+std::string QuotedFolder(std::string folder) {
+    while (folder.size() > 1 && folder.back() == '\\')
+        folder.pop_back();
+    if (folder.size() == 2 && folder[1] == ':')
+        folder += "\\.";
+    return Quoted(folder);
+}
+
 } // namespace ShellLaunch

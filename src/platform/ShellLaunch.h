@@ -38,5 +38,8 @@ void SetLauncher(Launcher launcher);
 
 // Text in double quotes, for a command line.
 std::string Quoted(const std::string& text);
+// A folder for a command line, quoted. A trailing "\" would escape the closing quote, so it is
+// left out ("C:\A\" gives "C:\A" in quotes) and a drive root is written as "C:\.".
+std::string QuotedFolder(std::string folder);
 
 } // namespace ShellLaunch

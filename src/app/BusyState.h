@@ -1,0 +1,27 @@
+// One busy state for the program's long operations: a scan, a removal run, an update, a shield
+// alert waiting for its answer. They all pump messages, so the user can press buttons while one
+// runs. While one is running the commands that would start another do nothing, and a close asked
+// for meanwhile is carried out once the operation has unwound.
+#pragma once
+
+#include <functional>
+
+namespace BusyState {
+
+bool IsBusy();
+
+// Runs the action once no operation is running: at once when idle, otherwise when the
+// outermost operation ends. An action already waiting is not queued twice.
+void WhenIdle(const void* owner, std::function<void()> action);
+
+// Marks an operation for its lifetime; operations nest. Whatever way the operation ends (a
+// return or an exception), the state is released.
+class Operation {
+  public:
+    Operation();
+    ~Operation();
+    Operation(const Operation&) = delete;
+    Operation& operator=(const Operation&) = delete;
+};
+
+} // namespace BusyState
