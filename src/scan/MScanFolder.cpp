@@ -4,6 +4,7 @@
 #include "DefinitionFile.h"
 #include "Definitions.h"
 #include "DoEvents.h"
+#include "DrivePath.h"
 #include "Exclusions.h"
 #include "ModMemoryItemsInspected.h"
 #include "SafetyList.h"
@@ -135,6 +136,22 @@ bool SystemFolderGuardsPass(const std::string& path, const std::string& definiti
     return true;
 }
 
+// A path as the file system resolves it, for comparing: without a "\\?\" prefix, with "." and
+// ".." resolved, in lower case and without a trailing "\".
+std::string ComparablePath(std::string path) {
+    if (TextRules::StartsWith(path, "\\\\?\\"))
+        path.erase(0, 4);
+    const std::wstring wide = Utf8ToWide(path);
+    const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (size > 0) {
+        std::wstring full(size, L'\0');
+        const DWORD length = GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+        if (length > 0 && length < size)
+            path = WideToUtf8(full.substr(0, length));
+    }
+    return WithoutOneTrailingBackslash(TextRules::ToLower(path));
+}
+
 struct FolderEntry {
     std::string name;
     DWORD attributes;
@@ -206,10 +223,12 @@ void ScanKnownLocations(const char* definitionFile, bool folders) {
         ShowDefinitionStepProgress(fields.name);
         if (StopScanRequested)
             break;
-        // A line without a location names no place to look: a bare name would be looked up
-        // in whatever the current folder happens to be.
-        const bool exists = !location.empty() && (folders ? xfileExists::FolderExists(item)
-                                                          : xfileExists::FileExists(item));
+        // A location without a drive letter names no place to look: a bare name would be
+        // looked up in whatever the current folder happens to be, and other forms can lead off
+        // the machine's drives. The quarantine holds the copies of removed items, no threats.
+        const bool exists =
+            DrivePath::HasDriveLetter(location) && !IsInQuarantine(item) &&
+            (folders ? xfileExists::FolderExists(item) : xfileExists::FileExists(item));
         if (exists && !IsSafeItem(item)) {
             if (folders ? IsExcludedOrContains(item) : IsExcluded(item)) {
                 AddExcludedRow(item);
@@ -229,6 +248,14 @@ void ScanKnownLocations(const char* definitionFile, bool folders) {
 }
 
 } // namespace
+
+bool IsInQuarantine(const std::string& path) {
+    if (modGlobals::DataFolder.empty())
+        return false;
+    const std::string quarantine = ComparablePath(modGlobals::DataFolder + "\\quarantine");
+    const std::string item = ComparablePath(path);
+    return item == quarantine || TextRules::StartsWith(item, quarantine + "\\");
+}
 
 // Indexing and similar bits do not count, and a linked folder is never entered, so a link back
 // up the tree cannot make the walk endless.
@@ -281,7 +308,7 @@ std::string FirstPathPart(const std::string& path) {
 }
 
 void CheckFileDefinitions(const std::string& item) {
-    if (item.empty())
+    if (!DrivePath::HasDriveLetter(item))
         return;
     const std::string folder = TextRules::ToLower(ParentPath(item));
     const std::string name = TextRules::ToLower(TextRules::Trim(LastPathPart(item)));
@@ -295,7 +322,7 @@ void CheckFileDefinitions(const std::string& item) {
             continue;
 
         const std::string path = folder + name;
-        if (modGlobals::IsSafeItem(path))
+        if (IsInQuarantine(path) || modGlobals::IsSafeItem(path))
             return;
         if (modGlobals::IsExcluded(path)) {
             AddExcludedRow(path);
@@ -312,6 +339,8 @@ void CheckFileDefinitions(const std::string& item) {
 }
 
 void CheckFolderDefinitions(const std::string& item) {
+    if (!DrivePath::HasDriveLetter(item))
+        return;
     const std::string parent =
         TextRules::ToLower(TextRules::Trim(WithoutOneTrailingBackslash(ParentPath(item))));
     const std::string leaf = LastPathPart(item);
@@ -324,7 +353,7 @@ void CheckFolderDefinitions(const std::string& item) {
             continue;
 
         const std::string path = parent + leaf;
-        if (modGlobals::IsSafeItem(path))
+        if (IsInQuarantine(item) || modGlobals::IsSafeItem(path))
             return;
         if (modGlobals::IsExcluded(path)) {
             AddExcludedRow(parent + "\\" + leaf);
@@ -342,6 +371,8 @@ void CheckFolderDefinitions(const std::string& item) {
 
 void ScanFolder(const std::string& path) {
     using modGlobals::StopScanRequested;
+    if (!DrivePath::HasDriveLetter(path) || IsInQuarantine(path))
+        return;
     const std::vector<FolderEntry> entries = ListFolder(path);
     std::vector<std::string> subFolders;
     for (const FolderEntry& entry : entries) {
@@ -369,6 +400,8 @@ void ScanFolder(const std::string& path) {
 }
 
 void ScanDrive(const std::string& root) {
+    if (!DrivePath::HasDriveLetter(root))
+        return;
     const std::wstring wideRoot = Utf8ToWide(root);
     if (!GetVolumeInformationW(wideRoot.c_str(), nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0))
         return;
@@ -382,6 +415,8 @@ void ScanDrive(const std::string& root) {
 }
 
 void ScanFolderFiles(const std::string& folder) {
+    if (!DrivePath::HasDriveLetter(folder))
+        return;
     ui::ProgressBar& bar = ScanDisplay().pbgMain;
     bar.SetMax(100);
     bar.SetValue(0);
@@ -393,6 +428,8 @@ void ScanFolderFiles(const std::string& folder) {
 }
 
 void ScanFolderExecutables(const std::string& file) {
+    if (!DrivePath::HasDriveLetter(file))
+        return;
     ui::ProgressBar& bar = ScanDisplay().pbgMain;
     bar.SetMax(1);
     bar.SetValue(0);

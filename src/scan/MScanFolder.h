@@ -13,9 +13,16 @@ std::string LastPathPart(const std::string& path);              // empty when th
 std::string ParentPath(const std::string& path);                // keeps the trailing "\"
 std::string FirstPathPart(const std::string& path);             // such as "c:"
 
+// True for the quarantine folder (DataFolder + "\quarantine") and everything in it, which
+// hold the only copies of removed items: nothing there is walked or reported.
+bool IsInQuarantine(const std::string& path);
+
 // True for an entry the walker enters: a folder with no further classic attribute (read-only,
 // archive, ...); any other entry is checked as a file.
 bool IsWalkedFolder(unsigned long attributes);
+
+// The matchers, the walker and the scan steps act only on paths that start with a drive letter
+// (DrivePath::HasDriveLetter); given any other path they do nothing.
 
 // Matches one file (full path) against the file definitions; reports it at most once.
 void CheckFileDefinitions(const std::string& item);

@@ -1,3 +1,4 @@
+#include "AnsiText.h"
 #include "Definitions.h"
 #include "DoEvents.h"
 #include "MScanFolder.h"
@@ -11,6 +12,7 @@
 #include <windows.h>
 
 #include <set>
+#include <vector>
 
 using namespace MScanFolder;
 
@@ -158,6 +160,127 @@ TEST_F(FolderWalk, FullDriveWalkReachesTheTestsFiles) {
     ResetScanState();
     ScanDrive("Q:\\");
     EXPECT_EQ(modGlobals::FilesFoldersInspected, 0);
+}
+
+// One step of a scan given one path, and whether it finds the planted threat.
+struct StepCase {
+    const char* step;
+    void (*run)(const std::string&);
+    std::string path;
+    bool finds;
+};
+
+TEST_F(FolderWalk, NothingIsEnteredThroughAPathWithoutADriveLetter) {
+    const std::string evil = machine.WriteFile("bin\\deep\\evil.exe", "x");
+    machine.MakeFolder("bin\\deep\\bad");
+    // Paths that Windows resolves without a drive letter of their own: against the current
+    // folder, the current drive, or the device namespace.
+    const std::string rooted = machine.Path().substr(2);
+    const std::string device = "\\\\.\\" + machine.Path();
+    ASSERT_TRUE(SetCurrentDirectoryW(Utf8ToWide(machine.Path()).c_str()));
+    const std::vector<StepCase> cases = {
+        {"ScanFolder", ScanFolder, "bin\\", false},
+        {"ScanFolder", ScanFolder, rooted + "\\", false},
+        {"ScanFolder", ScanFolder, device + "\\", false},
+        {"ScanFolder", ScanFolder, "\\\\?\\" + machine.Path() + "\\", true},
+        {"ScanFolderFiles", ScanFolderFiles, "bin\\", false},
+        {"ScanFolderFiles", ScanFolderFiles, device + "\\", false},
+        {"ScanFolderFiles", ScanFolderFiles, "\\\\?\\" + machine.Path() + "\\", true},
+        {"ScanDrive", ScanDrive, "\\", false},
+        {"ScanDrive", ScanDrive, "\\\\.\\C:\\", false},
+        {"ScanFolderExecutables", ScanFolderExecutables, "bin\\deep\\evil.exe", false},
+        {"ScanFolderExecutables", ScanFolderExecutables, rooted + "\\bin\\deep\\evil.exe", false},
+        {"ScanFolderExecutables", ScanFolderExecutables, "\\\\?\\" + evil, true},
+        {"CheckFileDefinitions", CheckFileDefinitions, device + "\\bin\\deep\\evil.exe", false},
+        {"CheckFileDefinitions", CheckFileDefinitions, " " + evil, false},
+        {"CheckFileDefinitions", CheckFileDefinitions, evil, true},
+        {"CheckFolderDefinitions", CheckFolderDefinitions, rooted + "\\bin\\deep\\bad\\", false},
+        {"CheckFolderDefinitions", CheckFolderDefinitions, machine / "bin\\deep\\bad\\", true},
+    };
+    for (const StepCase& c : cases) {
+        ResetScanState();
+        modGlobals::FileDefinitionTable = {{"evil.exe", root + "bin\\deep\\", "Spyware", "Evil"}};
+        // "[drive]" is the item's drive, which a rooted path lacks: this definition names it.
+        modGlobals::FolderDefinitionTable = {
+            {"", "[drive]" + rooted + "\\bin\\deep\\bad", "Adware", "BadDir"}};
+        ++modGlobals::DefinitionTablesGeneration;
+        ScanDisplay().pbgMain.SetMax(7);
+        ScanDisplay().pbgMain.SetValue(3);
+        c.run(c.path);
+        EXPECT_EQ(ScanLists().lvwSpywareFound.Count() > 0, c.finds) << c.step << " " << c.path;
+        if (!c.finds) {
+            EXPECT_EQ(modGlobals::FilesFoldersInspected, 0) << c.step << " " << c.path;
+            EXPECT_EQ(ScanDisplay().lblStatus.Caption, "") << c.step << " " << c.path;
+            EXPECT_EQ(ScanDisplay().pbgMain.Max(), 7) << c.step << " " << c.path;
+            EXPECT_EQ(ScanDisplay().pbgMain.Value(), 3) << c.step << " " << c.path;
+        }
+    }
+    SetCurrentDirectoryW(L"C:\\");
+}
+
+TEST_F(FolderWalk, TheQuarantineIsNeitherWalkedNorReported) {
+    // Copies of removed items in the quarantine, and the same names beside it. A name longer
+    // than 16 characters ending in ".exe" matches its definition wherever it lies.
+    const std::string quarantine = data.MakeFolder("quarantine");
+    const std::string copy = data.WriteFile("quarantine\\removed-earlier.exe", "x");
+    data.MakeFolder("quarantine\\Bad");
+    data.WriteFile("removed-earlier.exe", "x");
+    data.WriteFile("quarantine-old\\removed-earlier.exe", "x");
+    const std::string lowerData = TextRules::ToLower(data.Path());
+    auto setTables = [&lowerData] {
+        modGlobals::FileDefinitionTable = {{"removed-earlier.exe", "c:\\x\\", "Spyware", "Copy"}};
+        modGlobals::FolderDefinitionTable = {
+            {"", lowerData + "\\quarantine", "Adware", "Whole"},
+            {"", lowerData + "\\quarantine\\bad", "Adware", "Bad"}};
+        ++modGlobals::DefinitionTablesGeneration;
+    };
+    const std::vector<StepCase> cases = {
+        {"ScanFolder", ScanFolder, quarantine + "\\", false},
+        {"ScanFolderFiles", ScanFolderFiles, TextRules::ToUpper(quarantine) + "\\", false},
+        {"ScanFolderExecutables", ScanFolderExecutables, "\\\\?\\" + copy, false},
+        {"CheckFileDefinitions", CheckFileDefinitions,
+         data / "Bad\\..\\quarantine\\removed-earlier.exe", false},
+        {"CheckFolderDefinitions", CheckFolderDefinitions, quarantine + "\\", false},
+        {"CheckFolderDefinitions", CheckFolderDefinitions, quarantine + "\\Bad\\", false},
+        {"CheckFileDefinitions", CheckFileDefinitions, data / "removed-earlier.exe", true},
+    };
+    for (const StepCase& c : cases) {
+        ResetScanState();
+        setTables();
+        c.run(c.path);
+        EXPECT_EQ(ScanLists().lvwSpywareFound.Count() > 0, c.finds) << c.step << " " << c.path;
+    }
+
+    // A walk of the data folder looks at the quarantine folder but never goes in.
+    ResetScanState();
+    setTables();
+    ScanFolder(data.Path() + "\\");
+    ASSERT_EQ(ScanLists().lvwFilesToBeDeleted.Count(), 2u);
+    EXPECT_EQ(ScanLists().lvwFilesToBeDeleted.Item(0).Text, lowerData + "\\removed-earlier.exe");
+    EXPECT_EQ(ScanLists().lvwFilesToBeDeleted.Item(1).Text,
+              lowerData + "\\quarantine-old\\removed-earlier.exe");
+    // quarantine, quarantine-old, removed-earlier.exe, and the copy in quarantine-old
+    EXPECT_EQ(modGlobals::FilesFoldersInspected, 4);
+}
+
+TEST_F(FolderWalk, QuarantinePaths) {
+    const std::string q = data / "quarantine";
+    const std::vector<std::pair<std::string, bool>> cases = {
+        {q, true},
+        {q + "\\", true},
+        {TextRules::ToUpper(q) + "\\x.exe", true},
+        {"\\\\?\\" + q + "\\x.exe", true},
+        {data / "other\\..\\quarantine\\sub\\x.exe", true},
+        {q + "-old\\x.exe", false},
+        {q + "\\..\\x.exe", false},
+        {data.Path(), false},
+        {machine / "quarantine", false},
+    };
+    for (const auto& [path, inside] : cases)
+        EXPECT_EQ(IsInQuarantine(path), inside) << path;
+    modGlobals::DataFolder.clear();
+    EXPECT_FALSE(IsInQuarantine(q));
+    EXPECT_FALSE(IsInQuarantine("\\quarantine\\x.exe"));
 }
 
 TEST_F(FolderWalk, TheSandboxListsOnlyDriveC) {

@@ -407,8 +407,8 @@ TEST_F(IndexedMatching, ChangedTablesAndSlotsThatPassTheSearchOn) {
     EXPECT_EQ(files({"c:\\apps\\evil\\a.exe", "c:\\apps\\evil\\b.dll"}), 1u);
     EXPECT_EQ(folders({"d:\\apps\\evil\\", "e:\\apps\\evil\\"}), 1u);
 
-    // Grown tables are noticed by their size. A "[drive]" slot is blank for an item without a
-    // drive only, and ends the search for that item there.
+    // Grown tables are noticed by their size. A "[drive]" slot takes the item's drive and ends
+    // no search; an item without a drive letter is matched by neither search.
     FileDefinitionTable.insert(FileDefinitionTable.begin(), {"[drive]", "c:\\", "Spyware", "D"});
     FileDefinitionTable.push_back({"a.exe", "e:\\apps\\evil\\", "Adware", "Second"});
     FolderDefinitionTable.insert(FolderDefinitionTable.begin(), {"", "[drive]", "Adware", "D"});
@@ -417,8 +417,8 @@ TEST_F(IndexedMatching, ChangedTablesAndSlotsThatPassTheSearchOn) {
     EXPECT_EQ(folders({"d:\\apps\\evil\\", "\\apps\\evil\\"}), 1u);
 
     // A slot turned away by a Windows or system folder guard leaves the item to later slots of
-    // the same name or path. For a folder a later slot can name the guarded word only through
-    // the drive: here the first part of a relative path.
+    // the same name. A folder's later slot could name the guarded word only as the first part
+    // of a path without a drive letter, which is never matched.
     FileDefinitionTable = {{"longer-than-sixteen.exe", "c:\\apps\\", "Spyware", "Plain"},
                            {"longer-than-sixteen.exe", "c:\\system\\", "Spyware", "System"},
                            {"longer-than-sixteen.exe", "c:\\windows\\", "Spyware", "Windows"}};
@@ -427,8 +427,7 @@ TEST_F(IndexedMatching, ChangedTablesAndSlotsThatPassTheSearchOn) {
     ++modGlobals::DefinitionTablesGeneration;
     EXPECT_EQ(files({"c:\\windows\\x\\longer-than-sixteen.exe"}), 1u);
     EXPECT_EQ(ScanLists().lvwSpywareFound.Item(0).Text, "Windows");
-    EXPECT_EQ(folders({"windows\\apps\\evil\\"}), 1u);
-    EXPECT_EQ(ScanLists().lvwSpywareFound.Item(0).Text, "Windows");
+    EXPECT_EQ(folders({"windows\\apps\\evil\\"}), 0u);
     EXPECT_EQ(mismatches, 0);
 }
 

@@ -7,6 +7,7 @@
 #include "ScanFixture.h"
 #include "ScanProgress.h"
 #include "ScanResults.h"
+#include "TextRules.h"
 #include "modGenDec.h"
 #include "modGlobals.h"
 
@@ -58,6 +59,34 @@ TEST_F(KnownLocations, ALineWithoutALocationLooksNowhere) {
     SetCurrentDirectoryW(L"C:\\");
     EXPECT_EQ(Found().Count(), 0u);
     EXPECT_EQ(modGlobals::FilesFoldersInspected, 1);
+}
+
+TEST_F(KnownLocations, LocationsWithoutADriveLetterOrInTheQuarantineAreNotLookedAt) {
+    machine.WriteFile("evil.exe", "x");
+    machine.MakeFolder("Bad");
+    const std::string quarantine = data.MakeFolder("quarantine");
+    data.WriteFile("quarantine\\evil.exe", "x");
+    data.MakeFolder("quarantine\\Bad");
+    // Both steps would find each of these: relative to the current folder, rooted on the
+    // current drive, or copies of removed items in the quarantine.
+    const std::string rooted = machine.Path().substr(2);
+    SetCurrentDirectoryW(Utf8ToWide(machine.Path()).c_str());
+    const std::vector<std::string> files = {"evil.exe=Relative|.", "evil.exe=Rooted|" + rooted,
+                                            "evil.exe=Quarantined|" + quarantine,
+                                            "evil.exe=Above|" + quarantine + "\\Bad\\.."};
+    const std::vector<std::string> folders = {"Bad=Relative|Bad", "Bad=Rooted|" + rooted + "\\Bad",
+                                              "Bad=Quarantined|" + quarantine + "\\Bad",
+                                              "quarantine=Whole|" + TextRules::ToUpper(quarantine)};
+    WriteDefinitionFile(kFileDefinitionFile, files);
+    WriteDefinitionFile(kDirectoryDefinitionFile, folders);
+    ScanFileDefinitions();
+    ScanDirectoryDefinitions();
+    SetCurrentDirectoryW(L"C:\\");
+    EXPECT_EQ(ScanLists().lvwSpywareFound.Count(), 0u);
+    EXPECT_EQ(Found().Count(), 0u);
+    // Every line still counts as looked at.
+    EXPECT_EQ(modGlobals::FilesFoldersInspected,
+              static_cast<int32_t>(files.size() + folders.size()));
 }
 
 TEST_F(KnownLocations, SafeExcludedAndStoppedLines) {

@@ -1,6 +1,7 @@
 #include "LinearMatcher.h"
 
 #include "Definitions.h"
+#include "DrivePath.h"
 #include "Exclusions.h"
 #include "MScanFolder.h"
 #include "ModMemoryItemsInspected.h"
@@ -108,7 +109,7 @@ Tally& Outcomes() {
 }
 
 void CheckFileDefinitions(const std::string& item) {
-    if (item.empty())
+    if (!DrivePath::HasDriveLetter(item))
         return;
     const std::string folder = TextRules::ToLower(MScanFolder::ParentPath(item));
     const std::string name = TextRules::ToLower(TextRules::Trim(MScanFolder::LastPathPart(item)));
@@ -131,6 +132,8 @@ void CheckFileDefinitions(const std::string& item) {
             continue;
 
         const std::string path = folder + name;
+        if (MScanFolder::IsInQuarantine(path))
+            return;
         if (modGlobals::IsSafeItem(path)) {
             ++Outcomes().safe;
             return;
@@ -156,6 +159,8 @@ void CheckFileDefinitions(const std::string& item) {
 }
 
 void CheckFolderDefinitions(const std::string& item) {
+    if (!DrivePath::HasDriveLetter(item))
+        return;
     const std::string parent =
         TextRules::ToLower(TextRules::Trim(WithoutTrailing(MScanFolder::ParentPath(item), '\\')));
     const std::string leaf = MScanFolder::LastPathPart(item);
@@ -173,6 +178,8 @@ void CheckFolderDefinitions(const std::string& item) {
             continue;
 
         const std::string p = parent + leaf;
+        if (MScanFolder::IsInQuarantine(item))
+            return;
         if (modGlobals::IsSafeItem(p)) {
             ++Outcomes().safe;
             return;
