@@ -29,6 +29,11 @@ struct RegistryHit {
     std::string data;      // name, "|", type
 };
 
+// A subkey of nothing but blanks and backslashes names a whole hive, which is never a threat.
+bool NamesAHive(const std::string& subkey) {
+    return subkey.find_first_not_of(" \\") == std::string::npos;
+}
+
 void ShowProgress(const std::string& subkey, const std::string& valueName) {
     using namespace modGlobals;
     if (RegistryDefinitionCount == 0 || DefinitionCount == 0)
@@ -79,7 +84,7 @@ void ScanLine(const std::string& line, const std::string& drive) {
     if (!missingToken.empty())
         return;
     const std::vector<std::string> fields = TextRules::Split(location, "^");
-    if (fields.size() < 3 || Trim(fields[0]).empty())
+    if (fields.size() < 3 || Trim(fields[0]).empty() || NamesAHive(fields[1]))
         return;
     RegistryHit hit{GetRootKey(fields[0]), fields[1], fields[2], RootKeyName + "\\" + fields[1],
                     Trim(line.substr(equals + 1))};

@@ -191,6 +191,22 @@ TEST_F(RegistryScan, AbsentMalformedSafeAndExcludedEntries) {
     EXPECT_EQ(ScanDisplay().lbltracesFound.Caption, "");
 }
 
+TEST_F(RegistryScan, ASubkeyOfOnlyBlanksAndBackslashesIsSkipped) {
+    // Each would name a whole hive, which exists, ready to be ticked for removal.
+    const std::vector<std::string> lines = {
+        "1^^=Name|Adware", "1^ ^=Blank|Adware",    "1^\\^=Slash",
+        "1^ \\\\ ^=",      "2^^=Machine|Hijacker", "0^ ^="};
+    for (const std::string& line : lines) {
+        ResetScanState();
+        Definitions({line});
+        ScanRegistry();
+        EXPECT_EQ(Removal().Count(), 0u) << line;
+        EXPECT_EQ(Running().Count(), 0u) << line;
+        EXPECT_EQ(Combined().Count(), 0u) << line;
+        EXPECT_EQ(modGlobals::RegistryItemsInspected, 0) << line;
+    }
+}
+
 TEST_F(RegistryScan, WithoutTheDefinitionFileNothingHappens) {
     ScanRegistry();
     EXPECT_EQ(modGlobals::RegistryItemsInspected, 0);
