@@ -49,17 +49,25 @@ bool Listed(const ExclusionIndex& index, const std::string& lowerItem) {
 
 } // namespace
 
-void AddExclusion(const std::string& item) {
-    const std::string record = Utf8ToAnsi(TextRules::Trim(item)) + "\r\n\r\n";
+bool AddExclusion(const std::string& item) {
+    const std::string trimmed = TextRules::Trim(item);
+    const std::string ansi = Utf8ToAnsi(trimmed);
+    if (AnsiToUtf8(ansi) != trimmed)
+        return false;
+    const std::string record = ansi + "\r\n\r\n";
+    bool added = false;
     HANDLE file =
         CreateFileW(Utf8ToWide(DataFile(kExclusionFile)).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ,
                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
         DWORD written = 0;
-        WriteFile(file, record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
+        added =
+            WriteFile(file, record.data(), static_cast<DWORD>(record.size()), &written, nullptr) &&
+            written == record.size();
         CloseHandle(file);
     }
     LoadExclusions();
+    return added;
 }
 
 void LoadExclusions() {

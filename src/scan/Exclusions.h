@@ -15,7 +15,9 @@ inline uint64_t ExclusionListGeneration = 0;
 inline constexpr const char* kExclusionFile = "ENoSignature.dat";
 
 // Appends the trimmed item and two line ends to "ENoSignature.dat", then reloads the list.
-void AddExclusion(const std::string& item);
+// False, with nothing added, when the ANSI file cannot hold the item exactly (it would be read
+// back as another text and never match) or the file cannot be written.
+bool AddExclusion(const std::string& item);
 void LoadExclusions();
 // True when the list holds the item (or the trimmed item), in any letter case.
 bool IsExcluded(const std::string& item);

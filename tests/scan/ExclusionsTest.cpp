@@ -52,7 +52,7 @@ class ExclusionsTest : public ScanFixture {
 TEST_F(ExclusionsTest, AddExclusionCreatesThePlainFileWithTheTrimmedItemAndTwoLineEnds) {
     ASSERT_FALSE(FileExists(ExclusionFile()));
 
-    modGlobals::AddExclusion("  C:\\Bad Folder\\x.exe  ");
+    EXPECT_TRUE(modGlobals::AddExclusion("  C:\\Bad Folder\\x.exe  "));
 
     EXPECT_EQ(FileBytes(), "C:\\Bad Folder\\x.exe\r\n\r\n");
     // Reloaded at once; the blank line after the item is no entry.
@@ -73,7 +73,7 @@ TEST_F(ExclusionsTest, AddExclusionAppendsToWhatTheFileHolds) {
 }
 
 TEST_F(ExclusionsTest, AddExclusionWritesAnsiTextAndReadsItBack) {
-    modGlobals::AddExclusion("C:\\Ärger\\tool.exe");
+    EXPECT_TRUE(modGlobals::AddExclusion("C:\\Ärger\\tool.exe"));
 
     const std::string bytes = FileBytes();
     EXPECT_EQ(bytes, Utf8ToAnsi("C:\\Ärger\\tool.exe") + "\r\n\r\n");
@@ -83,6 +83,20 @@ TEST_F(ExclusionsTest, AddExclusionWritesAnsiTextAndReadsItBack) {
     // The list holds the program's own (UTF-8) text again.
     EXPECT_EQ(modGlobals::ExclusionList, "C:\\Ärger\\tool.exe|");
     EXPECT_TRUE(modGlobals::IsExcluded("c:\\ärger\\TOOL.exe"));
+}
+
+TEST_F(ExclusionsTest, AnItemTheAnsiFileCannotHoldIsNotAdded) {
+    EXPECT_TRUE(modGlobals::AddExclusion("C:\\kept.exe"));
+    const std::string before = FileBytes();
+    // Greek, Japanese and an emoji: no single ANSI code page holds all of them, and an item
+    // stored as "?" would never match again.
+    for (const std::string item :
+         {"  C:\\Ωmega\\tool.exe", "C:\\日本\\x.exe", "C:\\Games\\😀.exe"}) {
+        EXPECT_FALSE(modGlobals::AddExclusion(item)) << item;
+        EXPECT_EQ(FileBytes(), before) << item;
+        EXPECT_EQ(modGlobals::ExclusionList, "C:\\kept.exe|") << item;
+        EXPECT_FALSE(modGlobals::IsExcluded(item)) << item;
+    }
 }
 
 TEST_F(ExclusionsTest, LoadKeepsEveryNonBlankLineAsReadEachFollowedByABar) {
