@@ -1,14 +1,24 @@
 // Fails when the tests could reach outside their own Wine prefix: a drive other than C:
-// (Wine maps Z: to the host's root) or a profile folder that resolves outside the build folder.
+// (Wine maps Z: to the host's root), a shell folder outside C: that a folder chooser would offer
+// (Wine's Unix file system), a profile folder that resolves outside the build folder, or a walk
+// that follows a "\\?\unix\" path to the host's files.
 #include "AnsiText.h"
+#include "Definitions.h"
+#include "DrivePath.h"
+#include "MScanFolder.h"
+#include "ScanFixture.h"
+#include "ScanResults.h"
+#include "modGlobals.h"
 
 #include <windows.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -104,6 +114,100 @@ TEST(SandboxGuard, ProfileFoldersDoNotLeadToTheHome) {
     const bool leaked = GetFileAttributesW(inHome.c_str()) != INVALID_FILE_ATTRIBUTES;
     DeleteFileW(probe.c_str());
     EXPECT_FALSE(leaked) << "the desktop is a link to HOME";
+}
+
+// The parsing names of a shell folder's items, hidden ones included.
+std::vector<std::string> ParsingNames(IShellFolder* folder) {
+    std::vector<std::string> names;
+    IEnumIDList* items = nullptr;
+    if (folder->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN,
+                            &items) != S_OK)
+        return names;
+    LPITEMIDLIST item = nullptr;
+    while (items->Next(1, &item, nullptr) == S_OK) {
+        STRRET name;
+        wchar_t* text = nullptr;
+        if (SUCCEEDED(folder->GetDisplayNameOf(item, SHGDN_FORPARSING, &name)) &&
+            SUCCEEDED(StrRetToStrW(&name, item, &text))) {
+            names.push_back(WideToUtf8(text));
+            CoTaskMemFree(text);
+        }
+        CoTaskMemFree(item);
+    }
+    items->Release();
+    return names;
+}
+
+// Virtual items ("::{clsid}") hold no files; every other item must be a path on drive C.
+bool OutsideDriveC(const std::string& parsingName) {
+    if (parsingName.rfind("::", 0) == 0)
+        return false;
+    const std::string path =
+        parsingName.rfind("\\\\?\\", 0) == 0 ? parsingName.substr(4) : parsingName;
+    return !DrivePath::HasDriveLetter(parsingName) || (path[0] != 'C' && path[0] != 'c');
+}
+
+TEST(SandboxGuard, FolderChoosersOfferNothingOutsideDriveC) {
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    IShellFolder* desktop = nullptr;
+    ASSERT_EQ(SHGetDesktopFolder(&desktop), S_OK);
+    std::vector<std::string> names = ParsingNames(desktop);
+    const size_t onDesktop = names.size();
+
+    LPITEMIDLIST computerItem = nullptr;
+    IShellFolder* computer = nullptr;
+    ASSERT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computerItem), S_OK);
+    ASSERT_EQ(desktop->BindToObject(computerItem, nullptr, IID_IShellFolder,
+                                    reinterpret_cast<void**>(&computer)),
+              S_OK);
+    for (const std::string& name : ParsingNames(computer))
+        names.push_back(name);
+    computer->Release();
+    CoTaskMemFree(computerItem);
+    desktop->Release();
+    CoUninitialize();
+
+    // Both folders were read: the desktop holds My Computer, which holds drive C.
+    EXPECT_GT(onDesktop, 0u);
+    EXPECT_GT(names.size(), onDesktop);
+    for (const std::string& name : names)
+        EXPECT_FALSE(OutsideDriveC(name)) << "the shell offers " << name;
+}
+
+// A file's or folder's path through Wine's "\\?\unix\" form, which names the host's file.
+std::string UnixForm(const std::string& windowsPath) {
+    std::string path = UnixPathOf(Utf8ToWide(windowsPath));
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return "\\\\?\\unix" + path;
+}
+
+class SandboxWalk : public ScanFixture {};
+
+TEST_F(SandboxWalk, NothingIsWalkedOrMatchedThroughAUnixPath) {
+    if (!GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name"))
+        GTEST_SKIP() << "not running under Wine";
+    // A name longer than 16 characters ending in ".exe" matches its definition anywhere.
+    const std::string file = machine.WriteFile("inner\\sandbox-guard-probe.exe", "x");
+    modGlobals::FileDefinitionTable = {{"sandbox-guard-probe.exe", "c:\\", "Spyware", "Probe"}};
+    ++modGlobals::DefinitionTablesGeneration;
+    const std::string unixFile = UnixForm(file);
+    const std::string unixFolder = UnixForm(machine.Path()) + "\\";
+    // The hole itself: Wine opens the file through the host's path.
+    ASSERT_NE(GetFileAttributesW(Utf8ToWide(unixFile).c_str()), INVALID_FILE_ATTRIBUTES)
+        << unixFile;
+
+    MScanFolder::ScanFolder(unixFolder);
+    MScanFolder::ScanFolderFiles(unixFolder);
+    MScanFolder::ScanFolderExecutables(unixFile);
+    MScanFolder::CheckFileDefinitions(unixFile);
+    EXPECT_EQ(modGlobals::FilesFoldersInspected, 0);
+    EXPECT_EQ(ScanLists().lvwSpywareFound.Count(), 0u);
+
+    // The same walk from the drive finds the probe.
+    MScanFolder::ScanFolder(machine.Path() + "\\");
+    EXPECT_EQ(ScanLists().lvwSpywareFound.Count(), 1u);
 }
 
 } // namespace
