@@ -27,6 +27,7 @@ constexpr RootKey kRootKeys[] = {
 // write rights makes a key the user may only read count as missing.
 constexpr REGSAM kScanAccess = 0x3F;
 
+RegistryBackupHook backupHook;
 RegistryDeletionSink deletionSink;
 
 const RootKey* FindRoot(int32_t root) {
@@ -75,6 +76,13 @@ std::string KeyText(const RootKey& root, const std::string& subkey) {
     return std::string(root.name) + "\\" + subkey;
 }
 
+// A key as a ".reg" section names it: without trailing separators.
+std::string SectionKey(std::string key) {
+    while (!key.empty() && key.back() == '\\')
+        key.pop_back();
+    return key;
+}
+
 bool NamesWholeRoot(const std::string& subkey) {
     return subkey.find_first_not_of(" \\") == std::string::npos;
 }
@@ -99,9 +107,7 @@ bool CaptureValue(HKEY key, const std::wstring& name, RegistryValueData& value) 
 // Reads a key with its values and subkeys; false when any of them could not be read, since a
 // deletion would then remove data the backup does not hold.
 bool CaptureTree(HKEY key, const std::string& keyText, RegistryKeyTree& tree) {
-    tree.Key = keyText;
-    while (!tree.Key.empty() && tree.Key.back() == '\\')
-        tree.Key.pop_back();
+    tree.Key = SectionKey(keyText);
     DWORD subkeys = 0, longestSubkey = 0, values = 0, longestValueName = 0;
     if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, &longestSubkey, nullptr, &values,
                          &longestValueName, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
@@ -140,7 +146,11 @@ bool CaptureTree(HKEY key, const std::string& keyText, RegistryKeyTree& tree) {
     return complete;
 }
 
-void Report(RegistryDeletion deletion) {
+bool BackedUp(const RegistryDeletion& deletion) {
+    return !backupHook || backupHook(deletion);
+}
+
+void Report(const RegistryDeletion& deletion) {
     if (deletionSink)
         deletionSink(deletion);
 }
@@ -252,6 +262,10 @@ void SetRegistryValue(int32_t root, const std::string& subkey, const std::string
                    static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
+void SetRegistryBackupHook(RegistryBackupHook hook) {
+    backupHook = std::move(hook);
+}
+
 void SetRegistryDeletionSink(RegistryDeletionSink sink) {
     deletionSink = std::move(sink);
 }
@@ -268,30 +282,28 @@ bool DeleteRegistryKey(int32_t root, const std::string& subkey) {
         if (!key || !CaptureTree(key.get(), deletion.Key, deletion.Data))
             return false;
     }
-    if (SHDeleteKeyW(RootHandle(*known), path.c_str()) != ERROR_SUCCESS)
+    if (!BackedUp(deletion) || SHDeleteKeyW(RootHandle(*known), path.c_str()) != ERROR_SUCCESS)
         return false;
-    Report(std::move(deletion));
+    Report(deletion);
     return true;
 }
 
 bool DeleteRegistryValue(int32_t root, const std::string& subkey, const std::string& valueName) {
     const RootKey* known = FindRoot(root);
-    if (!known)
+    if (!known || NamesWholeRoot(subkey))
         return false;
     const OpenKey key(RootHandle(*known), Utf8ToWide(subkey), KEY_QUERY_VALUE | KEY_SET_VALUE);
     if (!key)
         return false;
     const std::wstring name = Utf8ToWide(valueName);
-    RegistryValueData value;
-    if (!CaptureValue(key.get(), name, value) ||
+    RegistryDeletion deletion{KeyText(*known, subkey), valueName, {}};
+    deletion.Data.Key = SectionKey(deletion.Key);
+    deletion.Data.Values.emplace_back();
+    if (!CaptureValue(key.get(), name, deletion.Data.Values.back()) || !BackedUp(deletion) ||
         RegDeleteValueW(key.get(), name.c_str()) != ERROR_SUCCESS)
         return false;
-    if (!valueName.empty()) {
-        RegistryDeletion deletion{KeyText(*known, subkey), valueName, {}};
-        deletion.Data.Key = deletion.Key;
-        deletion.Data.Values.push_back(std::move(value));
-        Report(std::move(deletion));
-    }
+    if (!valueName.empty())
+        Report(deletion);
     return true;
 }
 

@@ -58,25 +58,33 @@ struct RegistryKeyTree {
     std::vector<RegistryKeyTree> Subkeys;
 };
 
-// What a deletion removed, reported only after it succeeded.
+// What a deletion removes, as captured before it.
 struct RegistryDeletion {
     std::string Key;      // the root's name, "\" and the subkey path
-    std::string Value;    // the value name, or "All Values" for a whole key
+    std::string Value;    // the value name ("" for the default value), or "All Values" for a key
     RegistryKeyTree Data; // a value deletion: its key holding just that value
 };
 
-// Receives every registry deletion; the quarantine fills it in to write its journal and its
-// ".reg" backups. An empty function drops them.
+// Called with what a deletion is about to remove, before anything is deleted; false keeps the
+// data where it is. The quarantine fills it in to write its ".reg" backups, so nothing is
+// deleted that no backup holds. An empty function lets every deletion go ahead.
+using RegistryBackupHook = std::function<bool(const RegistryDeletion&)>;
+void SetRegistryBackupHook(RegistryBackupHook hook);
+
+// Receives every registry deletion once it succeeded; the quarantine fills it in to write its
+// journal. An empty function drops them.
 using RegistryDeletionSink = std::function<void(const RegistryDeletion&)>;
 void SetRegistryDeletionSink(RegistryDeletionSink sink);
 
-// Deletes root\subkey with all its subkeys and values and hands the captured tree to the sink.
-// A subkey that is empty or holds only blanks and backslashes would name the whole root: it is
-// refused. True when the key was deleted.
+// A subkey that is empty or holds only blanks and backslashes would name the whole root: both
+// deletions refuse it.
+
+// Deletes root\subkey with all its subkeys and values, after the backup hook agreed to the
+// captured tree, and hands the tree to the sink. True when the key was deleted.
 bool DeleteRegistryKey(int32_t root, const std::string& subkey);
-// Deletes a value of root\subkey (an empty name: the default value). A deleted named value goes
-// to the sink with its data; the default value does not, as the key deletion that follows it
-// reports the key. True when the value was deleted.
+// Deletes a value of root\subkey (an empty name: the default value), after the backup hook agreed
+// to it. A deleted named value goes to the sink; the default value does not, as the key deletion
+// that follows it is the entry that reports the key. True when the value was deleted.
 bool DeleteRegistryValue(int32_t root, const std::string& subkey, const std::string& valueName);
 
 } // namespace ModRegistryRelated

@@ -38,6 +38,7 @@ class RegistryPrimitives : public testing::Test {
         });
     }
     ~RegistryPrimitives() override {
+        SetRegistryBackupHook(nullptr);
         SetRegistryDeletionSink(nullptr);
         RegDeleteTreeW(HKEY_CURRENT_USER, Utf8ToWide(subkey_).c_str());
     }
@@ -250,13 +251,70 @@ TEST_F(RegistryPrimitives, ADeletedValueIsReportedWithItsDataAfterItIsGone) {
     EXPECT_EQ(deletions_[1].Data.Values[0].Data, (std::vector<unsigned char>{0, 0xFE, 7}));
     EXPECT_EQ(deletedBeforeReport_, (std::vector<bool>{true, true}));
 
-    // The default value goes unreported; what did not happen is not reported either.
+    // The default value goes unreported (the key deletion after it reports the key); what did
+    // not happen is not reported either.
     EXPECT_TRUE(DeleteRegistryValue(kCurrentUser, Sub(), ""));
     EXPECT_EQ(Stored("", "").first, DWORD(REG_NONE));
     EXPECT_FALSE(DeleteRegistryValue(kCurrentUser, Sub(), "Toolbar"));
     EXPECT_FALSE(DeleteRegistryValue(kCurrentUser, Sub("nokey"), "Toolbar"));
     EXPECT_FALSE(DeleteRegistryValue(0x12345678, Sub(), "Toolbar"));
     EXPECT_EQ(deletions_.size(), 2u);
+}
+
+TEST_F(RegistryPrimitives, TheBackupHookSeesTheDataBeforeItGoesAndCanKeepIt) {
+    Put("", "kept", REG_SZ, Bytes(L"stays"));
+    Put("", "", REG_SZ, Bytes(L"default"));
+    Put("tree", "t", REG_DWORD, {1, 0, 0, 0});
+    std::vector<RegistryDeletion> offered;
+    std::vector<bool> presentWhenOffered;
+    bool agree = false;
+    SetRegistryBackupHook([&](const RegistryDeletion& deletion) {
+        offered.push_back(deletion);
+        presentWhenOffered.push_back(
+            deletion.Value == "All Values"
+                ? RegistryKeyExists(kCurrentUser, Sub("tree"))
+                : RegistryValueExists(kCurrentUser, Sub(), deletion.Value));
+        return agree;
+    });
+
+    // Refused backups keep everything, and nothing is reported.
+    EXPECT_FALSE(DeleteRegistryValue(kCurrentUser, Sub(), "kept"));
+    EXPECT_FALSE(DeleteRegistryValue(kCurrentUser, Sub(), ""));
+    EXPECT_FALSE(DeleteRegistryKey(kCurrentUser, Sub("tree")));
+    EXPECT_EQ(Stored("", "kept").second, Bytes(L"stays"));
+    EXPECT_EQ(Stored("", "").second, Bytes(L"default"));
+    EXPECT_TRUE(RegistryKeyExists(kCurrentUser, Sub("tree")));
+    EXPECT_TRUE(deletions_.empty());
+    ASSERT_EQ(offered.size(), 3u);
+
+    // The default value is offered with its data, so a backup holds it although the key
+    // deletion that follows it no longer sees it.
+    agree = true;
+    EXPECT_TRUE(DeleteRegistryValue(kCurrentUser, Sub(), ""));
+    EXPECT_TRUE(DeleteRegistryKey(kCurrentUser, Sub("tree")));
+    ASSERT_EQ(offered.size(), 5u);
+    EXPECT_EQ(presentWhenOffered, std::vector<bool>(5, true));
+    EXPECT_EQ(offered[3].Key, "HKEY_CURRENT_USER\\" + Sub());
+    EXPECT_EQ(offered[3].Value, "");
+    ASSERT_EQ(offered[3].Data.Values.size(), 1u);
+    EXPECT_EQ(offered[3].Data.Values[0].Name, "");
+    EXPECT_EQ(offered[3].Data.Values[0].Data, Bytes(L"default"));
+    EXPECT_EQ(offered[4].Value, "All Values");
+    ASSERT_EQ(offered[4].Data.Values.size(), 1u);
+    EXPECT_EQ(offered[4].Data.Values[0].Name, "t");
+    ASSERT_EQ(deletions_.size(), 1u);
+    EXPECT_EQ(deletions_[0].Value, "All Values");
+}
+
+TEST_F(RegistryPrimitives, AValueDeletionNeverTakesARootsOwnValue) {
+    const std::string planted = "RegistryPrimitivesGuard-" + std::to_string(GetTickCount());
+    SetRegistryValue(kCurrentConfig, "", planted, "x");
+    ASSERT_TRUE(RegistryValueExists(kCurrentConfig, "", planted));
+    for (const char* subkey : {"", " ", "\\", " \\ \\\\ "})
+        EXPECT_FALSE(DeleteRegistryValue(kCurrentConfig, subkey, planted)) << "[" << subkey << "]";
+    EXPECT_TRUE(RegistryValueExists(kCurrentConfig, "", planted));
+    EXPECT_TRUE(deletions_.empty());
+    RegDeleteValueW(HKEY_CURRENT_CONFIG, Utf8ToWide(planted).c_str());
 }
 
 TEST_F(RegistryPrimitives, ADeletedKeyIsReportedWithItsWholeTree) {
