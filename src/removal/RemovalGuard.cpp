@@ -1,0 +1,135 @@
+#include "RemovalGuard.h"
+
+#include "AnsiText.h"
+#include "DrivePath.h"
+#include "TextRules.h"
+#include "modGenDec.h"
+#include "modGlobals.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <vector>
+
+namespace RemovalGuard {
+
+namespace {
+
+// Characters no file or folder name holds; a ":" past the drive would name a stream.
+constexpr char kNotInNames[] = "*?\"<>|:";
+
+// The path with its short (8.3) names made long, as far as it exists.
+std::string LongForm(const std::string& path) {
+    const std::wstring wide = Utf8ToWide(path);
+    wchar_t buffer[MAX_PATH * 2];
+    const DWORD length = GetLongPathNameW(wide.c_str(), buffer, MAX_PATH * 2);
+    if (length > 0 && length < MAX_PATH * 2)
+        return WideToUtf8(std::wstring_view(buffer, length));
+    const size_t slash = path.rfind('\\');
+    if (slash == std::string::npos || slash < 3)
+        return path;
+    return LongForm(path.substr(0, slash)) + path.substr(slash);
+}
+
+std::string WithoutTrailingSeparator(std::string folder) {
+    while (folder.size() > 3 && folder.back() == '\\')
+        folder.pop_back();
+    return folder;
+}
+
+std::string ParentFolder(const std::string& folder) {
+    const size_t slash = folder.rfind('\\');
+    return slash == std::string::npos ? std::string() : folder.substr(0, slash);
+}
+
+bool NormalizedSameOrInside(const std::string& path, const std::string& folder) {
+    if (path.empty() || folder.empty())
+        return false;
+    const std::string p = TextRules::ToLower(path);
+    const std::string f = TextRules::ToLower(folder);
+    return p == f || TextRules::StartsWith(p, f.back() == '\\' ? f : f + "\\");
+}
+
+// The folders whose loss would break the system or the program, normalized; those the system
+// does not have are left out.
+std::vector<std::string> ProtectedFolders() {
+    std::vector<std::string> folders;
+    const auto add = [&folders](const std::string& folder) {
+        const std::string normalized = NormalizedPath(folder);
+        if (!normalized.empty())
+            folders.push_back(normalized);
+    };
+    add(modGlobals::DataFolder);
+    for (int csidl :
+         {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_SYSTEMX86, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86,
+          CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROGRAM_FILES_COMMONX86})
+        add(modGenDec::GetSpecialFolderPath(csidl));
+    add(modGenDec::GetSystemDirectoryText());
+    const std::string windows =
+        WithoutTrailingSeparator(modGenDec::GetSpecialFolderPath(CSIDL_WINDOWS));
+    if (!windows.empty())
+        add(windows + "\\Sysnative"); // a 32-bit program's name for the 64-bit system folder
+    // A 32-bit program on 64-bit Windows is shown "Program Files (x86)" as its Program Files.
+    wchar_t programFiles64[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableW(L"ProgramW6432", programFiles64, MAX_PATH);
+    if (length > 0 && length < MAX_PATH)
+        add(WideToUtf8(programFiles64));
+    const std::string profile = NormalizedPath(modGenDec::GetSpecialFolderPath(CSIDL_PROFILE));
+    if (!profile.empty()) {
+        folders.push_back(profile);
+        add(ParentFolder(profile));
+    }
+    return folders;
+}
+
+} // namespace
+
+std::string NormalizedPath(const std::string& path) {
+    std::string text = path;
+    for (char& c : text)
+        if (c == '/')
+            c = '\\';
+    if (!DrivePath::HasDriveLetter(text))
+        return {};
+    if (TextRules::StartsWith(text, "\\\\?\\"))
+        text.erase(0, 4);
+    std::vector<std::string> parts;
+    for (std::string part : TextRules::Split(text.substr(2), "\\")) {
+        if (part.find_first_of(kNotInNames) != std::string::npos)
+            return {};
+        if (part.find_first_not_of(". ") == std::string::npos) {
+            if (part == "..") {
+                if (!parts.empty())
+                    parts.pop_back();
+            } else if (!part.empty() && part != ".") {
+                return {}; // "...", ". ": read differently by different systems
+            }
+            continue;
+        }
+        while (part.back() == '.' || part.back() == ' ')
+            part.pop_back();
+        parts.push_back(part);
+    }
+    std::string normalized = TextRules::ToUpper(text.substr(0, 1)) + ":\\";
+    for (size_t i = 0; i < parts.size(); ++i)
+        normalized += (i == 0 ? "" : "\\") + parts[i];
+    return WithoutTrailingSeparator(LongForm(normalized));
+}
+
+bool IsSameOrInside(const std::string& path, const std::string& folder) {
+    return NormalizedSameOrInside(NormalizedPath(path), NormalizedPath(folder));
+}
+
+bool MayRemove(const std::string& path) {
+    const std::string normalized = NormalizedPath(path);
+    if (normalized.size() <= 3) // no drive letter, or a drive root
+        return false;
+    if (NormalizedSameOrInside(normalized, NormalizedPath(modGlobals::DataFolder)))
+        return false;
+    for (const std::string& folder : ProtectedFolders())
+        if (NormalizedSameOrInside(folder, normalized))
+            return false;
+    return true;
+}
+
+} // namespace RemovalGuard

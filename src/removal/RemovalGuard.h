@@ -1,0 +1,26 @@
+// The places a removal must never touch, whatever a definition file or a result list names:
+// every quarantine procedure asks here before it acts.
+#pragma once
+
+#include <string>
+
+namespace RemovalGuard {
+
+// The path in the one form the guard compares: "\\?\" dropped, "/" read as "\", repeated
+// separators joined, "." and ".." resolved, trailing dots and spaces of each part dropped (the
+// system drops them when it opens a path), short (8.3) names made long where the path exists,
+// no trailing "\" but after a drive ("C:\"). Empty for a path without a drive letter or with a
+// character no file name holds (wildcards, a stream's ":").
+std::string NormalizedPath(const std::string& path);
+
+// True when `path` names the same place as `folder` or a place inside it (both normalized,
+// compared without regard to case, on "\" boundaries).
+bool IsSameOrInside(const std::string& path, const std::string& folder);
+
+// False for a path the program must never remove: one without a drive letter, anything in the
+// data folder (the quarantine with it), a drive root, the Windows and system folders, the
+// Program Files folders, the profile root and the folder holding the profiles, and every folder
+// that contains one of those.
+bool MayRemove(const std::string& path);
+
+} // namespace RemovalGuard

@@ -1,0 +1,265 @@
+#include "modFileRelated.h"
+
+#include "AnsiText.h"
+#include "DateText.h"
+#include "DoEvents.h"
+#include "DrivePath.h"
+#include "FolderCopy.h"
+#include "ModRegistryRelated.h"
+#include "ProcessControl.h"
+#include "QuarantineJournal.h"
+#include "RegBackup.h"
+#include "RemovalGuard.h"
+#include "TextRules.h"
+#include "modGlobals.h"
+#include "modRegsvr32.h"
+#include "xfileExists.h"
+
+#include <windows.h>
+
+#include <map>
+#include <vector>
+
+namespace modFileRelated {
+
+namespace {
+
+constexpr int kRemovalRounds = 8;
+constexpr int kMaxCopyNumber = 10000;
+// A stopped program's file stays locked until the process has ended.
+constexpr DWORD kProcessEndWaitMs = 5000;
+
+struct RunMemory {
+    bool open = false;
+    // The copy each item got in this run, by its normalized path in lower case.
+    std::map<std::string, std::string> copies;
+};
+
+RunMemory& Run() {
+    static RunMemory run;
+    return run;
+}
+
+bool JournalingRegistry() {
+    return RemovalFirstPass || Run().open;
+}
+
+std::string ItemKey(const std::string& path) {
+    return TextRules::ToLower(RemovalGuard::NormalizedPath(path));
+}
+
+std::string WithoutTrailingSeparators(std::string path) {
+    while (!path.empty() && path.back() == '\\')
+        path.pop_back();
+    return path;
+}
+
+// True when a listing of `path` gives a file (not a folder) called `name`, in any case.
+bool Listed(const std::string& path, const std::string& name) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(Utf8ToWide(path).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(search);
+    return !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           TextRules::EqualsNoCase(WideToUtf8(found.cFileName), name);
+}
+
+// "name (n).ext" for a file, "name (n)" for a folder; the name itself for n = 1.
+std::string NumberedName(const std::string& name, int number, bool keepExtension) {
+    if (number == 1)
+        return name;
+    const std::string suffix = " (" + std::to_string(number) + ")";
+    const size_t dot = keepExtension ? name.rfind('.') : std::string::npos;
+    if (dot == std::string::npos || dot == 0)
+        return name + suffix;
+    return name.substr(0, dot) + suffix + name.substr(dot);
+}
+
+// Makes sure the quarantine holds a verified copy of the item, and gives its name there: the
+// copy this run already made while it still holds everything, else a new copy under a name
+// no entry of the quarantine has (the journal's name is never taken).
+bool EnsureCopy(const std::string& path, std::string& storedName) {
+    if (!CreateQuarantineFolder())
+        return false;
+    const std::string folder = QuarantineFolder();
+    const std::string key = ItemKey(path);
+    std::map<std::string, std::string>& copies = Run().copies;
+    if (const auto made = copies.find(key);
+        made != copies.end() && FolderCopy::CopyHolds(path, folder + "\\" + made->second)) {
+        storedName = made->second;
+        return true;
+    }
+    const unsigned long attributes = FolderCopy::Attributes(path);
+    const bool link = FolderCopy::IsLink(path, attributes);
+    const bool isFolder = !link && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    std::string name = xfileExists::FileNamePart(path);
+    if (link)
+        name += FolderCopy::kLinkRecordEnding;
+    for (int number = 1; number < kMaxCopyNumber; ++number) {
+        const std::string candidate = NumberedName(name, number, !isFolder);
+        const std::string target = folder + "\\" + candidate;
+        if (TextRules::EqualsNoCase(candidate, QuarantineJournal::kFileName) ||
+            FolderCopy::Attributes(target) != INVALID_FILE_ATTRIBUTES)
+            continue;
+        if (!FolderCopy::CopyItem(path, target))
+            return false;
+        copies[key] = candidate;
+        storedName = candidate;
+        return true;
+    }
+    return false;
+}
+
+// Stops every process whose image is the file at `path` and waits for it to end. False when
+// one of them could not be stopped (this program is never stopped).
+bool StopProcessesOf(const std::string& path) {
+    const std::string wanted = ItemKey(path);
+    // The Toolhelp listing names each process by its image path (ProcessImagePath), on the
+    // 95/98/ME family as well.
+    std::vector<std::string> images;
+    std::vector<uint32_t> ids;
+    ProcessControl::ListProcesses(images, ids, "", false);
+    bool allStopped = true;
+    for (size_t i = 0; i < ids.size(); ++i) {
+        if (ItemKey(images[i]) != wanted)
+            continue;
+        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, ids[i]);
+        if (ids[i] == GetCurrentProcessId() || !ProcessControl::StopProcessById(ids[i]))
+            allStopped = false;
+        else if (process)
+            WaitForSingleObject(process, kProcessEndWaitMs);
+        if (process)
+            CloseHandle(process);
+    }
+    return allStopped;
+}
+
+} // namespace
+
+std::string QuarantineFolder() {
+    return modGlobals::DataFolder + "\\quarantine";
+}
+
+bool CreateQuarantineFolder() {
+    const std::string folder = QuarantineFolder();
+    // Without a data folder the name would be relative to whatever drive is current.
+    if (!DrivePath::HasDriveLetter(folder))
+        return false;
+    CreateDirectoryW(Utf8ToWide(folder).c_str(), nullptr);
+    return xfileExists::FolderExists(folder);
+}
+
+void BeginRemovalRun() {
+    Run().copies.clear();
+    Run().open = true;
+}
+
+void EndRemovalRun() {
+    Run().open = false;
+}
+
+bool MayRemove(const std::string& path) {
+    return RemovalGuard::MayRemove(path);
+}
+
+int QuarantineFile(const std::string& path) {
+    const size_t slash = path.rfind('\\');
+    if (slash == std::string::npos || !MayRemove(path))
+        return 0;
+    const std::string name = path.substr(slash + 1);
+    if (!Listed(path, name))
+        return -1;
+    if (!StopProcessesOf(path))
+        return 2;
+    return QuarantineAndKillFile(path, name) ? 1 : 0;
+}
+
+int QuarantineAndDeleteFile(const std::string& path) {
+    const size_t slash = path.rfind('\\');
+    if (slash == std::string::npos || !MayRemove(path))
+        return 0;
+    if (!Listed(path, path.substr(slash + 1)))
+        return -1;
+    // Copied first: a library that cannot be removed is not unregistered either.
+    std::string storedName;
+    if (!EnsureCopy(path, storedName))
+        return 0;
+    modRegsvr32::RegisterServer(path, false);
+    if (!FolderCopy::RemoveFile(path))
+        return 0;
+    WriteQuarantineFileLog(path, storedName);
+    return 1;
+}
+
+bool QuarantineAndDeleteFolder(const std::string& path) {
+    const std::string item = WithoutTrailingSeparators(path);
+    if (item.find('\\') == std::string::npos || !MayRemove(item))
+        return false;
+    const unsigned long attributes = FolderCopy::Attributes(item);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (!(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                                                  !Listed(item, xfileExists::FileNamePart(item))))
+        return false;
+    std::string storedName;
+    if (!EnsureCopy(item, storedName))
+        return false;
+    bool removed = false;
+    for (int round = 0; round < kRemovalRounds && !removed; ++round) {
+        removed = FolderCopy::RemoveTree(item);
+        ui::YieldToMessageLoop();
+    }
+    if (removed)
+        WriteQuarantineFileLog(path, storedName);
+    return removed;
+}
+
+bool QuarantineAndKillFile(const std::string& path, const std::string& name) {
+    if (!MayRemove(path))
+        return false;
+    bool removed = false;
+    for (int round = 0; round < kRemovalRounds && !removed && Listed(path, name); ++round) {
+        std::string storedName;
+        if (EnsureCopy(path, storedName) && FolderCopy::RemoveFile(path)) {
+            WriteQuarantineFileLog(path, storedName);
+            removed = true;
+        }
+        ui::YieldToMessageLoop();
+    }
+    return removed;
+}
+
+bool QuarantineCookieFile(const std::string& path) {
+    std::string storedName;
+    if (path.find('\\') == std::string::npos || !MayRemove(path) ||
+        !Listed(path, xfileExists::FileNamePart(path)) || !EnsureCopy(path, storedName) ||
+        !FolderCopy::RemoveFile(path))
+        return false;
+    WriteQuarantineFileLog(path, storedName);
+    return true;
+}
+
+void WriteQuarantineFileLog(const std::string& path, const std::string& storedName) {
+    if (CreateQuarantineFolder())
+        QuarantineJournal::Append(QuarantineFolder(), QuarantineJournal::FileEntry(
+                                                          DateText::NowText(), storedName, path));
+}
+
+void WriteQuarantineRegLog(const std::string& key, const std::string& value) {
+    if (CreateQuarantineFolder())
+        QuarantineJournal::Append(
+            QuarantineFolder(), QuarantineJournal::RegistryEntry(DateText::NowText(), key, value));
+}
+
+void ConnectRegistryJournal() {
+    using ModRegistryRelated::RegistryDeletion;
+    ModRegistryRelated::SetRegistryBackupHook([](const RegistryDeletion& deletion) {
+        return !JournalingRegistry() ||
+               (CreateQuarantineFolder() && RegBackup::WriteBackup(QuarantineFolder(), deletion));
+    });
+    ModRegistryRelated::SetRegistryDeletionSink([](const RegistryDeletion& deletion) {
+        if (JournalingRegistry())
+            WriteQuarantineRegLog(deletion.Key, deletion.Value);
+    });
+}
+
+} // namespace modFileRelated

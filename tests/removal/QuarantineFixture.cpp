@@ -1,0 +1,96 @@
+#include "QuarantineFixture.h"
+
+#include "AnsiText.h"
+#include "DateText.h"
+#include "FolderCopy.h"
+#include "ModRegistryRelated.h"
+#include "modFileRelated.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr double kFixedNow = 40043.4377893519; // 18 August 2009, 10:30:25
+
+} // namespace
+
+QuarantineFixture::QuarantineFixture() {
+    DateText::SetClock([] { return kFixedNow; });
+    modFileRelated::ConnectRegistryJournal();
+    modFileRelated::BeginRemovalRun();
+    modFileRelated::RemovalFirstPass = true;
+}
+
+QuarantineFixture::~QuarantineFixture() {
+    modFileRelated::RemovalFirstPass = false;
+    modFileRelated::EndRemovalRun();
+    ModRegistryRelated::SetRegistryBackupHook(nullptr);
+    ModRegistryRelated::SetRegistryDeletionSink(nullptr);
+    FolderCopy::SetLinkTest(nullptr);
+    DateText::SetClock(nullptr);
+}
+
+std::string QuarantineFixture::Stored(const std::string& name) {
+    return modFileRelated::QuarantineFolder() + "\\" + name;
+}
+
+std::string QuarantineFixture::Journal() {
+    const std::string bytes = quarantine_test::ReadBytes(Stored("QuarantineLog.txt"));
+    return bytes == "<missing>" ? std::string() : bytes;
+}
+
+std::vector<std::string> QuarantineFixture::QuarantineEntries() {
+    return quarantine_test::Tree(modFileRelated::QuarantineFolder());
+}
+
+const std::string& QuarantineFixture::Now() {
+    static const std::string text = DateText::ToText(kFixedNow);
+    return text;
+}
+
+namespace quarantine_test {
+
+std::string ReadBytes(const std::string& path) {
+    HANDLE file = CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    std::string content(GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    ReadFile(file, content.data(), static_cast<DWORD>(content.size()), &read, nullptr);
+    CloseHandle(file);
+    content.resize(read);
+    return content;
+}
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesW(Utf8ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::string> Tree(const std::string& folder) {
+    std::vector<std::string> entries;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(Utf8ToWide(folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return entries;
+    do {
+        const std::string name = WideToUtf8(found.cFileName);
+        if (name == "." || name == "..")
+            continue;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            entries.push_back(name);
+            continue;
+        }
+        entries.push_back(name + "\\");
+        for (const std::string& inner : Tree(folder + "\\" + name))
+            entries.push_back(name + "\\" + inner);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+} // namespace quarantine_test

@@ -1,0 +1,35 @@
+// A fresh data folder for each quarantine test, a fixed clock for the journal, an open removal
+// run in its first pass, and the registry deletions connected to the quarantine.
+#pragma once
+
+#include "ScanFixture.h"
+
+#include <string>
+#include <vector>
+
+class QuarantineFixture : public ScanFixture {
+  protected:
+    QuarantineFixture();
+    ~QuarantineFixture() override;
+
+    // The quarantine folder & "\" & name.
+    static std::string Stored(const std::string& name);
+    // The journal's bytes; empty when there is none.
+    static std::string Journal();
+    // The entries of the quarantine folder, sorted, folders with a trailing "\".
+    static std::vector<std::string> QuarantineEntries();
+
+  public:
+    // What the fixed clock's date and time read as in the journal.
+    static const std::string& Now();
+};
+
+namespace quarantine_test {
+
+// Reads a whole file; "<missing>" when it cannot be read.
+std::string ReadBytes(const std::string& path);
+bool Exists(const std::string& path);
+// The entries of a folder, sorted, folders with a trailing "\" and their content below them.
+std::vector<std::string> Tree(const std::string& folder);
+
+} // namespace quarantine_test

@@ -1,0 +1,255 @@
+#include "QuarantineFixture.h"
+
+#include "AnsiText.h"
+#include "modFileRelated.h"
+#include "modGlobals.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+using namespace modFileRelated;
+using quarantine_test::Exists;
+using quarantine_test::ReadBytes;
+using quarantine_test::Tree;
+using Strings = std::vector<std::string>;
+
+namespace {
+
+using Quarantine = QuarantineFixture;
+
+// Holds a file open with the given sharing until it goes.
+class OpenedFile {
+  public:
+    OpenedFile(const std::string& path, DWORD share)
+        : handle_(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                              0, nullptr)) {
+        EXPECT_NE(handle_, INVALID_HANDLE_VALUE) << path;
+    }
+    ~OpenedFile() { Close(); }
+    void Close() {
+        if (handle_ != INVALID_HANDLE_VALUE)
+            CloseHandle(handle_);
+        handle_ = INVALID_HANDLE_VALUE;
+    }
+
+  private:
+    HANDLE handle_;
+};
+
+std::string FileEntry(const std::string& now, const std::string& stored, const std::string& path) {
+    return now + " - File: " + stored + "\r\n - Location: " + path + "\r\n\r\n\r\n";
+}
+
+TEST_F(Quarantine, TheJournalHoldsTheClocksTimeInTheFixedLayout) {
+    EXPECT_EQ(Now(), "8/18/2009 10:30:25 AM");
+    WriteQuarantineFileLog("C:\\Evil\\Grüße.exe", "Grüße (2).exe");
+    WriteQuarantineRegLog("HKEY_CURRENT_USER\\Software\\Evil", "All Values");
+    EXPECT_EQ(Journal(), "8/18/2009 10:30:25 AM - File: Gr\xFC\xDF"
+                         "e (2).exe\r\n"
+                         " - Location: C:\\Evil\\Gr\xFC\xDF"
+                         "e.exe\r\n\r\n\r\n"
+                         "8/18/2009 10:30:25 AM - Key: HKEY_CURRENT_USER\\Software\\Evil\r\n"
+                         "Value: All Values\r\n\r\n\r\n");
+}
+
+TEST_F(Quarantine, SameNamesGetCopiesOfTheirOwnAndOneEntryEach) {
+    const std::string first = machine.WriteFile("one\\x.exe", "first");
+    const std::string second = machine.WriteFile("two\\X.exe", "second!");
+    const std::string third = machine.WriteFile("three\\x.exe", "third");
+    // The removal run's two passes; the second finds nothing left to do.
+    for (bool firstPass : {true, false}) {
+        RemovalFirstPass = firstPass;
+        EXPECT_EQ(QuarantineFile(first), firstPass ? 1 : -1);
+        EXPECT_EQ(QuarantineFile(second), firstPass ? 1 : -1);
+    }
+    EXPECT_FALSE(Exists(first));
+    EXPECT_FALSE(Exists(second));
+    EXPECT_EQ(ReadBytes(Stored("x.exe")), "first");
+    EXPECT_EQ(ReadBytes(Stored("X (2).exe")), "second!");
+    EXPECT_EQ(Journal(), FileEntry(Now(), "x.exe", first) + FileEntry(Now(), "X (2).exe", second));
+
+    // A later run keeps the earlier copies.
+    BeginRemovalRun();
+    EXPECT_EQ(QuarantineFile(third), 1);
+    EXPECT_EQ(QuarantineEntries(),
+              (Strings{"QuarantineLog.txt", "X (2).exe", "x (3).exe", "x.exe"}));
+    EXPECT_EQ(ReadBytes(Stored("x (3).exe")), "third");
+}
+
+TEST_F(Quarantine, EveryKindOfFileRemovalCopiesAndJournals) {
+    struct Case {
+        const char* name;
+        bool (*remove)(const std::string&);
+    };
+    const Case cases[] = {
+        {"cookie.txt", [](const std::string& p) { return QuarantineCookieFile(p); }},
+        {"other.dat", [](const std::string& p) { return QuarantineAndDeleteFolder(p); }},
+        {"killed.scr", [](const std::string& p) { return QuarantineAndKillFile(p, "KILLED.SCR"); }},
+    };
+    std::string journal;
+    for (const Case& c : cases) {
+        const std::string path = machine.WriteFile(c.name, c.name, FILE_ATTRIBUTE_READONLY);
+        EXPECT_TRUE(c.remove(path)) << c.name;
+        EXPECT_FALSE(Exists(path)) << c.name;
+        EXPECT_EQ(ReadBytes(Stored(c.name)), c.name);
+        journal += FileEntry(Now(), c.name, path);
+        // Gone, so a second pass finds nothing and writes nothing.
+        RemovalFirstPass = false;
+        EXPECT_FALSE(c.remove(path)) << c.name;
+        RemovalFirstPass = true;
+    }
+    EXPECT_EQ(Journal(), journal);
+}
+
+TEST_F(Quarantine, ALockedFileIsNotDeletedAndTheNextPassCompletesItWithItsFirstCopy) {
+    const std::string exe = machine.WriteFile("locked.exe", "exe");
+    const std::string text = machine.WriteFile("locked.txt", "text");
+    {
+        // Readable, so the copies are made, but not deletable.
+        OpenedFile lockedExe(exe, FILE_SHARE_READ);
+        OpenedFile lockedText(text, FILE_SHARE_READ);
+        EXPECT_EQ(QuarantineFile(exe), 0);
+        EXPECT_FALSE(QuarantineAndDeleteFolder(text));
+        EXPECT_TRUE(Exists(exe));
+        EXPECT_TRUE(Exists(text));
+        EXPECT_EQ(Journal(), "");
+    }
+    // The second pass: deleted now, journaled now, with the copy the first pass made.
+    RemovalFirstPass = false;
+    EXPECT_EQ(QuarantineFile(exe), 1);
+    EXPECT_TRUE(QuarantineAndDeleteFolder(text));
+    EXPECT_EQ(QuarantineEntries(), (Strings{"QuarantineLog.txt", "locked.exe", "locked.txt"}));
+    EXPECT_EQ(Journal(),
+              FileEntry(Now(), "locked.exe", exe) + FileEntry(Now(), "locked.txt", text));
+}
+
+TEST_F(Quarantine, NothingIsDeletedWithoutAVerifiedCopy) {
+    const std::string exe = machine.WriteFile("Unreadable.exe", "exe");
+    const std::string dll = machine.WriteFile("Unreadable.dll", "dll");
+    const std::string cookie = machine.WriteFile("unreadable@site.txt", "cookie");
+    const std::string folder = machine.MakeFolder("Tree");
+    machine.WriteFile("Tree\\readable.txt", "readable");
+    const std::string inner = machine.WriteFile("Tree\\sub\\unreadable.txt", "unreadable");
+    {
+        // Opened without share-read: no copy can be made.
+        OpenedFile e(exe, 0), d(dll, 0), c(cookie, 0), i(inner, 0);
+        EXPECT_EQ(QuarantineFile(exe), 0);
+        EXPECT_EQ(QuarantineAndKillFile(exe, "Unreadable.exe"), false);
+        EXPECT_FALSE(QuarantineAndDeleteFolder(exe));
+        EXPECT_FALSE(QuarantineCookieFile(cookie));
+        EXPECT_FALSE(QuarantineAndDeleteFolder(folder));
+    }
+    for (const std::string& path : {exe, dll, cookie, inner, folder + "\\readable.txt"})
+        EXPECT_TRUE(Exists(path)) << path;
+    // No partial copy stays behind, and nothing was journaled.
+    EXPECT_EQ(QuarantineEntries(), Strings{});
+}
+
+TEST_F(Quarantine, WithoutAQuarantineFolderNothingIsDeleted) {
+    // A file stands where the quarantine folder belongs.
+    data.WriteFile("quarantine", "not a folder");
+    const std::string exe = machine.WriteFile("a.exe", "exe");
+    const std::string dll = machine.WriteFile("a.dll", "dll");
+    const std::string other = machine.WriteFile("a.txt", "txt");
+    const std::string cookie = machine.WriteFile("a@site.txt", "cookie");
+    const std::string folder = machine.MakeFolder("folder");
+    EXPECT_FALSE(CreateQuarantineFolder());
+    EXPECT_EQ(QuarantineFile(exe), 0);
+    EXPECT_EQ(QuarantineAndKillFile(exe, "a.exe"), false);
+    EXPECT_EQ(QuarantineAndDeleteFile(dll), 0);
+    EXPECT_FALSE(QuarantineAndDeleteFolder(other));
+    EXPECT_FALSE(QuarantineAndDeleteFolder(folder));
+    EXPECT_FALSE(QuarantineCookieFile(cookie));
+    for (const std::string& path : {exe, dll, other, cookie, folder})
+        EXPECT_TRUE(Exists(path)) << path;
+    EXPECT_EQ(ReadBytes(data / "quarantine"), "not a folder");
+
+    // Nor without a data folder at all.
+    const std::string saved = modGlobals::DataFolder;
+    modGlobals::DataFolder.clear();
+    EXPECT_FALSE(CreateQuarantineFolder());
+    EXPECT_FALSE(QuarantineAndDeleteFolder(other));
+    EXPECT_TRUE(Exists(other));
+    modGlobals::DataFolder = saved;
+}
+
+TEST_F(Quarantine, MissingItemsAreReportedAsNotFound) {
+    const std::string missing = machine / "missing";
+    EXPECT_EQ(QuarantineFile(missing + ".exe"), -1);
+    EXPECT_EQ(QuarantineAndDeleteFile(missing + ".dll"), -1);
+    EXPECT_FALSE(QuarantineAndDeleteFolder(missing));
+    EXPECT_FALSE(QuarantineAndKillFile(missing + ".exe", "missing.exe"));
+    EXPECT_FALSE(QuarantineCookieFile(missing + ".txt"));
+    // A name without a folder is no path at all.
+    EXPECT_EQ(QuarantineFile("evil.exe"), 0);
+    EXPECT_EQ(QuarantineAndDeleteFile("evil.dll"), 0);
+    EXPECT_EQ(QuarantineEntries(), Strings{});
+}
+
+TEST_F(Quarantine, AFolderIsCopiedWholeRemovedWholeAndJournaled) {
+    const std::string folder = machine.MakeFolder("Evil Toolbar");
+    machine.WriteFile("Evil Toolbar\\bar.dll", "bar");
+    machine.WriteFile("Evil Toolbar\\hidden.dat", "hidden", FILE_ATTRIBUTE_HIDDEN);
+    machine.WriteFile("Evil Toolbar\\skins\\blue\\skin.ini", "skin", FILE_ATTRIBUTE_READONLY);
+    machine.MakeFolder("Evil Toolbar\\empty");
+    const Strings content = Tree(folder);
+    const std::string sameName = machine.MakeFolder("elsewhere\\Evil Toolbar");
+    machine.WriteFile("elsewhere\\Evil Toolbar\\other.txt", "other");
+
+    EXPECT_TRUE(QuarantineAndDeleteFolder(folder + "\\"));
+    EXPECT_TRUE(QuarantineAndDeleteFolder(sameName));
+    EXPECT_FALSE(Exists(folder));
+    EXPECT_FALSE(Exists(sameName));
+    EXPECT_EQ(Tree(Stored("Evil Toolbar")), content);
+    EXPECT_EQ(ReadBytes(Stored("Evil Toolbar\\skins\\blue\\skin.ini")), "skin");
+    EXPECT_EQ(Tree(Stored("Evil Toolbar (2)")), Strings{"other.txt"});
+    EXPECT_EQ(Journal(), FileEntry(Now(), "Evil Toolbar", folder + "\\") +
+                             FileEntry(Now(), "Evil Toolbar (2)", sameName));
+}
+
+TEST_F(Quarantine, AFolderNotFullyRemovedKeepsItsCopyForTheNextPass) {
+    const std::string folder = machine.MakeFolder("Partly");
+    machine.WriteFile("Partly\\free.txt", "free");
+    const std::string held = machine.WriteFile("Partly\\held.txt", "held");
+    {
+        OpenedFile locked(held, FILE_SHARE_READ);
+        EXPECT_FALSE(QuarantineAndDeleteFolder(folder));
+        EXPECT_EQ(Tree(folder), Strings{"held.txt"});
+    }
+    RemovalFirstPass = false;
+    EXPECT_TRUE(QuarantineAndDeleteFolder(folder));
+    EXPECT_FALSE(Exists(folder));
+    EXPECT_EQ(QuarantineEntries(),
+              (Strings{"Partly\\", "Partly\\free.txt", "Partly\\held.txt", "QuarantineLog.txt"}));
+    EXPECT_EQ(Journal(), FileEntry(Now(), "Partly", folder));
+}
+
+TEST_F(Quarantine, ACopyNeverTakesTheJournalsName) {
+    const std::string impostor = machine.WriteFile("QuarantineLog.txt", "impostor");
+    EXPECT_TRUE(QuarantineAndDeleteFolder(impostor));
+    EXPECT_EQ(ReadBytes(Stored("QuarantineLog (2).txt")), "impostor");
+    EXPECT_EQ(Journal(), FileEntry(Now(), "QuarantineLog (2).txt", impostor));
+}
+
+TEST_F(Quarantine, TheGuardKeepsTheProceduresAwayFromProtectedPlaces) {
+    ASSERT_TRUE(CreateQuarantineFolder());
+    const std::string kept = data.WriteFile("quarantine\\kept.exe", "kept");
+    const std::string definitions = data.WriteFile("Definitions.dat", "defs");
+    const std::string unix = "\\\\?\\unix\\nonexistent-tidewater\\evil.exe";
+    EXPECT_FALSE(MayRemove(kept));
+    EXPECT_EQ(QuarantineFile(kept), 0);
+    EXPECT_FALSE(QuarantineAndKillFile(kept, "kept.exe"));
+    EXPECT_EQ(QuarantineAndDeleteFile(data / "quarantine\\kept.dll"), 0);
+    EXPECT_FALSE(QuarantineAndDeleteFolder(modFileRelated::QuarantineFolder()));
+    EXPECT_FALSE(QuarantineAndDeleteFolder(data.Path()));
+    EXPECT_FALSE(QuarantineAndDeleteFolder(definitions));
+    EXPECT_FALSE(QuarantineCookieFile(definitions));
+    EXPECT_EQ(QuarantineFile(unix), 0);
+    EXPECT_FALSE(QuarantineAndDeleteFolder("\\\\?\\unix\\nonexistent-tidewater"));
+    EXPECT_EQ(ReadBytes(kept), "kept");
+    EXPECT_EQ(ReadBytes(definitions), "defs");
+    EXPECT_EQ(QuarantineEntries(), Strings{"kept.exe"});
+}
+
+} // namespace
