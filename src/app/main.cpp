@@ -1,6 +1,7 @@
 // The program starts with its splash window, which brings up the main window.
 #include "AppPath.h"
 #include "DoEvents.h"
+#include "ResultsPanel.h"
 #include "frmSplash.h"
 
 #include <windows.h>
@@ -8,6 +9,8 @@
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Asked at once, so a copy still in its first-run language choice counts as the first.
     AppPath::PrevInstance();
+    // The later subsystems fill in the main window's links before anything can reach them.
+    MainResultsPanel().Connect();
     frmSplash& splash = SplashWindow();
     // Centred on the screen (the form's position is in twips, 15 to a pixel).
     splash.Left = (GetSystemMetrics(SM_CXSCREEN) * 15 - splash.Width) / 2;

@@ -8,6 +8,7 @@
 #include "MScanFolder.h"
 #include "ScanFixture.h"
 #include "ScanResults.h"
+#include "modFileRelated.h"
 #include "modGlobals.h"
 
 #include <windows.h>
@@ -186,8 +187,8 @@ std::string UnixForm(const std::string& windowsPath) {
 class SandboxWalk : public ScanFixture {};
 
 TEST_F(SandboxWalk, NothingIsWalkedOrMatchedThroughAUnixPath) {
-    if (!GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name"))
-        GTEST_SKIP() << "not running under Wine";
+    // The tests run only under Wine, whose "\\?\unix\" paths this guards against.
+    ASSERT_TRUE(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name"));
     // A name longer than 16 characters ending in ".exe" matches its definition anywhere.
     const std::string file = machine.WriteFile("inner\\sandbox-guard-probe.exe", "x");
     modGlobals::FileDefinitionTable = {{"sandbox-guard-probe.exe", "c:\\", "Spyware", "Probe"}};
@@ -208,6 +209,24 @@ TEST_F(SandboxWalk, NothingIsWalkedOrMatchedThroughAUnixPath) {
     // The same walk from the drive finds the probe.
     MScanFolder::ScanFolder(machine.Path() + "\\");
     EXPECT_EQ(ScanLists().lvwSpywareFound.Count(), 1u);
+}
+
+TEST_F(SandboxWalk, NothingIsRemovedThroughAUnixPath) {
+    ASSERT_TRUE(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name"));
+    const std::string folder = machine.MakeFolder("probe");
+    const std::string file = machine.WriteFile("probe\\sandbox-guard-probe.exe", "x");
+    const std::string cookie = machine.WriteFile("probe\\user@probe[1].txt", "x");
+    ASSERT_NE(GetFileAttributesW(Utf8ToWide(UnixForm(file)).c_str()), INVALID_FILE_ATTRIBUTES);
+    modFileRelated::BeginRemovalRun();
+    EXPECT_FALSE(modFileRelated::MayRemove(UnixForm(file)));
+    EXPECT_NE(modFileRelated::QuarantineFile(UnixForm(file)), 1);
+    EXPECT_NE(modFileRelated::QuarantineAndDeleteFile(UnixForm(file)), 1);
+    EXPECT_FALSE(modFileRelated::QuarantineAndDeleteFolder(UnixForm(file)));
+    EXPECT_FALSE(modFileRelated::QuarantineAndDeleteFolder(UnixForm(folder)));
+    EXPECT_FALSE(modFileRelated::QuarantineCookieFile(UnixForm(cookie)));
+    modFileRelated::EndRemovalRun();
+    for (const std::string& path : {folder, file, cookie})
+        EXPECT_NE(GetFileAttributesW(Utf8ToWide(path).c_str()), INVALID_FILE_ATTRIBUTES) << path;
 }
 
 } // namespace
