@@ -210,17 +210,29 @@ TEST_F(RemovalRun, WithoutAQuarantineNothingIsRemovedAndEveryTickedItemIsListed)
     const std::string file = machine.WriteFile("evil.txt", "evil");
     const std::string folder = machine.MakeFolder("EvilFolder");
     const std::string cookie = machine.WriteFile("user@evil[1].txt", "cookie");
+    const std::string key = "Software\\RemovalRunTest" + std::to_string(GetCurrentProcessId());
+    HKEY handle;
+    RegCreateKeyExW(HKEY_CURRENT_USER, Utf8ToWide(key).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                    nullptr, &handle, nullptr);
+    RegCloseKey(handle);
     AddFile(file, "Evil File");
     AddFile(folder, "Evil Folder", ItemFolder);
     AddCookie(cookie);
+    AddRegistry(static_cast<int32_t>(reinterpret_cast<intptr_t>(HKEY_CURRENT_USER)), key, "",
+                "Evil Key");
     panel.cmdSelectAll_Click();
     modGlobals::AutoRemoveAfterScan = true;
     panel.Command4_Click();
     EXPECT_TRUE(quarantine_test::Exists(file));
     EXPECT_TRUE(quarantine_test::Exists(folder));
     EXPECT_TRUE(quarantine_test::Exists(cookie));
-    EXPECT_EQ(FailedList(), (std::vector<std::string>{file, folder, cookie}));
-    EXPECT_EQ(form->lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved.Count(), 3u);
+    EXPECT_TRUE(ModRegistryRelated::RegistryKeyExists(
+        static_cast<int32_t>(reinterpret_cast<intptr_t>(HKEY_CURRENT_USER)), key));
+    // A registry entry is listed by the location its results row shows.
+    EXPECT_EQ(FailedList(),
+              (std::vector<std::string>{file, folder, "HKEY_CURRENT_USER\\" + key, cookie}));
+    EXPECT_EQ(form->lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved.Count(), 4u);
+    RegDeleteTreeW(HKEY_CURRENT_USER, Utf8ToWide(key).c_str());
 }
 
 TEST_F(RemovalRun, AFailingStepLeavesNeitherTheBusyStateNorTheShieldsBehind) {
