@@ -104,7 +104,7 @@ class Form {
   private:
     struct Native;
     struct NativeImageList;
-    struct Impl; // the window side, in Form.cpp
+    struct Impl; // the window side, in FormNative.h
 
     std::vector<Control*> controls_;
     std::vector<std::unique_ptr<Native>> natives_;

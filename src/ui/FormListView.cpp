@@ -1,0 +1,130 @@
+#include "FormNative.h"
+
+#include "AnsiText.h"
+
+namespace ui {
+
+using namespace detail;
+
+void Form::Impl::PushListView(Form& f, Native& n) {
+    auto& list = static_cast<ListView&>(*n.model);
+    // The user's column widths first, unless code changed them since.
+    for (size_t i = 0; i < n.columns.size() && i < list.ColumnHeaders.size(); ++i) {
+        const int pixels = static_cast<int>(SendMessageW(n.hwnd, LVM_GETCOLUMNWIDTH, i, 0));
+        if (pixels != ToPixels(n.columns[i].Width) &&
+            list.ColumnHeaders[i].Width == n.columns[i].Width)
+            list.ColumnHeaders[i].Width = n.columns[i].Width = pixels * kTwipsPerPixel;
+    }
+
+    const int checkboxes = list.Checkboxes ? 1 : 0;
+    if (checkboxes != n.checkboxes) {
+        n.checkboxes = checkboxes;
+        SendMessageW(n.hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES,
+                     checkboxes ? LVS_EX_CHECKBOXES : 0);
+        // The ticks live in the model: the view asks for them.
+        SendMessageW(n.hwnd, LVM_SETCALLBACKMASK, checkboxes ? LVIS_STATEIMAGEMASK : 0, 0);
+        InvalidateRect(n.hwnd, nullptr, FALSE);
+    }
+
+    bool redraw = false;
+    HIMAGELIST icons = list.SmallIcons ? ImageListOf(f, *list.SmallIcons, redraw) : nullptr;
+    if (icons != n.icons) {
+        n.icons = icons;
+        SendMessageW(n.hwnd, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(icons));
+        redraw = true;
+    }
+
+    bool sameColumns = list.ColumnHeaders.size() == n.columns.size();
+    if (!sameColumns) {
+        for (size_t i = n.columns.size(); i > 0; --i)
+            SendMessageW(n.hwnd, LVM_DELETECOLUMN, i - 1, 0);
+        n.columns.clear();
+    }
+    for (size_t i = 0; i < list.ColumnHeaders.size(); ++i) {
+        const ColumnHeader& header = list.ColumnHeaders[i];
+        std::wstring text = Utf8ToWide(header.Text);
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.pszText = text.data();
+        column.cx = ToPixels(header.Width);
+        if (!sameColumns) {
+            SendMessageW(n.hwnd, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+            n.columns.push_back(header);
+            continue;
+        }
+        if (header.Text != n.columns[i].Text) {
+            column.mask = LVCF_TEXT;
+            SendMessageW(n.hwnd, LVM_SETCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+        }
+        if (header.Width != n.columns[i].Width)
+            SendMessageW(n.hwnd, LVM_SETCOLUMNWIDTH, i, column.cx);
+        n.columns[i] = header;
+    }
+
+    if (list.Revision() != n.revision) {
+        n.revision = list.Revision();
+        SendMessageW(n.hwnd, LVM_SETITEMCOUNT, list.Count(), LVSICF_NOSCROLL);
+        redraw = true;
+    }
+    if (redraw)
+        InvalidateRect(n.hwnd, nullptr, FALSE);
+}
+
+void Form::Impl::FillListItem(const ListView& list, LVITEMW& item) {
+    if (item.iItem < 0 || static_cast<size_t>(item.iItem) >= list.Count())
+        return;
+    const ListItem& row = list.Items()[static_cast<size_t>(item.iItem)];
+    if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+        const std::wstring text =
+            Utf8ToWide(item.iSubItem == 0 ? row.Text : row.SubItem(item.iSubItem));
+        lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
+    }
+    if (item.mask & LVIF_IMAGE)
+        item.iImage = item.iSubItem == 0 && list.SmallIcons && row.SmallIcon > 0 ? row.SmallIcon - 1
+                                                                                 : I_IMAGENONE;
+    if ((item.mask & LVIF_STATE) && list.Checkboxes) {
+        item.state =
+            (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(row.Checked ? 2 : 1);
+        item.stateMask |= LVIS_STATEIMAGEMASK;
+    }
+}
+
+void Form::Impl::OnListNotify(Form& f, Native& n, const NMHDR& header) {
+    auto& list = static_cast<ListView&>(*n.model);
+    switch (header.code) {
+    case NM_CLICK: {
+        // An owner-data view keeps no ticks: a click on the state icon ticks the model.
+        LVHITTESTINFO hit{};
+        hit.pt = reinterpret_cast<const NMITEMACTIVATE&>(header).ptAction;
+        const int row =
+            static_cast<int>(SendMessageW(n.hwnd, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+        if (list.Checkboxes && row >= 0 && static_cast<size_t>(row) < list.Count() &&
+            (hit.flags & LVHT_ONITEMSTATEICON))
+            Run([&] { list.UserCheck(static_cast<size_t>(row), !list.Items()[row].Checked); });
+        break;
+    }
+    case LVN_KEYDOWN:
+        if (list.Checkboxes && reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_SPACE) {
+            const int row = static_cast<int>(
+                SendMessageW(n.hwnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+            if (row >= 0 && static_cast<size_t>(row) < list.Count())
+                Run([&] { list.UserCheck(static_cast<size_t>(row), !list.Items()[row].Checked); });
+        }
+        break;
+    case NM_DBLCLK: {
+        const int row = static_cast<int>(
+            SendMessageW(n.hwnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+        Run([&] { f.ListView_DblClick(list, row); });
+        break;
+    }
+    case LVN_COLUMNCLICK: {
+        const int column = reinterpret_cast<const NMLISTVIEW&>(header).iSubItem;
+        Run([&] { f.ListView_ColumnClick(list, column); });
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+} // namespace ui
