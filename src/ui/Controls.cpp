@@ -1,4 +1,10 @@
+#include <windows.h>
+
 #include "Controls.h"
+
+#include "AnsiText.h"
+
+#include <algorithm>
 
 namespace ui {
 
@@ -140,14 +146,103 @@ ListView::ListView(std::string name, std::vector<std::string> columns, bool chec
         ColumnHeaders.push_back({std::move(text)});
 }
 
+namespace {
+
+// The list view's own text sort: without regard to case, in the user's locale.
+int CompareText(const std::wstring& a, const std::wstring& b) {
+    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(),
+                          static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size())) -
+           CSTR_EQUAL;
+}
+
+std::wstring SortText(const ListItem& row, int key) {
+    return Utf8ToWide(key == 0 ? row.Text : row.SubItem(key));
+}
+
+} // namespace
+
+void ListView::SetSorted(bool sorted) {
+    PlaceAddedRow();
+    if (sorted == sorted_)
+        return;
+    sorted_ = sorted;
+    if (sorted_)
+        Sort();
+}
+
+void ListView::SetSortKey(int key) {
+    PlaceAddedRow();
+    if (key == sortKey_)
+        return;
+    sortKey_ = key;
+    if (sorted_)
+        Sort();
+}
+
+void ListView::SetSortOrder(int order) {
+    PlaceAddedRow();
+    order = order == 1 ? 1 : 0;
+    if (order == sortOrder_)
+        return;
+    sortOrder_ = order;
+    if (sorted_)
+        Sort();
+}
+
+void ListView::Sort() {
+    ++revision_;
+    std::vector<std::wstring> keys;
+    keys.reserve(items_.size());
+    for (const ListItem& row : items_)
+        keys.push_back(SortText(row, sortKey_));
+    std::vector<size_t> order(items_.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    const bool descending = sortOrder_ == 1;
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        const int compared = CompareText(keys[a], keys[b]);
+        return descending ? compared > 0 : compared < 0;
+    });
+    std::vector<ListItem> sorted;
+    sorted.reserve(items_.size());
+    for (size_t i : order)
+        sorted.push_back(std::move(items_[i]));
+    items_.swap(sorted);
+}
+
+void ListView::PlaceAddedRow() const {
+    if (!placeLast_)
+        return;
+    placeLast_ = false;
+    if (!sorted_ || items_.size() < 2)
+        return;
+    ++revision_;
+    // After every row that sorts before it or level with it. A walk from the end, because rows
+    // changed since the last sort may stand out of order and most rows arrive in order.
+    const std::wstring key = SortText(items_.back(), sortKey_);
+    size_t place = items_.size() - 1;
+    while (place > 0) {
+        const int compared = CompareText(SortText(items_[place - 1], sortKey_), key);
+        if (sortOrder_ == 1 ? compared >= 0 : compared <= 0)
+            break;
+        --place;
+    }
+    std::rotate(items_.begin() + static_cast<std::ptrdiff_t>(place), items_.end() - 1,
+                items_.end());
+}
+
 ListItem& ListView::Add(std::string text) {
+    PlaceAddedRow();
     ++revision_;
     items_.emplace_back();
     items_.back().Text = std::move(text);
+    items_.back().id_ = ++lastId_;
+    placeLast_ = sorted_;
     return items_.back();
 }
 
 void ListView::Remove(size_t index) {
+    PlaceAddedRow();
     ++revision_;
     if (index < items_.size())
         items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index));
@@ -156,11 +251,31 @@ void ListView::Remove(size_t index) {
 void ListView::Clear() {
     ++revision_;
     items_.clear();
+    placeLast_ = false;
+    sorted_ = false;
+    sortKey_ = 0;
+    sortOrder_ = 0;
 }
 
 ListItem& ListView::Item(size_t index) {
+    PlaceAddedRow();
     ++revision_;
     return items_.at(index);
+}
+
+const ListItem& ListView::Item(size_t index) const {
+    PlaceAddedRow();
+    return items_.at(index);
+}
+
+const std::vector<ListItem>& ListView::Items() const {
+    PlaceAddedRow();
+    return items_;
+}
+
+uint64_t ListView::Revision() const {
+    PlaceAddedRow();
+    return revision_;
 }
 
 void ListView::UserCheck(size_t index, bool checked) {

@@ -244,9 +244,13 @@ class ListItem {
     // The sub-item's text; empty when never set.
     const std::string& SubItem(int index) const;
     void SetSubItem(int index, std::string text);
+    // Names the row for the life of its list, wherever sorting moves it (0 = not in a list).
+    uint64_t Id() const { return id_; }
 
   private:
+    friend class ListView;
     std::vector<std::string> subItems_;
+    uint64_t id_ = 0;
 };
 
 class ListView : public Control {
@@ -259,23 +263,47 @@ class ListView : public Control {
     // Raised by the user's tick or untick of a row only, never by code.
     std::function<void(ListItem&)> ItemCheck;
 
-    // Appends a row and returns it; the reference stays valid until the list changes again.
+    // Sorting by one column's text with the list view's own text sort: without regard to case,
+    // in the user's locale, ties in their earlier order. Switching it on, or a new key or order
+    // while it is on, sorts the rows at once. Rows changed later keep their place until the
+    // next sort. Clear switches sorting off and resets key and order.
+    bool Sorted() const { return sorted_; }
+    int SortKey() const { return sortKey_; }     // 0 = Text, k = SubItem(k)
+    int SortOrder() const { return sortOrder_; } // 0 ascending, 1 descending
+    void SetSorted(bool sorted);
+    void SetSortKey(int key);
+    // Any order but 1 is ascending.
+    void SetSortOrder(int order);
+
+    // Appends a row and returns it. While the list is sorted, the row goes to its sorted place
+    // at the list's next use, so that the caller fills it first. The reference stays valid
+    // until the list is used again.
     ListItem& Add(std::string text);
     void Remove(size_t index);
     void Clear();
     size_t Count() const { return items_.size(); }
     // Access for change: the native view redraws after it.
     ListItem& Item(size_t index);
-    const ListItem& Item(size_t index) const { return items_.at(index); }
-    const std::vector<ListItem>& Items() const { return items_; }
+    const ListItem& Item(size_t index) const;
+    const std::vector<ListItem>& Items() const;
     // Bumped by every access that may change the rows, so a native view knows when to redraw.
-    uint64_t Revision() const { return revision_; }
+    uint64_t Revision() const;
     // The user's tick of a row: sets it and raises ItemCheck.
     void UserCheck(size_t index, bool checked);
 
   private:
-    std::vector<ListItem> items_;
-    uint64_t revision_ = 0;
+    void Sort();
+    // Moves a row added while sorted to its place.
+    void PlaceAddedRow() const;
+
+    // Mutable: the reading accessors place an added row first.
+    mutable std::vector<ListItem> items_;
+    mutable uint64_t revision_ = 0;
+    mutable bool placeLast_ = false;
+    uint64_t lastId_ = 0;
+    bool sorted_ = false;
+    int sortKey_ = 0;
+    int sortOrder_ = 0;
 };
 
 } // namespace ui

@@ -61,13 +61,61 @@ void Form::Impl::PushListView(Form& f, Native& n) {
         n.columns[i] = header;
     }
 
+    if (!sameColumns)
+        n.sortArrow = INT_MIN;
+    PushSortArrow(n, list);
+
     if (list.Revision() != n.revision) {
         n.revision = list.Revision();
         SendMessageW(n.hwnd, LVM_SETITEMCOUNT, list.Count(), LVSICF_NOSCROLL);
+        FollowSelectedRow(n, list);
         redraw = true;
     }
     if (redraw)
         InvalidateRect(n.hwnd, nullptr, FALSE);
+}
+
+void Form::Impl::PushSortArrow(Native& n, const ListView& list) {
+    const int arrow = list.Sorted() ? list.SortKey() * 2 + list.SortOrder() : -1;
+    if (arrow == n.sortArrow)
+        return;
+    n.sortArrow = arrow;
+    HWND header = reinterpret_cast<HWND>(SendMessageW(n.hwnd, LVM_GETHEADER, 0, 0));
+    for (int i = 0; header && i < static_cast<int>(n.columns.size()); ++i) {
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        if (!SendMessageW(header, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item)))
+            continue;
+        item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+        if (list.Sorted() && i == list.SortKey())
+            item.fmt |= list.SortOrder() == 1 ? HDF_SORTDOWN : HDF_SORTUP;
+        SendMessageW(header, HDM_SETITEMW, i, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+void Form::Impl::FollowSelectedRow(Native& n, const ListView& list) {
+    if (n.selectedRow == 0)
+        return;
+    const std::vector<ListItem>& rows = list.Items();
+    int place = -1;
+    for (size_t i = 0; i < rows.size() && place < 0; ++i)
+        if (rows[i].Id() == n.selectedRow)
+            place = static_cast<int>(i);
+    const int selected = static_cast<int>(
+        SendMessageW(n.hwnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    if (place == selected)
+        return;
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(n.hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(&state));
+    if (place < 0) {
+        n.selectedRow = 0; // its row is gone
+        return;
+    }
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(n.hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(place),
+                 reinterpret_cast<LPARAM>(&state));
 }
 
 void Form::Impl::FillListItem(const ListView& list, LVITEMW& item) {
@@ -115,6 +163,20 @@ void Form::Impl::OnListNotify(Form& f, Native& n, const NMHDR& header) {
         const int row = static_cast<int>(
             SendMessageW(n.hwnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
         Run([&] { f.ListView_DblClick(list, row); });
+        break;
+    }
+    case LVN_ITEMCHANGED: {
+        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+        if (!(change.uChanged & LVIF_STATE) ||
+            !((change.uNewState ^ change.uOldState) & LVIS_SELECTED))
+            break;
+        if (change.uNewState & LVIS_SELECTED) {
+            if (change.iItem >= 0 && static_cast<size_t>(change.iItem) < list.Count())
+                n.selectedRow = list.Items()[static_cast<size_t>(change.iItem)].Id();
+        } else if (change.iItem < 0 || (static_cast<size_t>(change.iItem) < list.Count() &&
+                                        list.Items()[change.iItem].Id() == n.selectedRow)) {
+            n.selectedRow = 0;
+        }
         break;
     }
     case LVN_COLUMNCLICK: {

@@ -79,6 +79,8 @@ struct Form::Native {
     std::vector<std::string> items;
     std::vector<ColumnHeader> columns;
     int checkboxes = -1;
+    int sortArrow = INT_MIN;  // key * 2 + order, or -1 when unsorted
+    uint64_t selectedRow = 0; // the Id of the row the user selected; 0 = none
     HIMAGELIST icons = nullptr;
     bool timerOn = false;
     int interval = 0;
@@ -164,6 +166,9 @@ struct Form::Impl {
 
     // ----- the owner-data list view (FormListView.cpp) -----
     static void PushListView(Form& f, Native& n);
+    static void PushSortArrow(Native& n, const ListView& list);
+    // Keeps the user's selection on its row when rows move, as a sort moves them.
+    static void FollowSelectedRow(Native& n, const ListView& list);
     static void FillListItem(const ListView& list, LVITEMW& item);
     static void OnListNotify(Form& f, Native& n, const NMHDR& header);
 
