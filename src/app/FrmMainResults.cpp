@@ -3,10 +3,7 @@
 
 #include "ShellLaunch.h"
 #include "TextRules.h"
-#if __has_include("modListViewEnh.h")
 #include "modListViewEnh.h"
-#define HAVE_SORT 1
-#endif
 
 #include <windows.h>
 
@@ -23,18 +20,13 @@ void FrmMain::ListView_DblClick(ui::ListView& list, int selectedRow) {
         lvwPicRemoveListOfSpywareFoundAndToBeRemoved_DblClick(selectedRow);
 }
 
-void FrmMain::lvwPicRemoveListOfSpywareFoundAndToBeRemoved_ColumnClick(
-    [[maybe_unused]] int column) {
-#ifdef HAVE_SORT
+void FrmMain::lvwPicRemoveListOfSpywareFoundAndToBeRemoved_ColumnClick(int column) {
     modListViewEnh::EnhListView_SortColumns(lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved,
                                             column, false);
-#endif
 }
 
-void FrmMain::lvwSpywareFound_ColumnClick([[maybe_unused]] int column) {
-#ifdef HAVE_SORT
+void FrmMain::lvwSpywareFound_ColumnClick(int column) {
     modListViewEnh::EnhListView_SortColumns(lists.lvwSpywareFound, column, false);
-#endif
 }
 
 void FrmMain::lvwPicRemoveListOfSpywareFoundAndToBeRemoved_DblClick(int selectedRow) {

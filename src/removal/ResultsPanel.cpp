@@ -3,10 +3,7 @@
 #include "ResultsPanel.h"
 
 #include "BusyState.h"
-#if __has_include("DebugTestFiles.h")
 #include "DebugTestFiles.h"
-#define HAVE_TEST_FILES 1
-#endif
 #include "Exclusions.h"
 #include "FrmMain.h"
 #include "MessageBox.h"
@@ -165,7 +162,6 @@ void ResultsPanel::mnuQuarItem_Click(int index) {
             ui::MsgBox(Lang.getMessages("MSG_EXCLUDE1"), MB_OK, Lang.getMessages("MSG_EXCLUDE2"));
         break;
     }
-#ifdef HAVE_TEST_FILES
     case 2:
         DebugTestFiles::LoadTestFileList();
         DebugTestFiles::GenerateTestFiles();
@@ -174,7 +170,6 @@ void ResultsPanel::mnuQuarItem_Click(int index) {
         DebugTestFiles::LoadTestFileList();
         DebugTestFiles::ShowRemainingTestFiles();
         break;
-#endif
     default:
         break;
     }

@@ -5,6 +5,7 @@
 #include "AnsiText.h"
 #include "BusyState.h"
 #include "Clipboard.h"
+#include "ClipboardLock.h"
 #include "DateText.h"
 #include "ModRegistryRelated.h"
 #include "SettingsStore.h"
@@ -198,6 +199,7 @@ TEST_F(RemovalRun, WhatSurvivesIsListedOnceAndStaysUnticked) {
     EXPECT_EQ(Ticks(results), "00");
     EXPECT_EQ(Ticks(form->lists.lvwFilesToBeDeleted), "00");
     // "Copy List" puts every listed path on the clipboard, one a line.
+    ClipboardLock lock;
     failed.Command2_Click();
     EXPECT_EQ(ui::GetClipboardText(), locked + "\r\n" + hiddenLocked + "\r\n");
     failed.Command1_Click();

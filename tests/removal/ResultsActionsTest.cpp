@@ -214,3 +214,19 @@ TEST_F(ResultsActions, CommandsPressedDuringARemovalDoNothingAndACloseWaits) {
     EXPECT_TRUE(form->cmdScanNow.Enabled);
     EXPECT_FALSE(BusyState::IsBusy());
 }
+
+TEST_F(ResultsActions, SortedRowsKeepTheirItems) {
+    AddFile("C:\\a\\alpha.exe", "Alpha");
+    AddFile("C:\\b\\beta.exe", "Beta");
+    AddFile("C:\\c\\gamma.exe", "gamma");
+    // The first click on a column sorts it descending, the second ascending.
+    form->lvwPicRemoveListOfSpywareFoundAndToBeRemoved_ColumnClick(1);
+    const ui::ListView& results = form->lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved;
+    ASSERT_EQ(results.Count(), 3u);
+    EXPECT_EQ(results.Item(0).Text + results.Item(1).Text + results.Item(2).Text, "gammaBetaAlpha");
+    Tick(0);
+    EXPECT_EQ(Ticks(form->lists.lvwFilesToBeDeleted), "001");
+    form->lvwPicRemoveListOfSpywareFoundAndToBeRemoved_ColumnClick(1);
+    EXPECT_EQ(results.Item(2).Text, "gamma");
+    EXPECT_TRUE(results.Item(2).Checked);
+}

@@ -2,6 +2,7 @@
 
 #include "AnsiText.h"
 #include "Clipboard.h"
+#include "ClipboardLock.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@ TEST(Clipboard, HoldsUnicodeTextAndAnEmptyText) {
         "\xC3\xA9t\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80", // beyond one code page
         "",
     };
+    ClipboardLock lock;
     for (const std::string& text : texts) {
         SCOPED_TRACE(text);
         ASSERT_TRUE(ui::SetClipboardText(text));
