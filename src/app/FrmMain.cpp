@@ -4,6 +4,7 @@
 #include "AppPath.h"
 #include "BusyState.h"
 #include "ManualScanState.h"
+#include "SettingsStore.h"
 #include "resource.h"
 
 #include <windows.h>
@@ -53,10 +54,17 @@ FrmMain::~FrmMain() {
 }
 
 void FrmMain::Form_QueryUnload(bool& cancel, int) {
-    if (!BusyState::IsBusy())
+    if (!BusyState::IsBusy()) {
+        RunLink(Links.RemoveTrayIcon);
         return;
+    }
     cancel = true;
     BusyState::WhenIdle(this, [this] { Unload(); });
+}
+
+void FrmMain::Form_Resize() {
+    if (WindowState() == ui::vbNormal && Visible())
+        SaveProgramSetting("Settings", "Minimized", "No");
 }
 
 void FrmMain::Form_Unload(bool&) {

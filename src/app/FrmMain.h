@@ -25,9 +25,10 @@ struct MainWindowLinks {
     std::function<void()> EndProcess;
     std::function<void()> InstallDownloadedDefinitions;
     std::function<void()> LoadScheduleSettings;
-    std::function<void()> ShowHelpOnce;  // loads the help window, one message-loop pass, unloads
-    std::function<void()> SendToTray;    // Command5_Click
-    std::function<void()> RunLiveUpdate; // cmdUpdate_Click
+    std::function<void()> ShowHelpOnce;   // loads the help window, one message-loop pass, unloads
+    std::function<void()> SendToTray;     // Command5_Click
+    std::function<void()> RemoveTrayIcon; // the main window's icon leaves the notification area
+    std::function<void()> RunLiveUpdate;  // cmdUpdate_Click
     std::function<void()> ClearDeleteFailedList;  // frmDelete hidden, its lstProblem emptied
     std::function<void()> LoadDeleteFailedWindow; // loaded and hidden at start-up
     std::function<void()> SelectAllResults;       // cmdSelectAll_Click
@@ -60,6 +61,8 @@ class FrmMain : public ui::Form {
     void Form_QueryUnload(bool& cancel, int unloadMode) override;
     // Closing the main window ends the program.
     void Form_Unload(bool& cancel) override;
+    // Back in the normal state on the screen, the next start shows the window again.
+    void Form_Resize() override;
 
     // Scan driver.
     void cmdScanNow_Click();

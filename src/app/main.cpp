@@ -2,6 +2,7 @@
 #include "AppPath.h"
 #include "DoEvents.h"
 #include "ResultsPanel.h"
+#include "TrayPanel.h"
 #include "frmSplash.h"
 
 #include <windows.h>
@@ -11,6 +12,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     AppPath::PrevInstance();
     // The later subsystems fill in the main window's links before anything can reach them.
     MainResultsPanel().Connect();
+    MainTrayPanel().Connect();
     frmSplash& splash = SplashWindow();
     // Centred on the screen (the form's position is in twips, 15 to a pixel).
     splash.Left = (GetSystemMetrics(SM_CXSCREEN) * 15 - splash.Width) / 2;

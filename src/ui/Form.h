@@ -10,6 +10,8 @@
 
 #include "Controls.h"
 
+#include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -82,6 +84,12 @@ class Form {
     // 0 when not registered.
     unsigned CommandId(const Control& control) const;
 
+    // A message of the program's own (WM_APP to 0xBFFF) that reaches this form's window runs
+    // its handler as an event does. Other programs call back this way (the notification area),
+    // so what they report never mixes with the user's input. An empty handler removes it.
+    using OwnMessageHandler = std::function<void(uintptr_t wParam, intptr_t lParam)>;
+    void SetOwnMessageHandler(unsigned message, OwnMessageHandler handler);
+
   protected:
     // Form events; the defaults do nothing.
     virtual void Form_Load() {}
@@ -109,6 +117,7 @@ class Form {
     std::vector<Control*> controls_;
     std::vector<std::unique_ptr<Native>> natives_;
     std::map<const ImageList*, std::unique_ptr<NativeImageList>> imageLists_;
+    std::map<unsigned, OwnMessageHandler> ownMessages_;
     HWND hwnd_ = nullptr;
     HWND tooltip_ = nullptr;
     void* fonts_[4] = {}; // by italic * 2 + bold

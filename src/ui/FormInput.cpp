@@ -83,6 +83,14 @@ LRESULT Form::Impl::FormMessage(Form& f, HWND hwnd, UINT message, WPARAM wParam,
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         break;
     default:
+        if (message >= WM_APP && message <= 0xBFFF) {
+            auto it = f.ownMessages_.find(message);
+            if (it != f.ownMessages_.end()) {
+                OwnMessageHandler handler = it->second;
+                Run([&] { handler(wParam, lParam); });
+                return 0;
+            }
+        }
         break;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);

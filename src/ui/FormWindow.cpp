@@ -443,6 +443,13 @@ HWND Form::ControlHandle(const Control& control) const {
     return nullptr;
 }
 
+void Form::SetOwnMessageHandler(unsigned message, OwnMessageHandler handler) {
+    if (handler)
+        ownMessages_[message] = std::move(handler);
+    else
+        ownMessages_.erase(message);
+}
+
 unsigned Form::CommandId(const Control& control) const {
     auto it = std::find(controls_.begin(), controls_.end(), &control);
     return it == controls_.end() ? 0
