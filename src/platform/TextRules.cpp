@@ -214,8 +214,9 @@ long ToLong(std::string_view text, long defaultValue) {
     char* end = nullptr;
     errno = 0;
     const double value = std::strtod(trimmed.c_str(), &end);
-    if (end != trimmed.c_str() + trimmed.size() || errno == ERANGE || value > 2147483647.0 ||
-        value < -2147483648.0)
+    // "nan" and "inf" are no numbers a setting holds; strtod reads them all the same.
+    if (end != trimmed.c_str() + trimmed.size() || errno == ERANGE || !std::isfinite(value) ||
+        value > 2147483647.0 || value < -2147483648.0)
         return defaultValue;
     return RoundHalfEven(value);
 }

@@ -78,6 +78,12 @@ TEST(TextRules, NumberConversionsFallBackToTheDefault) {
     EXPECT_EQ(ToLong("2.5", 7), 2);
     EXPECT_DOUBLE_EQ(ToDouble("1.25", 0), 1.25);
     EXPECT_DOUBLE_EQ(ToDouble("x", 0.5), 0.5);
+    for (const char* notANumber : {"nan", "NaN", "-nan", "nan(1)", "inf", "-inf", "Infinity"}) {
+        EXPECT_EQ(ToLong(notANumber, 7), 7) << notANumber;
+        EXPECT_DOUBLE_EQ(ToDouble(notANumber, 0.5), 0.5) << notANumber;
+        EXPECT_TRUE(ToBool(notANumber, true)) << notANumber;
+        EXPECT_FALSE(ToBool(notANumber, false)) << notANumber;
+    }
 }
 
 TEST(TextRules, TruthValuesReadWordsAndNumbers) {
