@@ -99,9 +99,18 @@ Timer::Timer(std::string name, int interval, bool enabled)
 }
 
 void DTPicker::SetValue(double value) {
-    if (value == value_)
+    if (hasValue_ && value == value_)
         return;
     value_ = value;
+    hasValue_ = true;
+    if (Change)
+        Change();
+}
+
+void DTPicker::ClearValue() {
+    if (!hasValue_)
+        return;
+    hasValue_ = false;
     if (Change)
         Change();
 }

@@ -167,14 +167,26 @@ class DTPicker : public Control {
   public:
     using Control::Control;
     bool TimeOnly = false; // shows the time of day instead of the date
+    // The user can take the value away (a tick box beside it). Set before the form loads.
+    bool ShowNone = false;
+    // The display format in the platform's picture letters ("dd/MM/yyyy", "HH:mm:ss" for
+    // 24-hour time); empty shows the system's short date or time. Only the display changes.
+    std::string CustomFormat;
     Handler Change;
+    // Raised after Change when the user changed the picker, never by code.
+    Handler UserChange;
 
+    // The value last held; meaningful only while HasValue().
     double Value() const { return value_; }
-    // Raises Change when the value changes.
+    bool HasValue() const { return hasValue_; }
+    // Raises Change when the value changes or the picker had none.
     void SetValue(double value);
+    // No value; raises Change when the picker had one.
+    void ClearValue();
 
   private:
     double value_ = 0;
+    bool hasValue_ = true;
 };
 
 class TabStrip : public Control {

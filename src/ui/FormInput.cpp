@@ -174,10 +174,24 @@ LRESULT Form::Impl::OnNotify(Form& f, const NMHDR& header) {
             const auto& change = reinterpret_cast<const NMDATETIMECHANGE&>(header);
             SYSTEMTIME time = change.st;
             double value;
-            if (change.dwFlags == GDT_VALID && SystemTimeToVariantTime(&time, &value)) {
+            DTPicker& picker = static_cast<DTPicker&>(*n->model);
+            auto changed = [&picker] {
+                if (picker.UserChange)
+                    picker.UserChange();
+            };
+            if (change.dwFlags == GDT_NONE) {
+                n->value = 0;
+                Run([&] {
+                    picker.ClearValue();
+                    changed();
+                });
+            } else if (change.dwFlags == GDT_VALID && SystemTimeToVariantTime(&time, &value)) {
+                n->value = 1;
                 n->date = value;
-                DTPicker& picker = static_cast<DTPicker&>(*n->model);
-                Run([&] { picker.SetValue(value); });
+                Run([&] {
+                    picker.SetValue(value);
+                    changed();
+                });
             }
         }
         break;

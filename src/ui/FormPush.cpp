@@ -212,10 +212,26 @@ void Form::Impl::PushControl(Form& f, Native& n) {
         break;
     }
     case Kind::DTPicker: {
-        const double value = static_cast<DTPicker&>(c).Value();
-        SYSTEMTIME time;
-        if (value != n.date && VariantTimeToSystemTime(value, &time)) {
-            n.date = value;
+        const auto& picker = static_cast<DTPicker&>(c);
+        // The format rides in the text field, which a picker has no other use for.
+        if (picker.CustomFormat != n.text) {
+            n.text = picker.CustomFormat;
+            const std::wstring format = Utf8ToWide(picker.CustomFormat);
+            SendMessageW(n.hwnd, DTM_SETFORMATW, 0,
+                         format.empty() ? 0 : reinterpret_cast<LPARAM>(format.c_str()));
+        }
+        // value: 1 while a date is shown, 0 while none is.
+        SYSTEMTIME time{};
+        if (!picker.HasValue()) {
+            if (n.value != 0) {
+                n.value = 0;
+                // The time is ignored, but some pickers refuse the call without one.
+                SendMessageW(n.hwnd, DTM_SETSYSTEMTIME, GDT_NONE, reinterpret_cast<LPARAM>(&time));
+            }
+        } else if ((n.value != 1 || picker.Value() != n.date) &&
+                   VariantTimeToSystemTime(picker.Value(), &time)) {
+            n.value = 1;
+            n.date = picker.Value();
             SendMessageW(n.hwnd, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
         }
         break;

@@ -226,11 +226,13 @@ void Form::Impl::CreateNative(Form& f, Native& n) {
         exStyle = WS_EX_CLIENTEDGE;
         style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP;
         break;
-    case Kind::DTPicker:
+    case Kind::DTPicker: {
+        const auto& picker = static_cast<const DTPicker&>(*n.model);
         cls = DATETIMEPICK_CLASSW;
-        style |= WS_TABSTOP |
-                 (static_cast<DTPicker*>(n.model)->TimeOnly ? DTS_TIMEFORMAT : DTS_SHORTDATEFORMAT);
+        style |= WS_TABSTOP | (picker.TimeOnly ? DTS_TIMEFORMAT : DTS_SHORTDATEFORMAT) |
+                 (picker.ShowNone ? DTS_SHOWNONE : 0);
         break;
+    }
     case Kind::TabStrip:
         cls = WC_TABCONTROLW;
         style |= WS_TABSTOP;
