@@ -268,16 +268,16 @@ void FrmMain::LoadSettings() {
     lblLastUpdate.Caption = "Signatures Last Updated On " + ReadDefinitionsDate() + " PST";
 
     LoadCheck(chkAutomaticScanYesOrNo, "OptionAndSettings", "chkAutomaticScanYesOrNo", "0");
-    const bool scheduled =
-        TextRules::ToLong(GetProgramSetting("OptionAndSettings", "chkAutomaticScanYesOrNo", "0"),
-                          0) != 0;
-    dtpScheduleDate.Enabled = dtpScheduleTime.Enabled = tmrScheduler.Enabled = cmbDays.Enabled =
-        scheduled;
+    const std::string scheduled =
+        GetProgramSetting("OptionAndSettings", "chkAutomaticScanYesOrNo", "0");
+    if (const long on = TextRules::ToLong(scheduled, 0); on == TextRules::ToLong(scheduled, 1))
+        dtpScheduleDate.Enabled = dtpScheduleTime.Enabled = tmrScheduler.Enabled = cmbDays.Enabled =
+            on != 0;
 
     LoadCheck(chkAutomaticUpdate, "OptionAndSettings", "chkAutomaticUpdate", "1");
     for (size_t i = 0; i < lists.lvwHardDrives.Count(); ++i) {
         ui::ListItem& row = lists.lvwHardDrives.Item(i);
-        row.Checked = TextRules::ToBool(GetProgramSetting("Drives", row.Text, "True"), true);
+        row.Checked = TextRules::ToBool(GetProgramSetting("Drives", row.Text, "True"), row.Checked);
     }
     std::vector<ui::ColumnHeader>& columns =
         lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved.ColumnHeaders;

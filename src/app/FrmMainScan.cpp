@@ -28,8 +28,10 @@ void SetPhase(ScanProgressDisplay& display, const std::string& id) {
     modGlobals::ScanPhasePrefix = display.lblPercentageCompleted.Caption + ": ";
 }
 
-bool StoredTruth(const std::string& key) {
-    return TextRules::ToBool(GetProgramSetting("OptionAndSettings", key, "True"), true);
+// A scan option as its box shows it: the stored number, or, when the stored text is no number
+// (which the options' load leaves the box alone for), the box's own value.
+long StoredOption(const std::string& key, const ui::CheckBox& box) {
+    return TextRules::ToLong(GetProgramSetting("OptionAndSettings", key, "1"), box.Value());
 }
 
 void RestoreDefaultCursor() {
@@ -153,7 +155,7 @@ void FrmMain::SetOverallShare() {
 }
 
 void FrmMain::RunProcessAndRegistryPhases() {
-    if (StoredTruth("chkSweepMemory")) {
+    if (StoredOption("chkSweepMemory", chkSweepMemory) != 0) {
         SetPhase(display, "MSG_MEMORY");
         Steps.ScanRunningProcesses();
     } else {
@@ -162,7 +164,7 @@ void FrmMain::RunProcessAndRegistryPhases() {
     SetPhase(display, "MSG_REGISTRY");
     display.pb1.SetValue(0);
     SetOverallShare();
-    if (StoredTruth("chkScanRegistry"))
+    if (StoredOption("chkScanRegistry", chkScanRegistry) != 0)
         Steps.ScanRegistry();
     else
         display.lblRegistryInspected.Caption = Msg("MSG_NOTSELECED");
@@ -171,7 +173,7 @@ void FrmMain::RunProcessAndRegistryPhases() {
 void FrmMain::SmartScan() {
     if (!BeginMode(*this))
         return;
-    if (TextRules::ToLong(GetProgramSetting("OptionAndSettings", "chkScanCookies", "1"), 1) == 1) {
+    if (StoredOption("chkScanCookies", chkScanCookies) == 1) {
         SetPhase(display, "MSG_COOKIES");
         Steps.ScanCookies(CookieFileCount);
         display.pb1.SetValue(100);

@@ -272,6 +272,31 @@ TEST_F(MainWindowTest, LoadSettingsKeepsAControlWhoseValueDoesNotConvert) {
     EXPECT_TRUE(form->tmrScheduler.Enabled);
 }
 
+TEST_F(MainWindowTest, LoadSettingsLeavesScheduleAndDrivesAloneForTextsThatDoNotConvert) {
+    const struct {
+        const char* stored;
+        bool scheduleOn; // the schedule controls and the timer, which start enabled here
+        bool driveTicked;
+    } rows[] = {
+        {"1", true, true},   {"0", false, false}, {"on", true, true}, {"nan", true, true},
+        {"inf", true, true}, {"-1", true, true},  {"", true, true},
+    };
+    for (const auto& row : rows) {
+        form = std::make_unique<FrmMain>();
+        form->tmrScheduler.Enabled = true;
+        form->lists.lvwHardDrives.Clear(); // the lists outlive the window
+        form->lists.lvwHardDrives.Add("C").Checked = true;
+        Store("OptionAndSettings", "chkAutomaticScanYesOrNo", row.stored);
+        Store("Drives", "C", std::string(row.stored) == "1" ? "True" : row.stored);
+        form->LoadSettings();
+        for (const ui::Control* control : std::initializer_list<const ui::Control*>{
+                 &form->dtpScheduleDate, &form->dtpScheduleTime, &form->cmbDays,
+                 &form->tmrScheduler})
+            EXPECT_EQ(control->Enabled, row.scheduleOn) << row.stored << " " << control->Name;
+        EXPECT_EQ(form->lists.lvwHardDrives.Item(0).Checked, row.driveTicked) << row.stored;
+    }
+}
+
 TEST_F(MainWindowTest, StatusPanelOnAFreshStore) {
     modGlobals::DefinitionCount = 1234567;
     form->UpdateStatusLabels();

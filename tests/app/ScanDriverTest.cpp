@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 using Calls = std::vector<std::string>;
@@ -81,6 +83,41 @@ TEST_F(ScanDriverTest, SmartScanSkipsThePhasesTheOptionsSwitchOff) {
     EXPECT_EQ(registryText, "MSG_NOTSELECED");
     // The completion's counter refresh writes the counts over the texts.
     EXPECT_EQ(display().lblMemoryInspected.Caption, "0");
+}
+
+// The scan goes by an option the way its box shows it: a stored number, or, for a text that is
+// no number (which the options' load leaves the box alone for), the box itself.
+TEST_F(ScanDriverTest, SmartScanReadsEachOptionAsItsBoxShowsIt) {
+    const struct {
+        const char* stored;
+        int box;
+        bool processes, registry, cookies;
+    } rows[] = {
+        {"1", 0, true, true, true},      {"0", 1, false, false, false},
+        {"2", 0, true, true, false},     {"True", 0, false, false, false},
+        {"True", 1, true, true, true},   {"False", 1, true, true, true},
+        {"nan", 0, false, false, false}, {"inf", 1, true, true, true},
+    };
+    for (const auto& row : rows) {
+        for (const char* key : {"chkSweepMemory", "chkScanRegistry", "chkScanCookies"})
+            Store("OptionAndSettings", key, row.stored);
+        for (ui::CheckBox* box :
+             {&form->chkSweepMemory, &form->chkScanRegistry, &form->chkScanCookies}) {
+            box->Click = nullptr;
+            box->SetValue(row.box);
+        }
+        calls.clear();
+        form->optScan[0].SetValue(true);
+        form->cmdScanNow_Click();
+        auto ran = [this](const char* step) {
+            return std::find(calls.begin(), calls.end(), step) != calls.end();
+        };
+        const std::string name =
+            std::string(row.stored) + " with the box at " + std::to_string(row.box);
+        EXPECT_EQ(ran("ScanRunningProcesses"), row.processes) << name;
+        EXPECT_EQ(ran("ScanRegistry"), row.registry) << name;
+        EXPECT_EQ(ran("ScanCookies"), row.cookies) << name;
+    }
 }
 
 TEST_F(ScanDriverTest, PhaseTextsAndPrefixFollowTheRunningPhase) {
