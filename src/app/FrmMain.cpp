@@ -318,10 +318,14 @@ void FrmMain::LayOutOptionsPage() {
     Place(cmbDays, view, 1200, 1120, 2400, 300);
     SetCaption(lblDate, "Date:");
     Place(lblDate, view, 120, 1600, 1000, 300);
+    // Both pickers can hold no value: a schedule needs a date only when it runs once.
+    dtpScheduleDate.ShowNone = dtpScheduleTime.ShowNone = true;
+    dtpScheduleDate.CustomFormat = "dd/MM/yyyy";
     Place(dtpScheduleDate, view, 1200, 1560, 2400, 330);
     SetCaption(lblTime, "Time:");
     Place(lblTime, view, 120, 2040, 1000, 300);
     dtpScheduleTime.TimeOnly = true;
+    dtpScheduleTime.CustomFormat = "HH:mm:ss"; // 24-hour: the form has no AM/PM field
     Place(dtpScheduleTime, view, 1200, 2000, 2400, 330);
     SetCaption(CmdProceed, "Apply");
     Place(CmdProceed, view, 1200, 2520, 1100, 420);

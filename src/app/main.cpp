@@ -2,6 +2,7 @@
 #include "AppPath.h"
 #include "DoEvents.h"
 #include "ResultsPanel.h"
+#include "SchedulePanel.h"
 #include "TrayPanel.h"
 #include "frmSplash.h"
 
@@ -12,6 +13,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     AppPath::PrevInstance();
     // The later subsystems fill in the main window's links before anything can reach them.
     MainResultsPanel().Connect();
+    MainSchedulePanel().Connect();
     MainTrayPanel().Connect();
     frmSplash& splash = SplashWindow();
     // Centred on the screen (the form's position is in twips, 15 to a pixel).

@@ -22,6 +22,11 @@ std::function<double()>& Clock() {
     return clock;
 }
 
+LCID& Locale() {
+    static LCID locale = LOCALE_USER_DEFAULT;
+    return locale;
+}
+
 } // namespace
 
 double Now() {
@@ -32,9 +37,13 @@ void SetClock(std::function<double()> clock) {
     Clock() = clock ? std::move(clock) : std::function<double()>(SystemNow);
 }
 
+void SetLocale(unsigned long lcid) {
+    Locale() = lcid ? lcid : LOCALE_USER_DEFAULT;
+}
+
 std::string ToText(double date) {
     BSTR text = nullptr;
-    if (FAILED(VarBstrFromDate(date, LOCALE_USER_DEFAULT, 0, &text)))
+    if (FAILED(VarBstrFromDate(date, Locale(), 0, &text)))
         return {};
     std::string result = WideToUtf8(std::wstring(text, SysStringLen(text)));
     SysFreeString(text);
@@ -43,7 +52,7 @@ std::string ToText(double date) {
 
 bool FromText(const std::string& text, double& date) {
     std::wstring wide = Utf8ToWide(text);
-    return SUCCEEDED(VarDateFromStr(wide.data(), LOCALE_USER_DEFAULT, 0, &date));
+    return SUCCEEDED(VarDateFromStr(wide.data(), Locale(), 0, &date));
 }
 
 std::string NowText() {

@@ -11,6 +11,9 @@ namespace DateText {
 double Now();
 // Replaces the clock (tests set it to fixed moments); an empty function restores the system's.
 void SetClock(std::function<double()> clock);
+// Replaces the user's locale for the texts (tests write and read them as a system in another
+// language does); 0 restores the user's.
+void SetLocale(unsigned long lcid);
 // The general date format: date and time, or the date alone at midnight.
 std::string ToText(double date);
 // False when the text is no date.
