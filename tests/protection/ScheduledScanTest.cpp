@@ -19,7 +19,8 @@ class ScheduledScan : public RemovalFixture {
     ScheduledScan() {
         scheduler.Connect();
         const std::string name = "Sched" + std::to_string(GetCurrentProcessId()) + ".exe";
-        threat_ = machine / ("evil\\" + name);
+        relative_ = "evil\\" + name;
+        threat_ = machine / relative_;
         WriteDefinitionFile(kFileDefinitionFile,
                             {name + "=Scheduled Threat|" + machine.Path() + "\\evil|Adware"});
         for (const char* file : {kDirectoryDefinitionFile, kRegistryDefinitionFile,
@@ -46,11 +47,11 @@ class ScheduledScan : public RemovalFixture {
         DateText::SetClock([now] { return now; });
         form->tmrScheduler.Tick();
     }
-    void Plant() const { machine.WriteFile(threat_.substr(machine.Path().size() + 1), "evil"); }
+    void Plant() const { machine.WriteFile(relative_, "evil"); }
     bool Scanned() const { return Stored("Settings", "lblLastScan") != "<none>"; }
 
     SchedulePanel scheduler{*form};
-    std::string threat_;
+    std::string relative_, threat_;
 };
 
 TEST_F(ScheduledScan, OnlyADueTickWithAutomaticRemovalRemovesWhatItFinds) {
