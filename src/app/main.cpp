@@ -1,6 +1,7 @@
 // The program starts with its splash window, which brings up the main window.
 #include "AppPath.h"
 #include "DoEvents.h"
+#include "ProcessShield.h"
 #include "ResultsPanel.h"
 #include "SchedulePanel.h"
 #include "TrayPanel.h"
@@ -14,6 +15,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // The later subsystems fill in the main window's links before anything can reach them.
     MainResultsPanel().Connect();
     MainSchedulePanel().Connect();
+    MainProcessShield().Connect();
     MainTrayPanel().Connect();
     frmSplash& splash = SplashWindow();
     // Centred on the screen (the form's position is in twips, 15 to a pixel).
