@@ -13,26 +13,51 @@
 
 #include <windows.h>
 
+#include <optional>
+#include <string_view>
+#include <unordered_map>
+
 using TextRules::Replace;
 
+namespace {
+
+// The piece of `text` between the `index`-th and the next separator, as a split would give it;
+// empty when there are fewer separators.
+std::string_view Piece(std::string_view text, char separator, size_t index) {
+    size_t start = 0;
+    for (; index > 0; --index) {
+        start = text.find(separator, start);
+        if (start == std::string_view::npos)
+            return {};
+        ++start;
+    }
+    return text.substr(start, text.find(separator, start) - start);
+}
+
+} // namespace
+
+// Reads the pieces in place rather than splitting into lists: the loader parses every line of
+// the definition files after each update.
 DefinitionLine DefinitionLineParser::Parse(const std::string& line, bool typeWord) {
     DefinitionLine fields;
-    std::string head = line;
-    if (TextRules::Contains(line, "|")) {
-        const std::vector<std::string> pieces = TextRules::Split(line, "|");
-        head = pieces[0];
-        fields.path = pieces[1];
-        if (pieces.size() >= 3) {
-            type_ = pieces[2];
+    std::string_view head = line;
+    const size_t bar = head.find('|');
+    if (bar != std::string_view::npos) {
+        const std::string_view whole = head;
+        head = whole.substr(0, bar);
+        fields.path = Piece(whole, '|', 1);
+        if (whole.find('|', bar + 1) != std::string_view::npos) {
+            type_ = Piece(whole, '|', 2);
             if (typeWord && type_ == "TYPE")
                 type_ = "Spyware";
         }
     }
-    const std::vector<std::string> parts = TextRules::Split(head, "=");
-    if (!parts.empty())
-        fields.name = TextRules::Trim(parts[0]);
-    if (parts.size() >= 2)
-        threatName_ = parts[1];
+    // An empty head splits into no pieces, so it leaves the threat name as it was.
+    if (!head.empty()) {
+        fields.name = TextRules::Trim(Piece(head, '=', 0));
+        if (head.find('=') != std::string_view::npos)
+            threatName_ = Piece(head, '=', 1);
+    }
     fields.threatName = threatName_;
     fields.type = type_;
     return fields;
@@ -45,10 +70,11 @@ namespace {
 struct LoadRecord {
     bool complete = false;
     std::string folder;
+    uint64_t generation = 0;
     FileStamp files, folders, safety;
     bool SameFiles(const LoadRecord& other) const {
-        return folder == other.folder && files == other.files && folders == other.folders &&
-               safety == other.safety;
+        return folder == other.folder && generation == other.generation && files == other.files &&
+               folders == other.folders && safety == other.safety;
     }
 };
 LoadRecord lastLoad;
@@ -56,22 +82,61 @@ LoadRecord lastLoad;
 LoadRecord CurrentFiles() {
     LoadRecord record;
     record.folder = DataFolder;
+    record.generation = DefinitionFilesGeneration;
     record.files = StampOf(DataFile(kFileDefinitionFile));
     record.folders = StampOf(DataFile(kDirectoryDefinitionFile));
     record.safety = StampOf(DataFile(kSafetyFile));
     return record;
 }
 
+// The expansions of the macro part of the paths met during one load. Only the text up to the
+// last "]" can hold a macro, and the expansion of the text after it is that text itself, so the
+// few distinct macro parts are expanded once each instead of once per line.
+using MacroExpansions = std::unordered_map<std::string, std::optional<std::string>>;
+
+void CollapseDoubleBackslashes(std::string& path) {
+    if (path.find("\\\\") != std::string::npos)
+        path = Replace(path, "\\\\", "\\");
+}
+
+// Lower-cases in place; letters beyond ASCII take the shared rules.
+void ToLowerInPlace(std::string& text) {
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            text = TextRules::ToLower(text);
+            return;
+        }
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+}
+
 // Expands a definition path as the tables keep it: macros expanded, "\\" made "\", lower case.
 // False when the path names a special folder this system does not have.
-bool ExpandDefinitionPath(std::string& path) {
-    std::string missingToken;
-    modGenDec::ExpandPathMacros(path, &missingToken);
-    if (!missingToken.empty())
-        return false;
-    path = Replace(path, "\\\\", "\\");
-    if (!path.empty())
-        path = Replace(path + "\\", "\\\\", "\\");
+bool ExpandDefinitionPath(std::string& path, MacroExpansions& expansions) {
+    const size_t macroEnd = path.rfind(']');
+    if (macroEnd != std::string::npos) {
+        std::string macroPart = path.substr(0, macroEnd + 1);
+        auto found = expansions.find(macroPart);
+        if (found == expansions.end()) {
+            std::string expanded = macroPart;
+            std::string missingToken;
+            modGenDec::ExpandPathMacros(expanded, &missingToken);
+            found = expansions
+                        .emplace(std::move(macroPart), missingToken.empty()
+                                                           ? std::optional(std::move(expanded))
+                                                           : std::nullopt)
+                        .first;
+        }
+        if (!found->second)
+            return false;
+        path.replace(0, macroEnd + 1, *found->second);
+    }
+    CollapseDoubleBackslashes(path);
+    if (!path.empty()) {
+        path += '\\';
+        CollapseDoubleBackslashes(path);
+    }
     return true;
 }
 
@@ -84,6 +149,7 @@ bool LoadTable(const char* fileName, std::vector<DefinitionEntry>& table,
     DefinitionFileReader reader(path);
     if (!reader.IsOpen())
         return false; // locked or unreadable: try again at the next scan
+    MacroExpansions expansions;
     std::string line;
     for (;;) {
         if (StopScanRequested)
@@ -94,13 +160,16 @@ bool LoadTable(const char* fileName, std::vector<DefinitionEntry>& table,
         // A line without a name (or, for folders, without a path) cannot match anything, and a
         // stored empty slot would end the matchers' search before the entries after it.
         const bool usable = fileTable ? !fields.name.empty() : !fields.path.empty();
-        if (usable && ExpandDefinitionPath(fields.path)) {
+        if (usable && table.size() < kDefinitionSlots &&
+            ExpandDefinitionPath(fields.path, expansions)) {
             if (!fileTable && !fields.path.empty())
                 fields.path.pop_back();
-            const std::string item = fileTable ? fields.path + fields.name : fields.path;
-            if (!IsSafeItem(item) && table.size() < kDefinitionSlots)
-                table.push_back({TextRules::ToLower(fields.name), TextRules::ToLower(fields.path),
-                                 fields.type, fields.threatName});
+            if (!IsSafeItem(fileTable ? fields.path + fields.name : fields.path)) {
+                ToLowerInPlace(fields.name);
+                ToLowerInPlace(fields.path);
+                table.push_back({std::move(fields.name), std::move(fields.path),
+                                 std::move(fields.type), std::move(fields.threatName)});
+            }
         }
         ui::YieldToMessageLoop();
     }
@@ -171,6 +240,7 @@ void DeleteDefinitionFiles() {
     for (const char* name : {kDirectoryDefinitionFile, kBlockedCookiesFile, kExeDefinitionFile,
                              kRegistryDefinitionFile, kFileDefinitionFile, kDateFile})
         DeleteFileW(Utf8ToWide(DataFile(name)).c_str());
+    ++DefinitionFilesGeneration;
 }
 
 } // namespace modGlobals

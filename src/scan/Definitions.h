@@ -25,10 +25,14 @@ inline std::vector<DefinitionEntry> FolderDefinitionTable;
 
 // Changes whenever the tables are filled anew, so what is derived from them is rebuilt.
 inline uint64_t DefinitionTablesGeneration = 0;
+// Raised by everything that rewrites or removes definition files, so the next load reads them
+// again even when a rewritten file kept its size and time stamp.
+inline uint64_t DefinitionFilesGeneration = 0;
 
 // Fills both tables from the definition files, filtered by the loaded safety list. A load
 // that a Stop cut short, and any change of the definition or safety files since the last
-// load, make the next call load again; otherwise the tables are kept.
+// load (a new size or time stamp, or a raised DefinitionFilesGeneration), make the next call
+// load again; otherwise the tables are kept.
 void LoadDefinitions();
 // Recounts the lines of the five definition files; returns the total.
 int32_t CountDefinitions();
