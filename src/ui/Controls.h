@@ -107,6 +107,10 @@ class TextBox : public Control {
     bool MultiLine = false;
     bool Locked = false;
     Handler Change;
+    // A character the user typed, before the box takes it; setting keyAscii to 0 swallows it.
+    // A box with this handler is also given Enter and Escape, which otherwise press a window's
+    // default or cancel button.
+    std::function<void(int& keyAscii)> KeyPress;
 
     const std::string& Text() const { return text_; }
     // Raises Change when the text changes.

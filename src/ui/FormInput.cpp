@@ -241,9 +241,27 @@ LRESULT CALLBACK Form::Impl::ControlProc(HWND hwnd, UINT message, WPARAM wParam,
             Run([&] { f.Control_MouseUp(c, button, shift, x, y); });
         return result;
     }
+    case WM_GETDLGCODE:
+        // The dialog manager would take Enter and Escape for the window's buttons; a text box
+        // that handles its keys asks for them itself.
+        if (n->kind == Kind::TextBox && static_cast<TextBox&>(c).KeyPress && lParam) {
+            const MSG& key = *reinterpret_cast<const MSG*>(lParam);
+            if (key.message == WM_KEYDOWN && (key.wParam == VK_RETURN || key.wParam == VK_ESCAPE))
+                return DefSubclassProc(hwnd, message, wParam, lParam) | DLGC_WANTMESSAGE;
+        }
+        break;
     case WM_CHAR: {
         int key = static_cast<int>(wParam);
-        Run([&] { f.Control_KeyPress(c, key); });
+        Run([&] {
+            if (n->kind == Kind::TextBox) {
+                // A copy: the handler may replace itself.
+                const auto keyPress = static_cast<TextBox&>(c).KeyPress;
+                if (keyPress)
+                    keyPress(key);
+            }
+            if (key != 0)
+                f.Control_KeyPress(c, key);
+        });
         if (key == 0 || !IsWindow(hwnd))
             return 0;
         wParam = static_cast<WPARAM>(key);
