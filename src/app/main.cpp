@@ -1,6 +1,7 @@
 // The program starts with its splash window, which brings up the main window.
 #include "AppPath.h"
 #include "DoEvents.h"
+#include "HomePageShield.h"
 #include "ProcessShield.h"
 #include "ResultsPanel.h"
 #include "SchedulePanel.h"
@@ -16,6 +17,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     MainResultsPanel().Connect();
     MainSchedulePanel().Connect();
     MainProcessShield().Connect();
+    MainHomePageShield().Connect();
     MainTrayPanel().Connect();
     frmSplash& splash = SplashWindow();
     // Centred on the screen (the form's position is in twips, 15 to a pixel).

@@ -1,0 +1,78 @@
+#include "HomePageShield.h"
+
+#include "BusyState.h"
+#include "FrmMain.h"
+#include "ModSetHomePage.h"
+#include "PanelSwitching.h"
+#include "SettingsStore.h"
+#include "TextRules.h"
+#include "frmHomePageChangedAlert.h"
+#include "modLorvane.h"
+
+namespace {
+
+// A stored option that is no truth value counts as its default, as the timer switching reads it.
+bool Option(const std::string& key, bool defaultValue) {
+    return TextRules::ToBool(
+        GetProgramSetting("OptionAndSettings", key, TextRules::FromBool(defaultValue)),
+        defaultValue);
+}
+
+} // namespace
+
+HomePageShield& MainHomePageShield() {
+    static HomePageShield shield(MainWindow(), HomePageChangedAlertWindow());
+    return shield;
+}
+
+std::string HomePageChangedMessage(const std::string& savedPage, const std::string& currentPage) {
+    return modLorvane::ProgramName + " has detected that your Homepage has been changed.\r\n\r\n" +
+           "Click YES to keep your homepage as:\r\n" + savedPage + "\r\n\r\n" +
+           "Click No to change your homepage to:\r\n" + currentPage;
+}
+
+HomePageShield::HomePageShield(FrmMain& form, frmHomePageChangedAlert& alert)
+    : form_(form), alert_(alert) {}
+
+void HomePageShield::Connect() {
+    form_.tmrCheckHomePage.Tick = [this] { tmrCheckHomePage_Timer(); };
+    form_.Links.ShowDebugWindow[0] = [this] { alert_.Show(); };
+}
+
+void HomePageShield::tmrCheckHomePage_Timer() {
+    if (++HomePageTickCount >= 3) {
+        HomePageTickCount = 0;
+        RunLink(form_.tmrMemoryInspected.Tick);
+    }
+    // A tick that an option switched on while an alert or a scan is waiting asks nothing.
+    if (BusyState::IsBusy())
+        return;
+    // Switched off, this timer stays off when the timers come back as the settings say.
+    modGenDec::ShieldTimersOff timersOff(form_);
+    if (Option("optIEHomePageSheildOn", true))
+        CheckStartPage();
+}
+
+void HomePageShield::CheckStartPage() {
+    using namespace ModSetHomePage;
+    // A value of a type the shield does not read keeps this text.
+    CurrentHomePage = "about:blank";
+    QueryValue(HKEY_CURRENT_USER, StartPageKey, kStartPageValue, CurrentHomePage);
+    SavedHomePage = GetProgramSetting("OptionAndSettings", "Homepage", "");
+    // The first tick adopts whatever start page is set.
+    if (SavedHomePage.empty()) {
+        SavedHomePage = CurrentHomePage;
+        SaveProgramSetting("OptionAndSettings", "Homepage", CurrentHomePage);
+    }
+    if (SavedHomePage == CurrentHomePage)
+        return;
+    if (Option("optAlwaysnotifybeforerestoring", true)) {
+        alert_.lblHomePageInfo.Caption = HomePageChangedMessage(SavedHomePage, CurrentHomePage);
+        const BusyState::Operation waiting;
+        alert_.ShowModal();
+        // Closed any other way than its buttons, or left by the program's end: no answer.
+        alert_.Unload();
+    } else if (Option("optRestoredefaultwithoutnotification", false)) {
+        RestoreHomePage();
+    }
+}
