@@ -155,6 +155,8 @@ void FrmMain::LayOutScanPage() {
     cmdPause.Enabled = cmdStop.Enabled = false;
     PlaceRow<ui::Label>({{&lblStart, "Start"}, {&lblPause, "Pause"}, {&lblStop, "Stop"}}, page,
                         4300, 800, 600, 240, 700, 0, false);
+    PlaceRow<ui::Label>({{&lblViewLogFile, "Show Report"}}, page, 7100, 800, 1600, 240, 0, 0,
+                        true);
 
     const std::pair<const char*, ui::Label*> counters[] = {
         {"Running Processes:", &display.lblMemoryInspected},

@@ -25,7 +25,8 @@ struct MainWindowLinks {
     std::function<void()> EndProcess;
     std::function<void()> InstallDownloadedDefinitions;
     std::function<void()> LoadScheduleSettings;
-    std::function<void()> ShowHelpOnce;   // loads the help window, one message-loop pass, unloads
+    // Loads the help window, one message-loop pass, unloads; true when the help file opened.
+    std::function<bool()> ShowHelpOnce;
     std::function<void()> SendToTray;     // Command5_Click
     std::function<void()> RemoveTrayIcon; // the main window's icon leaves the notification area
     std::function<void()> RunLiveUpdate;  // cmdUpdate_Click
@@ -184,6 +185,7 @@ class FrmMain : public ui::Form {
     ui::Button& cmdStop;
     ui::Button cmdRemove{"cmdRemove"};
     ui::Label lblStart{"lblStart"}, lblPause{"lblPause"}, lblStop{"lblStop"};
+    ui::Label lblViewLogFile{"lblViewLogFile"};
     ui::Label lblStatus1{"lblStatus", 1};
     ui::Label SkinLabel7{"SkinLabel7"}, SkinLabel8{"SkinLabel8"};
     ui::Label counterCaptions[4] = {

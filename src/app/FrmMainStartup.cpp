@@ -90,10 +90,10 @@ void FrmMain::Form_Load() {
     RunLink(Links.LoadDeleteFailedWindow);
 
     Label22.Caption = Lang.getMessages("MSG_CAPTION2");
-    if (GetProgramSetting("Settings", "showHelp", "1") == "1") {
-        RunLink(Links.ShowHelpOnce);
+    // Stored as shown only once the help has really opened, so a start without it asks again.
+    if (GetProgramSetting("Settings", "showHelp", "1") == "1" && Links.ShowHelpOnce &&
+        Links.ShowHelpOnce())
         SaveProgramSetting("Settings", "showHelp", "0");
-    }
     if (TextRules::ToLong(GetProgramSetting("OptionAndSettings", "chkAutomaticUpdate", "0"), 0) ==
         1)
         timUpdate.Enabled = true;

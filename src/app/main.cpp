@@ -4,6 +4,7 @@
 #include "HomePageShield.h"
 #include "ProcessShield.h"
 #include "ResultsPanel.h"
+#include "ShellPanel.h"
 #include "SchedulePanel.h"
 #include "TrayPanel.h"
 #include "frmSplash.h"
@@ -14,6 +15,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Asked at once, so a copy still in its first-run language choice counts as the first.
     AppPath::PrevInstance();
     // The later subsystems fill in the main window's links before anything can reach them.
+    MainShellPanel().Connect();
     MainResultsPanel().Connect();
     MainSchedulePanel().Connect();
     MainProcessShield().Connect();

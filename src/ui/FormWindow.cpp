@@ -213,9 +213,12 @@ void Form::Impl::CreateNative(Form& f, Native& n) {
     case Kind::TextBox:
         cls = L"EDIT";
         exStyle = WS_EX_CLIENTEDGE;
-        style |= WS_TABSTOP | ES_AUTOHSCROLL;
+        style |= WS_TABSTOP;
+        // A multi-line box wraps its lines at its width, under a vertical scroll bar.
         if (static_cast<TextBox*>(n.model)->MultiLine)
             style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL;
+        else
+            style |= ES_AUTOHSCROLL;
         break;
     case Kind::ComboBox:
         cls = L"COMBOBOX";

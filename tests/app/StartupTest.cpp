@@ -18,7 +18,10 @@ class StartupTest : public MainWindowFixture {
         RecordSteps();
         auto record = [this](const char* name) { return [this, name] { calls.push_back(name); }; };
         form->Links.ShowLanguageChooser = record("ShowLanguageChooser");
-        form->Links.ShowHelpOnce = record("ShowHelpOnce");
+        form->Links.ShowHelpOnce = [this] {
+            calls.push_back("ShowHelpOnce");
+            return true;
+        };
         form->Links.RunLiveUpdate = record("RunLiveUpdate");
         form->Links.SendToTray = record("SendToTray");
         form->Links.EndProcess = record("EndProcess");
