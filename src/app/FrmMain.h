@@ -323,6 +323,8 @@ class FrmMain : public ui::Form {
     void ShowScanRunning(bool running);
     void StartScanSequence();
     void RunChosenMode();
+    // The start every mode shares; false when definition files are missing.
+    bool BeginMode();
     void CompleteScan();
     void RunProcessAndRegistryPhases();
     void SetOverallShare();
@@ -332,6 +334,9 @@ class FrmMain : public ui::Form {
     bool connectedScanTest_ = false;
     // The scan has the shield timers switched off.
     bool scanSuspendedTimers_ = false;
+    // Why the last scan's modes ended short: no file or folder chosen, definition files missing.
+    bool nothingChosen_ = false;
+    bool definitionsMissing_ = false;
 };
 
 // The one main window.

@@ -90,6 +90,7 @@ void FrmMain::StartScanSequence() {
           &lists.lvwCookiesToDelete})
         list->Clear();
     StopScanRequested = false;
+    nothingChosen_ = definitionsMissing_ = false;
     ScanStartTime = DateText::NowText();
     Steps.LoadSafetyList();
 }
@@ -109,14 +110,18 @@ void FrmMain::RunChosenMode() {
         FullSystemScan();
     } else if (optScan[2].Value()) {
         const std::string path = ui::ShowOpenFileDialog(Handle());
-        if (path.empty())
+        if (path.empty()) {
+            nothingChosen_ = true;
             return;
+        }
         Steps.LoadDefinitions();
         FileScan(path);
     } else if (optScan[3].Value()) {
         std::string path = ui::BrowseForFolder(Handle());
-        if (path.empty())
+        if (path.empty()) {
+            nothingChosen_ = true;
             return;
+        }
         if (!TextRules::EndsWith(path, "\\"))
             path += "\\";
         Steps.LoadDefinitions();
@@ -124,23 +129,22 @@ void FrmMain::RunChosenMode() {
     }
 }
 
-namespace {
-
-// The start every mode shares; false when definition files are missing.
-bool BeginMode(FrmMain& form) {
-    if (!form.Steps.CheckDefinitionFiles()) {
+bool FrmMain::BeginMode() {
+    if (!Steps.CheckDefinitionFiles()) {
         ui::MsgBox(Msg("MSG_MISSING"), MB_ICONINFORMATION);
+        definitionsMissing_ = true;
         return false;
     }
-    ScanProgressDisplay& display = form.display;
     display.pbgMain.Visible = false;
     for (ui::ProgressBar* bar : {&display.pbgMain, &display.pb1, &display.pb2}) {
         bar->SetMax(100);
         bar->SetValue(0);
     }
-    form.CookieFileCount = 0;
+    CookieFileCount = 0;
     return true;
 }
+
+namespace {
 
 void ScanComplete() {
     UpdateScanProgress("Scan Complete", 100, 100);
@@ -171,7 +175,7 @@ void FrmMain::RunProcessAndRegistryPhases() {
 }
 
 void FrmMain::SmartScan() {
-    if (!BeginMode(*this))
+    if (!BeginMode())
         return;
     if (StoredOption("chkScanCookies", chkScanCookies) == 1) {
         SetPhase(display, "MSG_COOKIES");
@@ -191,7 +195,7 @@ void FrmMain::SmartScan() {
 }
 
 void FrmMain::FullSystemScan() {
-    if (!BeginMode(*this))
+    if (!BeginMode())
         return;
     display.lblPercentageCompleted.Caption = "Scanning your Hard Disk...";
     const size_t drives = lists.lvwHardDrives.Count();
@@ -210,7 +214,7 @@ void FrmMain::FullSystemScan() {
 }
 
 void FrmMain::FolderScan(const std::string& path) {
-    if (!BeginMode(*this))
+    if (!BeginMode())
         return;
     display.lblPercentageCompleted.Caption = "Scanning " + path + "...";
     if (StopScanRequested)
@@ -225,7 +229,7 @@ void FrmMain::FolderScan(const std::string& path) {
 }
 
 void FrmMain::FileScan(const std::string& path) {
-    if (!BeginMode(*this))
+    if (!BeginMode())
         return;
     display.lblPercentageCompleted.Caption = "Scanning " + path + "...";
     Steps.ScanFolderExecutables(path);
@@ -236,14 +240,26 @@ void FrmMain::FileScan(const std::string& path) {
 
 void FrmMain::CompleteScan() {
     ScanEndTime = DateText::NowText();
-    SaveProgramSetting("Settings", "lblLastScan", ScanEndTime);
-    if (optScanAllSelectedHardDrive.Value())
-        SaveProgramSetting("Settings", "lblLastFullScan", ScanEndTime);
+    // A scan that never ran (no file or folder chosen, definition files missing) is no scan:
+    // it is recorded nowhere and leaves no bars full from an earlier one.
+    const bool ran = !nothingChosen_ && !definitionsMissing_;
+    if (ran && !StopScanRequested) {
+        SaveProgramSetting("Settings", "lblLastScan", ScanEndTime);
+        if (optScanAllSelectedHardDrive.Value())
+            SaveProgramSetting("Settings", "lblLastFullScan", ScanEndTime);
+    }
     cmdRemove.Visible = true;
     cmdRemove.Enabled = true;
     cmdResults.Enabled = true;
     cmdSettings.Enabled = true;
-    if (StopScanRequested) {
+    if (!ran) {
+        display.pb1.SetValue(0);
+        display.pb2.SetValue(0);
+    }
+    if (definitionsMissing_) {
+        display.lblStatus.Caption = Msg("MSG_MISSINGFILES");
+        display.pbgMain.SetValue(0);
+    } else if (StopScanRequested || nothingChosen_) {
         display.lblStatus.Caption = Msg("MSG_SCAN_CANCELLED");
         display.lblPercentageCompleted.Caption = "0% " + Msg("MSG_COMPLETED");
         display.pbgMain.SetValue(0);
@@ -267,7 +283,7 @@ void FrmMain::CompleteScan() {
     UpdateStatusLabels();
     RefreshScanCounters();
     Steps.AssignThreatDescriptions();
-    if (chkMakeLog.Value() == 1)
+    if (ran && chkMakeLog.Value() == 1)
         RunLink(Links.MakeReport);
 }
 

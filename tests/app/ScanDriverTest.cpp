@@ -201,14 +201,13 @@ TEST_F(ScanDriverTest, NoReportWithoutTheLogOption) {
     EXPECT_EQ(calls.back(), "AssignThreatDescriptions");
 }
 
-TEST_F(ScanDriverTest, ACancelledFileDialogCompletesWithEmptyLists) {
+TEST_F(ScanDriverTest, ACancelledFileDialogCancelsTheScanWithEmptyLists) {
     ui::SetOpenFileDialogHandler([] { return std::string(); });
     form->optScan[2].SetValue(true);
     form->cmdScanNow_Click();
-    EXPECT_EQ(calls, (Calls{"ClearDeleteFailedList", "LoadSafetyList", "AssignThreatDescriptions",
-                            "MakeReport"}));
-    EXPECT_EQ(display().lblStatus.Caption, "MSG_SCAN_COMPLETED");
-    EXPECT_NE(Stored("Settings", "lblLastScan"), "<none>");
+    EXPECT_EQ(calls, (Calls{"ClearDeleteFailedList", "LoadSafetyList", "AssignThreatDescriptions"}));
+    EXPECT_EQ(display().lblStatus.Caption, "MSG_SCAN_CANCELLED");
+    EXPECT_EQ(Stored("Settings", "lblLastScan"), "<none>");
 }
 
 TEST_F(ScanDriverTest, FileAndFolderScansGetTheChosenPath) {
@@ -234,9 +233,52 @@ TEST_F(ScanDriverTest, MissingDefinitionsEndTheModeWithAMessage) {
     ASSERT_EQ(boxes.Shown().size(), 1u);
     EXPECT_EQ(boxes.Shown()[0].prompt, "MSG_MISSING");
     EXPECT_EQ(boxes.Shown()[0].style, static_cast<unsigned>(MB_ICONINFORMATION));
-    EXPECT_EQ(calls, (Calls{"ClearDeleteFailedList", "LoadSafetyList", "AssignThreatDescriptions",
-                            "MakeReport"}));
-    EXPECT_EQ(display().lblStatus.Caption, "MSG_SCAN_COMPLETED");
+    // Nothing was scanned, so nothing is reported.
+    EXPECT_EQ(calls, (Calls{"ClearDeleteFailedList", "LoadSafetyList", "AssignThreatDescriptions"}));
+    EXPECT_EQ(display().lblStatus.Caption, "MSG_MISSINGFILES");
+}
+
+// Only a scan that ran to its end is the last scan; one that never ran shows no full bars.
+TEST_F(ScanDriverTest, OnlyACompletedScanStoresTheLastScanTimes) {
+    const struct {
+        const char* name;
+        bool definitionsThere;
+        bool stop;
+        bool fileChosen;
+        const char* status;
+        double bars; // pb1 and pb2, which the scan before left full
+        bool stored;
+    } rows[] = {
+        {"completed", true, false, true, "MSG_SCAN_COMPLETED", 100, true},
+        {"stopped", true, true, true, "MSG_SCAN_CANCELLED", 0, false},
+        {"no file chosen", true, false, false, "MSG_SCAN_CANCELLED", 0, false},
+        {"definitions missing", false, false, true, "MSG_MISSINGFILES", 0, false},
+    };
+    ScriptedMessageBoxes boxes;
+    form->optScanAllSelectedHardDrive.SetValue(true);
+    for (const auto& row : rows) {
+        for (const char* key : {"lblLastScan", "lblLastFullScan"})
+            Store("Settings", key, "before");
+        display().pb1.SetValue(100);
+        display().pb2.SetValue(100);
+        if (!row.definitionsThere)
+            boxes.Expect(IDOK);
+        form->Steps.CheckDefinitionFiles = [&] { return row.definitionsThere; };
+        form->Steps.ScanFolderExecutables = [&](const std::string&) {
+            modGlobals::StopScanRequested = row.stop;
+        };
+        ui::SetOpenFileDialogHandler(
+            [&] { return std::string(row.fileChosen ? "C:\\x\\a.exe" : ""); });
+        form->optScan[2].SetValue(true);
+        form->cmdScanNow_Click();
+        EXPECT_EQ(display().lblStatus.Caption, row.status) << row.name;
+        EXPECT_EQ(display().pb1.Value(), row.bars) << row.name;
+        EXPECT_EQ(display().pb2.Value(), row.bars) << row.name;
+        const std::string stored = row.stored ? form->ScanEndTime : "before";
+        EXPECT_EQ(Stored("Settings", "lblLastScan"), stored) << row.name;
+        EXPECT_EQ(Stored("Settings", "lblLastFullScan"), stored) << row.name;
+    }
+    EXPECT_EQ(boxes.Pending(), 0u);
 }
 
 TEST_F(ScanDriverTest, LastFullScanFollowsTheOptionNotTheMode) {
