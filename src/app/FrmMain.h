@@ -30,6 +30,9 @@ struct MainWindowLinks {
     std::function<void()> SendToTray;     // Command5_Click
     std::function<void()> RemoveTrayIcon; // the main window's icon leaves the notification area
     std::function<void()> RunLiveUpdate;  // cmdUpdate_Click
+    // A mouse button pressed on Update Now (button, shift), and released.
+    std::function<void(int button, int shift)> UpdateButtonMouseDown;
+    std::function<void()> UpdateButtonMouseUp;
     std::function<void()> ClearDeleteFailedList;  // frmDelete hidden, its lstProblem emptied
     std::function<void()> LoadDeleteFailedWindow; // loaded and hidden at start-up
     std::function<void()> SelectAllResults;       // cmdSelectAll_Click
@@ -287,6 +290,8 @@ class FrmMain : public ui::Form {
     ScanResultLists& lists;
 
   protected:
+    void Control_MouseDown(ui::Control& control, int button, int shift, int x, int y) override;
+    void Control_MouseUp(ui::Control& control, int button, int shift, int x, int y) override;
     void ListView_ColumnClick(ui::ListView& list, int column) override;
     void ListView_DblClick(ui::ListView& list, int selectedRow) override;
 

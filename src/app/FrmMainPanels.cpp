@@ -88,6 +88,16 @@ void FrmMain::mnuFileItem_Click(int index) {
     }
 }
 
+void FrmMain::Control_MouseDown(ui::Control& control, int button, int shift, int, int) {
+    if (&control == &cmdUpdate && Links.UpdateButtonMouseDown)
+        Links.UpdateButtonMouseDown(button, shift);
+}
+
+void FrmMain::Control_MouseUp(ui::Control& control, int, int, int, int) {
+    if (&control == &cmdUpdate)
+        RunLink(Links.UpdateButtonMouseUp);
+}
+
 void FrmMain::mnuDebugItem_Click(int index) {
     if (index >= 0 && index < 3)
         RunLink(Links.ShowDebugWindow[index]);

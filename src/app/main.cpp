@@ -2,12 +2,14 @@
 #include "AppPath.h"
 #include "DoEvents.h"
 #include "HomePageShield.h"
+#include "LiveUpdate.h"
 #include "ProcessShield.h"
 #include "ResultsPanel.h"
 #include "ShellPanel.h"
 #include "SchedulePanel.h"
 #include "TrayPanel.h"
 #include "frmSplash.h"
+#include "modInternet.h"
 
 #include <windows.h>
 
@@ -21,6 +23,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     MainProcessShield().Connect();
     MainHomePageShield().Connect();
     MainTrayPanel().Connect();
+    MainLiveUpdate().Connect();
+    // Downloads let the windows run between their reads.
+    modInternet::SetYieldHook(ui::DoEvents);
     frmSplash& splash = SplashWindow();
     // Centred on the screen (the form's position is in twips, 15 to a pixel).
     splash.Left = (GetSystemMetrics(SM_CXSCREEN) * 15 - splash.Width) / 2;
