@@ -29,8 +29,9 @@ enum class FormBorder { Sizable, Fixed, None };
 
 // The toolkit's window states.
 constexpr int vbNormal = 0, vbMinimized = 1, vbMaximized = 2;
-// Why a form unloads: its close box, or code.
-constexpr int vbFormControlMenu = 0, vbFormCode = 1;
+// Why a form unloads: its close box, code, or the end of the user's session (shut-down or
+// log-off), which the system does not wait for.
+constexpr int vbFormControlMenu = 0, vbFormCode = 1, vbAppWindows = 2;
 
 class Form {
   public:
@@ -47,6 +48,8 @@ class Form {
     // Read when the window is created.
     FormBorder BorderStyle = FormBorder::Sizable;
     bool ShowInTaskbar = true;
+    // Whether a window created with a taskbar button shows it now; follows changes at once.
+    bool TaskVisible = true;
 
     // Registers a control (also menus, timers and image lists); kind = the model's type.
     void Add(Control& control);
@@ -66,7 +69,7 @@ class Form {
     // when it hides or unloads.
     void ShowModal();
     // Form_QueryUnload, Form_Unload, then the window goes. Inside one of this form's handlers
-    // it is carried out when the outermost of them returns.
+    // Form_QueryUnload runs at once and the rest when the outermost of them returns.
     void Unload();
 
     int WindowState() const { return windowState_; }
@@ -128,6 +131,7 @@ class Form {
     // Window procedures and form events of this form on the call stack.
     int depth_ = 0;
     bool unloadPending_ = false;
+    bool unloadQueried_ = false; // the pending unload's Form_QueryUnload has run
     int unloadMode_ = vbFormCode;
     bool pushing_ = false;
     bool syncAgain_ = false;
@@ -136,6 +140,15 @@ class Form {
     std::string pushedMenus_;
     int pushedRect_[4] = {}; // pixels: left, top, width, height
     int pushedIcon_ = 0;
+    bool pushedTaskVisible_ = true;
 };
+
+// The loaded form of this name (any case), or null. A window reaches the windows of later parts
+// of the program by name this way, without depending on them.
+Form* LoadedForm(const std::string& name);
+
+// Ends the program's message loop (a quit request) once no form is shown any more: at once when
+// none is, otherwise when the last one shown hides or unloads.
+void QuitWhenNoFormShown();
 
 } // namespace ui

@@ -74,10 +74,14 @@ LRESULT Form::Impl::FormMessage(Form& f, HWND hwnd, UINT message, WPARAM wParam,
         });
         return 0;
     case WM_CLOSE:
-        if (!f.unloadPending_) {
-            f.unloadPending_ = true;
-            f.unloadMode_ = vbFormControlMenu;
-        }
+        AskToUnload(f, vbFormControlMenu);
+        return 0;
+    case WM_QUERYENDSESSION:
+        // The program never holds up a shut-down or a log-off.
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wParam)
+            EndSession(f);
         return 0;
     case WM_NCDESTROY:
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);

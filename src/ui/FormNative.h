@@ -55,6 +55,8 @@ int ShiftState(WPARAM keys);
 LOGFONTW MessageFont();
 // Every form that has a window, in the order they were loaded.
 std::vector<Form*>& LoadedForms();
+// After a form hid or went: the quit request that QuitWhenNoFormShown asked for.
+void QuitIfNoFormShown();
 
 } // namespace detail
 
@@ -137,8 +139,19 @@ struct Form::Impl {
     // Frames and tab strips lie beneath the controls placed on them: the outermost lowest,
     // and a frame above a tab strip of the same container.
     static void RestackBackdrops(Form& f);
+    // Inside one of the form's handlers: Form_QueryUnload runs at once, so the form can act on
+    // the request while its handler still runs; the rest of the unload waits for the outermost
+    // handler to return.
+    static void AskToUnload(Form& f, int mode);
     static void CarryOutUnload(Form& f, int mode);
     static void Destroy(Form& f);
+
+    // ----- the shell's side (FormShell.cpp) -----
+    // The user's session ends: the unload runs at once, as the system does not wait for it.
+    static void EndSession(Form& f);
+    // Adds or takes away the taskbar button as TaskVisible says; force: also when unchanged,
+    // as showing a window gives it its button again.
+    static void PushTaskButton(Form& f, bool force);
 
     // ----- mirroring (FormPush.cpp) -----
     static void Sync(Form& f);

@@ -62,6 +62,7 @@ void Form::Impl::PushWindow(Form& f) {
             SendMessageW(f.hwnd_, WM_SETICON, size[0], reinterpret_cast<LPARAM>(icon));
         }
     }
+    PushTaskButton(f, false);
     // A minimised or maximised window keeps its normal position for later.
     if (IsIconic(f.hwnd_) || IsZoomed(f.hwnd_))
         return;

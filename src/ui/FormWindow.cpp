@@ -77,8 +77,9 @@ int ShiftState(WPARAM keys) {
 }
 
 std::vector<Form*>& LoadedForms() {
-    static std::vector<Form*> forms;
-    return forms;
+    // Never destroyed: forms still loaded when the program ends leave the list as they go.
+    static auto* forms = new std::vector<Form*>;
+    return *forms;
 }
 
 LOGFONTW MessageFont() {
@@ -279,15 +280,34 @@ void Form::Impl::RestackBackdrops(Form& f) {
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+void Form::Impl::AskToUnload(Form& f, int mode) {
+    if (f.unloadPending_)
+        return;
+    bool cancel = false;
+    ++f.depth_;
+    try {
+        f.Form_QueryUnload(cancel, mode);
+    } catch (...) {
+    }
+    --f.depth_;
+    if (cancel || !f.hwnd_)
+        return;
+    f.unloadPending_ = true;
+    f.unloadMode_ = mode;
+    f.unloadQueried_ = true;
+}
+
 void Form::Impl::CarryOutUnload(Form& f, int mode) {
-    f.unloadPending_ = false;
+    const bool queried = f.unloadQueried_;
+    f.unloadPending_ = f.unloadQueried_ = false;
     if (!f.hwnd_)
         return;
     Sync(f); // takes in the user's last column widths
     bool cancel = false;
     ++f.depth_;
     try {
-        f.Form_QueryUnload(cancel, mode);
+        if (!queried)
+            f.Form_QueryUnload(cancel, mode);
         if (!cancel)
             f.Form_Unload(cancel);
     } catch (...) {
@@ -326,6 +346,7 @@ void Form::Impl::Destroy(Form& f) {
     }
     auto& forms = LoadedForms();
     forms.erase(std::remove(forms.begin(), forms.end(), &f), forms.end());
+    QuitIfNoFormShown();
 }
 
 Form::Form(std::string name) : Name(std::move(name)) {}
@@ -384,12 +405,15 @@ void Form::Show() {
     ShowWindow(hwnd_, command);
     if (!wasVisible && !resized_ && hwnd_)
         Impl::Run([&] { Form_Resize(); });
+    if (hwnd_ && !TaskVisible)
+        Impl::PushTaskButton(*this, true);
 }
 
 void Form::Hide() {
     visible_ = false;
     if (hwnd_)
         ShowWindow(hwnd_, SW_HIDE);
+    QuitIfNoFormShown();
 }
 
 void Form::ShowModal() {
@@ -418,10 +442,7 @@ void Form::Unload() {
     if (!hwnd_)
         return;
     if (depth_ > 0) {
-        if (!unloadPending_) {
-            unloadPending_ = true;
-            unloadMode_ = vbFormCode;
-        }
+        Impl::AskToUnload(*this, vbFormCode);
         return;
     }
     Impl::CarryOutUnload(*this, vbFormCode);
