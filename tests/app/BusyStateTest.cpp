@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <stdexcept>
 
 TEST(BusyState, NestsAndRunsWhatWaitedOnceTheOutermostOperationEnds) {
@@ -30,6 +31,35 @@ TEST(BusyState, NestsAndRunsWhatWaitedOnceTheOutermostOperationEnds) {
         throw std::runtime_error("step failed");
     } catch (const std::runtime_error&) {
     }
+    EXPECT_FALSE(BusyState::IsBusy());
+}
+
+TEST(BusyState, AStopRequestAsksEachRunningOperationOnceUntilTheOutermostEnds) {
+    std::vector<std::string> asked;
+    BusyState::RequestStop(); // idle: nothing to stop, and nothing remembered
+    EXPECT_FALSE(BusyState::StopRequested());
+    {
+        BusyState::Operation scan([&] { asked.push_back("scan"); });
+        BusyState::Operation silent; // polls StopRequested() instead
+        {
+            BusyState::Operation failing([&] {
+                asked.push_back("failing");
+                throw std::runtime_error("stop failed");
+            });
+            // A stop that ends its own operation at once.
+            std::optional<BusyState::Operation> alert;
+            alert.emplace([&] {
+                asked.push_back("alert");
+                alert.reset();
+            });
+            BusyState::RequestStop();
+            BusyState::RequestStop();
+            EXPECT_FALSE(alert.has_value());
+        }
+        EXPECT_TRUE(BusyState::StopRequested());
+    }
+    EXPECT_EQ(asked, (std::vector<std::string>{"scan", "failing", "alert"}));
+    EXPECT_FALSE(BusyState::StopRequested());
     EXPECT_FALSE(BusyState::IsBusy());
 }
 
