@@ -2,7 +2,6 @@
 #include "FrmMain.h"
 
 #include "AppPath.h"
-#include "BusyState.h"
 #include "ManualScanState.h"
 #include "SettingsStore.h"
 #include "resource.h"
@@ -21,7 +20,8 @@ template <typename T> void SetCaption(T& control, const char* caption) {
     control.Caption = caption;
 }
 
-constexpr int kPageLeft = 120, kPageTop = 660, kPageWidth = 11100, kPageHeight = 5940;
+// The pages' place at the design size, where the resize rules put them too.
+constexpr int kPageLeft = 120, kPageTop = 660, kPageWidth = 11040, kPageHeight = 5880;
 
 } // namespace
 
@@ -53,36 +53,24 @@ FrmMain::~FrmMain() {
         SetManualScanTest(nullptr);
 }
 
-void FrmMain::Form_QueryUnload(bool& cancel, int) {
-    if (!BusyState::IsBusy()) {
-        RunLink(Links.RemoveTrayIcon);
-        return;
-    }
-    cancel = true;
-    BusyState::WhenIdle(this, [this] { Unload(); });
-}
-
-void FrmMain::Form_Resize() {
-    if (WindowState() == ui::vbNormal && Visible())
-        SaveProgramSetting("Settings", "Minimized", "No");
-}
-
-void FrmMain::Form_Unload(bool&) {
-    PostQuitMessage(0);
-}
-
 void FrmMain::LayOutNavigation() {
-    PlaceRow<ui::Button>({{&cmdStatus, "Home"},
-                          {&cmdScan, "Scan"},
-                          {&cmdResults, "Results/Removal"},
-                          {&cmdSettings, "Options"},
-                          {&cmdLog, "Log File"},
-                          {&cmdUpdate, "Update Now"},
-                          {&Command5, "Minimize"},
-                          {&cmdWebsite, "Website"}},
-                         nullptr, 120, 120, 1080, 420, 1140, 0, true);
-    // The website button takes the rest of the row.
-    cmdWebsite.Width = Width - cmdWebsite.Left - 240;
+    // Each button as wide as its caption needs; the website button takes the rest of the row.
+    const struct {
+        ui::Button* button;
+        const char* caption;
+        int width;
+    } row[] = {{&cmdStatus, "Home", 840},         {&cmdScan, "Scan", 840},
+               {&cmdResults, "Results/Removal", 1440}, {&cmdSettings, "Options", 960},
+               {&cmdLog, "Log File", 960},        {&cmdUpdate, "Update Now", 1140},
+               {&Command5, "Minimize", 1020},     {&cmdWebsite, "Website", 0}};
+    int left = 120;
+    for (const auto& [button, caption, width] : row) {
+        SetCaption(*button, caption);
+        Place(*button, nullptr, left, 120, width, 420);
+        Add(*button);
+        left += width + 60;
+    }
+    cmdWebsite.Width = Width - cmdWebsite.Left - 200;
     PlaceRow<ui::Label>({{&lblSweepNow, "Sweep Now"},
                          {&lblRemove, "Remove"},
                          {&lblOptions, "Options"},
@@ -102,7 +90,7 @@ void FrmMain::LayOutNavigation() {
 
 void FrmMain::LayOutStatusPage() {
     ui::Frame* page = &frmStatus;
-    Place(Label22, page, 240, 300, 10600, 480);
+    Place(Label22, page, 240, 300, kPageWidth - 480, 480);
     Add(Label22);
     const struct {
         ui::Label* caption;
@@ -122,7 +110,7 @@ void FrmMain::LayOutStatusPage() {
     for (const auto& row : rows) {
         SetCaption(*row.caption, row.text);
         Place(*row.caption, page, 240, top, 5400, 300);
-        Place(*row.value, page, 5700, top, 3600, 300);
+        Place(*row.value, page, 5700, top, kPageWidth - 5700 - 240, 300);
         Add(*row.caption);
         Add(*row.value);
         top += 400;
@@ -131,12 +119,14 @@ void FrmMain::LayOutStatusPage() {
     lblDefRemovedCaption.Visible = lblDefRemoved.Visible = false;
     lblLastFullScanCaption.Visible = lblLastFullScan.Visible = false;
 
+    // The quick scans along the page's lower edge, the sibling tool's button above them.
+    const int quickScanTop = kPageHeight - 480 - 240;
     PlaceRow<ui::Button>({{&Command3, "Smart Scan"},
                           {&cmdMainScan1, "Full System Scan"},
                           {&Command6, "File Scan"},
                           {&Command7, "Directory Scan"}},
-                         page, 240, 3400, 2100, 480, 2250, 0, true);
-    Place(cmdHijack, page, 240, 4100, 3000, 420);
+                         page, 240, quickScanTop, 2100, 480, 2250, 0, true);
+    Place(cmdHijack, page, 240, quickScanTop - 420 - 180, 3000, 420);
     cmdHijack.Visible = false;
     Add(cmdHijack);
 }
@@ -166,33 +156,38 @@ void FrmMain::LayOutScanPage() {
     int left = 240;
     for (size_t i = 0; i < 4; ++i) {
         SetCaption(counterCaptions[i], counters[i].first);
-        Place(counterCaptions[i], page, left, 1260, 1950, 260);
-        Place(*counters[i].second, page, left + 1950, 1260, 700, 260);
+        Place(counterCaptions[i], page, left, 1260, 1900, 260);
+        Place(*counters[i].second, page, left + 1950, 1260, 600, 260);
         counters[i].second->Caption = "0";
         Add(counterCaptions[i]);
         Add(*counters[i].second);
-        left += 2700;
+        left += 2640;
     }
-    Place(display.lblPercentageCompleted, page, 240, 1620, 10600, 260);
+    // The lower part stands on "Continue to Overview", in the bottom right corner.
+    const int removeTop = kPageHeight - 420 - 240, pb2Top = removeTop - 240 - 60,
+              pb1Top = pb2Top - 285;
+    Place(display.lblPercentageCompleted, page, 240, 1620, kPageWidth - 480, 260);
     Add(display.lblPercentageCompleted);
-    Place(lists.lvwSpywareFound, page, 240, 1960, 10600, 2400);
+    Place(lists.lvwSpywareFound, page, 240, 1960, kPageWidth - 480, pb1Top - 1960 - 120);
     Add(lists.lvwSpywareFound);
     SetCaption(SkinLabel7, "Section Progress:");
     SetCaption(SkinLabel8, "Overall Progress:");
-    Place(SkinLabel7, page, 240, 4480, 1600, 260);
-    Place(display.pb1, page, 1900, 4460, 8940, 260);
-    Place(SkinLabel8, page, 240, 4800, 1600, 260);
-    Place(display.pb2, page, 1900, 4780, 8940, 260);
-    Place(display.pbgMain, page, 1900, 4460, 8940, 260);
+    Place(SkinLabel7, page, 240, pb1Top, 1600, 240);
+    Place(display.pb1, page, 1900, pb1Top, kPageWidth - 1900 - 240, 240);
+    Place(SkinLabel8, page, 240, pb2Top, 1600, 240);
+    Place(display.pb2, page, 1900, pb2Top, kPageWidth - 1900 - 240, 240);
+    Place(display.pbgMain, page, 1900, pb1Top, kPageWidth - 1900 - 240, 240);
     display.pbgMain.Visible = false;
     for (ui::Control* control : std::initializer_list<ui::Control*>{
              &SkinLabel7, &display.pb1, &SkinLabel8, &display.pb2, &display.pbgMain})
         Add(*control);
-    Place(display.lblStatus, page, 240, 5340, 8300, 300);
-    Place(lblStatus1, page, 240, 5340, 8300, 300);
+    // Two status lines beside the button, one under the other.
+    const int removeLeft = kPageWidth - 2200 - 240;
+    Place(display.lblStatus, page, 240, removeTop, removeLeft - 360, 210);
+    Place(lblStatus1, page, 240, removeTop + 210, removeLeft - 360, 210);
     lblStatus1.Visible = false;
     SetCaption(cmdRemove, "Continue to Overview");
-    Place(cmdRemove, page, 8640, 5280, 2200, 420);
+    Place(cmdRemove, page, removeLeft, removeTop, 2200, 420);
     cmdRemove.Visible = false;
     for (ui::Control* control :
          std::initializer_list<ui::Control*>{&display.lblStatus, &lblStatus1, &cmdRemove})
@@ -202,7 +197,11 @@ void FrmMain::LayOutScanPage() {
 void FrmMain::LayOutResultsPage() {
     ui::Frame* page = &frmResults;
     ui::ListView& results = lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved;
-    Place(results, page, 240, 300, 10620, 4200);
+    // From the bottom up: the removal's progress, which shows only while it runs, then the
+    // buttons, then the list.
+    const int captionTop = kPageHeight - 120 - 210, percentTop = captionTop - 100 - 210,
+              barTop = percentTop - 5 - 240, buttonTop = barTop - 120 - 420;
+    Place(results, page, 240, 300, kPageWidth - 480, buttonTop - 120 - 300);
     results.SmallIcons = &imgItems;
     lists.lvwSpywareFound.SmallIcons = &imgItems;
     Add(results);
@@ -210,16 +209,18 @@ void FrmMain::LayOutResultsPage() {
                           {&cmdExclude, "Exclude"},
                           {&cmdBrowse, "Browse"},
                           {&cmdFalsePos, "False positive"}},
-                         page, 240, 4620, 1500, 420, 1620, 0, true);
+                         page, 240, buttonTop, 1500, 420, 1620, 0, true);
     SetCaption(Command4, "Repair Now");
-    Place(Command4, page, 9360, 4620, 1500, 420);
+    const int repairLeft = kPageWidth - 240 - 1500;
+    Place(Command4, page, repairLeft, buttonTop, 1500, 420);
     Add(Command4);
     SetCaption(display.lblRemovePicSoftwareFound, "0");
-    Place(display.lblRemovePicSoftwareFound, page, 8220, 4700, 1000, 260);
+    Place(display.lblRemovePicSoftwareFound, page, repairLeft - 120 - 1000, buttonTop + 90, 1000,
+          240);
     Add(display.lblRemovePicSoftwareFound);
-    Place(pgbDeleteSpywaresFound, page, 240, 5160, 10620, 240);
-    Place(lblDeletingPercentageCompleted, page, 240, 5420, 10620, 240);
-    Place(lblDeletingCaption, page, 240, 5680, 10620, 240);
+    Place(pgbDeleteSpywaresFound, page, 240, barTop, kPageWidth - 720, 240);
+    Place(lblDeletingPercentageCompleted, page, 240, percentTop, kPageWidth - 720, 210);
+    Place(lblDeletingCaption, page, 240, captionTop, kPageWidth - 720, 210);
     for (ui::Control* control : std::initializer_list<ui::Control*>{
              &pgbDeleteSpywaresFound, &lblDeletingPercentageCompleted, &lblDeletingCaption}) {
         control->Visible = false;
@@ -233,15 +234,17 @@ void FrmMain::LayOutOptionsPage() {
     Place(TabStrip1, page, 0, 0, kPageWidth, kPageHeight);
     Add(TabStrip1);
     for (int i = 0; i < 4; ++i) {
-        Place(frmView[i], page, 120, 420, kPageWidth - 240, kPageHeight - 420 - 600);
+        Place(frmView[i], page, 120, 360, kPageWidth - 240, kPageHeight - 420);
         frmView[i].Visible = i == 0;
         Add(frmView[i]);
     }
+    // In the pages' bottom right corner, which no page uses.
     SetCaption(Command1, "Scan Now");
-    Place(Command1, page, kPageWidth - 1560, kPageHeight - 540, 1440, 420);
+    Place(Command1, page, kPageWidth - 1440 - 240, kPageHeight - 420 - 180, 1440, 420);
     Add(Command1);
 
     // Scan Options.
+    const int viewWidth = kPageWidth - 240;
     ui::Frame* view = &frmView[0];
     PlaceRow<ui::CheckBox>({{&chkSweepMemory, "Scan Proccesses and Files"},
                             {&chkScanRegistry, "Scan Windows Registry"},
@@ -262,25 +265,27 @@ void FrmMain::LayOutOptionsPage() {
     Place(fraDrives, view, 3900, 2040, 3000, 2400);
     Add(fraDrives);
     Place(lists.lvwHardDrives, &fraDrives, 120, 300, 2760, 1980);
+    // One column of drive letters, as wide as the list inside its border and scroll bar.
+    lists.lvwHardDrives.ColumnHeaders[0].Width = 2760 - 360;
     Add(lists.lvwHardDrives);
 
     // Proactive Protection.
     view = &frmView[1];
     SetCaption(fraHomePage, "Home Page Hijack Protection");
-    Place(fraHomePage, view, 120, 120, 10500, 1200);
+    Place(fraHomePage, view, 120, 120, viewWidth - 240, 1200);
     SetCaption(lblHomePageText, "Monitors you Internet Explorer homepage and notifies you if a "
                                 "malicious application attempts to change it.");
-    Place(lblHomePageText, &fraHomePage, 120, 300, 10200, 480);
+    Place(lblHomePageText, &fraHomePage, 120, 300, viewWidth - 480, 480);
     SetCaption(chkHomePage, "Enable");
     Place(chkHomePage, &fraHomePage, 120, 800, 2000, 300);
     SetCaption(fraAutoProtect, "Auto-Protect");
-    Place(fraAutoProtect, view, 120, 1440, 10500, 1000);
+    Place(fraAutoProtect, view, 120, 1440, viewWidth - 240, 1000);
     SetCaption(lblAutoProtectText, "Continuously monitors your system for malicious applications");
-    Place(lblAutoProtectText, &fraAutoProtect, 120, 300, 10200, 300);
+    Place(lblAutoProtectText, &fraAutoProtect, 120, 300, viewWidth - 480, 300);
     SetCaption(chkAutoProtect, "Enable");
     Place(chkAutoProtect, &fraAutoProtect, 120, 620, 2000, 300);
     SetCaption(fraRunAtStartup, "Run at Windows Startup");
-    Place(fraRunAtStartup, view, 120, 2560, 10500, 1000);
+    Place(fraRunAtStartup, view, 120, 2560, viewWidth - 240, 1000);
     SetCaption(chkRunAtStartup, "Run at Startup - Configured with installer");
     chkRunAtStartup.ToolTipText = "Click this option to automatically run at startup";
     chkRunAtStartup.Enabled = false;
@@ -309,7 +314,7 @@ void FrmMain::LayOutOptionsPage() {
     view = &frmView[2];
     SetCaption(lblScheduleText, "Scheduled scans provide continuous protection for your computer "
                                 "against malicious applications.");
-    Place(lblScheduleText, view, 120, 120, 10500, 480);
+    Place(lblScheduleText, view, 120, 120, viewWidth - 240, 480);
     SetCaption(chkAutomaticScanYesOrNo, "Enable Scheduled Scans");
     Place(chkAutomaticScanYesOrNo, view, 120, 700, 4000, 300);
     SetCaption(lblRunOn, "Run on:");
@@ -358,7 +363,7 @@ void FrmMain::LayOutOptionsPage() {
     SetCaption(cmdSubmit, "Submit");
     Place(cmdSubmit, view, 6960, 1320, 1200, 420);
     SetCaption(Label26, "Results:");
-    Place(Label26, view, 120, 1840, 10500, 300);
+    Place(Label26, view, 120, 1840, viewWidth - 240, 300);
     for (ui::Control* control : std::initializer_list<ui::Control*>{
              &chkAutomaticUpdate, &cmdLiveUpdate, &lblLastUpdate, &lblSubmitText, &txtFilename,
              &Command2, &cmdSubmit, &Label26})
@@ -418,6 +423,8 @@ void FrmMain::ConnectHandlers() {
     Command7.Click = on(&FrmMain::Command7_Click);
     lblOptions.Click = on(&FrmMain::lblOptions_Click);
     lblResult.Click = on(&FrmMain::lblResult_Click);
+    lblHide.Click = on(&FrmMain::lblHide_Click);
+    lblHide.MouseMove = on(&FrmMain::lblHide_MouseMove);
 
     cmdScanNow.Click = on(&FrmMain::cmdScanNow_Click);
     cmdPause.Click = on(&FrmMain::cmdPause_Click);

@@ -61,12 +61,16 @@ class FrmMain : public ui::Form {
 
     // Start-up.
     void Form_Load() override;
-    // A close during a long operation waits until the operation has unwound.
+    // The run-state values and the tray icon. A close during a long operation asks it to stop
+    // and is carried out once it has unwound; the end of the session does not wait.
     void Form_QueryUnload(bool& cancel, int unloadMode) override;
-    // Closing the main window ends the program.
+    // Column widths and "Max", the secondary windows, and the end of the program.
     void Form_Unload(bool& cancel) override;
-    // Back in the normal state on the screen, the next start shows the window again.
+    // Lays the pages out for the new size; the taskbar button follows the window state.
     void Form_Resize() override;
+    // The hidden "X" label: the unload without the run-state values.
+    void lblHide_Click();
+    void lblHide_MouseMove();
 
     // Scan driver.
     void cmdScanNow_Click();
@@ -321,6 +325,18 @@ class FrmMain : public ui::Form {
     void LayOutOptionsPage();
     void LayOutHiddenControls();
     void ConnectHandlers();
+
+    // The pages follow the window's size; every size and place stays non-negative.
+    void ResizeControls();
+    void ResizeStatusPage();
+    void ResizeScanPage();
+    void ResizeResultsPage();
+    void ResizeOptionsPage();
+    // Asks a running scan, removal, update or waiting alert to end early, as Stop does.
+    void AskOperationsToStop();
+    // While a long operation runs: asks it to stop and runs the close once it has unwound (one
+    // waiting close per road). False when idle, and the close is the caller's to carry out.
+    bool CloseWhenIdle(const void* road, std::function<void()> close);
 
     // The start page's quick buttons: the scan page in the given mode, and the scan.
     void ScanFromStartPage(int mode);
