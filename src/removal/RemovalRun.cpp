@@ -151,6 +151,10 @@ void ResultsPanel::lblRemove_Click() {
         IgnoringErrors([&] { RemoveSelectedItems(); });
         if (restorePoint)
             IgnoringErrors([] { SystemRestore::EndRestorePoint(); });
+        // A close stopped the run after the item in hand: the window goes, so nothing is tidied,
+        // counted or sent.
+        if (BusyState::StopRequested())
+            return;
 
         IgnoringErrors([&] {
             RemoveCheckedFiles();
@@ -234,7 +238,7 @@ void ResultsPanel::ReportFailure(ui::ListItem& removalRow, std::string location,
 void ResultsPanel::RemoveFiles() {
     ui::ListView& files = form_.lists.lvwFilesToBeDeleted;
     const size_t rowCount = files.Count();
-    for (size_t i = 0; i < rowCount && i < files.Count(); ++i) {
+    for (size_t i = 0; i < rowCount && i < files.Count() && !BusyState::StopRequested(); ++i) {
         const bool ticked = files.Items()[i].Checked;
         const std::string path = files.Items()[i].Text;
         if (ticked)
@@ -273,7 +277,7 @@ void ResultsPanel::RemoveRegistryEntries() {
     ui::ListView& registry = form_.lists.lvwRegistryToBeDeleted;
     const size_t rowCount = registry.Count();
     const double filesShown = static_cast<double>(form_.lists.lvwFilesToBeDeleted.Count());
-    for (size_t i = 0; i < rowCount && i < registry.Count(); ++i) {
+    for (size_t i = 0; i < rowCount && i < registry.Count() && !BusyState::StopRequested(); ++i) {
         const bool ticked = registry.Items()[i].Checked;
         const RegistryRow entry(registry.Items()[i]);
         if (ticked)
@@ -302,7 +306,7 @@ void ResultsPanel::RemoveRegistryEntries() {
 void ResultsPanel::RemoveCookies() {
     ui::ListView& cookies = form_.lists.lvwCookiesToDelete;
     const size_t rowCount = cookies.Count();
-    for (size_t i = 0; i < rowCount && i < cookies.Count(); ++i) {
+    for (size_t i = 0; i < rowCount && i < cookies.Count() && !BusyState::StopRequested(); ++i) {
         const bool ticked = cookies.Items()[i].Checked;
         const std::string path = cookies.Items()[i].Text;
         if (ticked)

@@ -160,10 +160,13 @@ TEST_F(ResultsActions, QuarantineMenuOpensTheFolderAndTheExclusionList) {
     EXPECT_FALSE(form->mnuQuarItem[3].Visible);
 }
 
-// Presses the page's commands from inside the removal's message-loop passes, once.
+// Presses the page's commands from inside the removal's message-loop passes, once, as soon as
+// `when` holds.
 class PressDuringRemoval {
   public:
-    explicit PressDuringRemoval(std::function<void()> press) : press_(std::move(press)) {
+    explicit PressDuringRemoval(
+        std::function<void()> press, std::function<bool()> when = [] { return true; })
+        : press_(std::move(press)), when_(std::move(when)) {
         active = this;
         timer_ = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, &Tick);
     }
@@ -175,36 +178,33 @@ class PressDuringRemoval {
 
   private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        if (!active || active->pressed || !BusyState::IsBusy())
+        if (!active || active->pressed || !BusyState::IsBusy() || !active->when_())
             return;
         active->pressed = true;
         active->press_();
     }
     static inline PressDuringRemoval* active = nullptr;
     std::function<void()> press_;
+    std::function<bool()> when_;
     UINT_PTR timer_;
 };
 
-TEST_F(ResultsActions, CommandsPressedDuringARemovalDoNothingAndACloseWaits) {
+TEST_F(ResultsActions, CommandsPressedDuringARemovalDoNothing) {
     for (int i = 0; i < 40; ++i)
         AddFile(machine.WriteFile("f" + std::to_string(i) + ".txt", "x"), "F");
     AddFile(machine.WriteFile("unticked.txt", "x"), "Unticked");
     panel.cmdSelectAll_Click();
     form->lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved.UserCheck(40, false);
-    bool closeCancelled = false;
     PressDuringRemoval press([&] {
         form->Command4.Click();
         form->cmdExclude.Click();
         form->cmdSelectAll.Click();
         form->cmdScanNow.Click();
         form->lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved.UserCheck(40, true);
-        // The close box: held back until the run has unwound.
-        form->Form_QueryUnload(closeCancelled, ui::vbFormControlMenu);
     });
     modGlobals::AutoRemoveAfterScan = true;
     panel.Command4_Click();
     EXPECT_TRUE(press.pressed);
-    EXPECT_TRUE(closeCancelled);
     // One run: no second confirmation, no exclusion asked, the unticked row left alone.
     const ui::ListView& results = form->lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved;
     ASSERT_EQ(results.Count(), 1u);
@@ -213,6 +213,35 @@ TEST_F(ResultsActions, CommandsPressedDuringARemovalDoNothingAndACloseWaits) {
     EXPECT_TRUE(quarantine_test::Exists(machine / "unticked.txt"));
     EXPECT_TRUE(form->cmdScanNow.Enabled);
     EXPECT_FALSE(BusyState::IsBusy());
+}
+
+TEST_F(ResultsActions, ACloseDuringARemovalStopsItAfterTheItemInHand) {
+    for (int i = 0; i < 40; ++i)
+        AddFile(machine.WriteFile("f" + std::to_string(i) + ".txt", "x"), "F");
+    panel.cmdSelectAll_Click();
+    Store("Settings", "lblDefRemoved", "7");
+    RecordSteps();
+    bool closeCancelled = false;
+    // The close box, once the first file has gone: it asks the run to stop and waits until
+    // the run has unwound.
+    PressDuringRemoval press([&] { form->Form_QueryUnload(closeCancelled, ui::vbFormControlMenu); },
+                             [&] { return !quarantine_test::Exists(machine / "f0.txt"); });
+    modGlobals::AutoRemoveAfterScan = true;
+    panel.Command4_Click();
+    ASSERT_TRUE(press.pressed);
+    EXPECT_TRUE(closeCancelled);
+    EXPECT_FALSE(BusyState::IsBusy());
+    EXPECT_FALSE(BusyState::StopRequested());
+    int left = 0;
+    for (int i = 0; i < 40; ++i)
+        left += quarantine_test::Exists(machine / ("f" + std::to_string(i) + ".txt")) ? 1 : 0;
+    EXPECT_GT(left, 0);
+    EXPECT_LT(left, 40);
+    // Nothing counted or sent for a run the close cut short, and the closing window keeps its
+    // rows.
+    EXPECT_EQ(Stored("Settings", "lblDefRemoved"), "7");
+    EXPECT_TRUE(std::find(calls.begin(), calls.end(), "SendProcessData") == calls.end());
+    EXPECT_EQ(form->lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved.Count(), 40u);
 }
 
 TEST_F(ResultsActions, SortedRowsKeepTheirItems) {
