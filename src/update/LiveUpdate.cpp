@@ -76,9 +76,11 @@ void LiveUpdate::cmdUpdate_Click() {
     modGenDec::ShieldTimersOff timersOff(form_);
     form_.cmdLiveUpdate.Enabled = false;
     const UpdateCheck check = CheckForUpdates();
-    if (check.Changes < 1) {
+    // Stopped by a close, the update announces nothing: the program is ending.
+    const bool stopped = BusyState::StopRequested();
+    if (!stopped && check.Changes < 1) {
         ShowNotice(check.Failed ? "MSG_INTERNET" : "MSG_RECENT_DEFS");
-    } else {
+    } else if (!stopped) {
         SaveProgramSetting("OptionAndSettings", "SHOW", "True");
         SaveProgramSetting("OptionAndSettings", "RESTART", "True");
         tray_.RemoveIcon(download_);
@@ -118,7 +120,8 @@ UpdateCheck LiveUpdate::CheckForUpdates() {
         // The service's date of the definitions now installed; without one, the date the check
         // received, so that the next check does not fetch the same definitions again.
         double date = reply.ServerDate;
-        ReadDate(UpdateSources::DefinitionsService() + "/asp/date.asp", true, date, false);
+        if (!BusyState::StopRequested())
+            ReadDate(UpdateSources::DefinitionsService() + "/asp/date.asp", true, date, false);
         const std::string text = DateText::ToText(date);
         SaveDefinitionsDate(text);
         form_.lblDefVersion.Caption = text + " PST";
@@ -162,7 +165,8 @@ LiveUpdate::SourceReply LiveUpdate::AskService() {
         reply.Failed = true;
         return reply;
     }
-    if (reply.ServerDate <= stored)
+    // A close asked the update to stop: it fetches and changes nothing more.
+    if (reply.ServerDate <= stored || BusyState::StopRequested())
         return reply;
     // The installed date goes as its text, "/" and ":" unescaped (the platform sends the blanks
     // as %20).
@@ -173,6 +177,8 @@ LiveUpdate::SourceReply LiveUpdate::AskService() {
         reply.Failed = true;
         return reply;
     }
+    if (BusyState::StopRequested())
+        return reply;
     reply.Changes = ApplyDefinitionUpdate(update.Body, false, ParserStatus());
     return reply;
 }
@@ -184,7 +190,7 @@ LiveUpdate::SourceReply LiveUpdate::AskWebsite() {
         reply.Failed = true;
         return reply;
     }
-    if (reply.ServerDate <= 0)
+    if (reply.ServerDate <= 0 || BusyState::StopRequested())
         return reply;
     // The custom set replaces all six files, so only a whole reply with records will do.
     const modInternet::HttpResult custom =
@@ -193,6 +199,8 @@ LiveUpdate::SourceReply LiveUpdate::AskWebsite() {
         reply.Failed = true;
         return reply;
     }
+    if (BusyState::StopRequested())
+        return reply;
     reply.Changes = ApplyDefinitionUpdate(custom.Body, true, ParserStatus());
     return reply;
 }

@@ -174,7 +174,7 @@ TEST_F(UpdateEntry, NothingStartsWhileAnUpdateWaitsForTheServer) {
     form->timUpdate.Enabled = true;
     SlowDate(ShiftedDate(kStoredDate, 60));
     Serve("/asp/getDefsNEW.asp", Text(""));
-    bool busy = false, closeDeferred = false;
+    bool busy = false;
     DuringNextYield([&] {
         busy = BusyState::IsBusy();
         form->cmdUpdate.Click();
@@ -184,19 +184,36 @@ TEST_F(UpdateEntry, NothingStartsWhileAnUpdateWaitsForTheServer) {
         update.UpdateTickCount = 300;
         form->timUpdate.Tick();
         form->cmdScanNow_Click();
-        form->Form_QueryUnload(closeDeferred, ui::vbFormControlMenu);
     });
     form->cmdUpdate.Click();
 
     ASSERT_TRUE(YieldActionRan());
     EXPECT_TRUE(busy);
-    EXPECT_TRUE(closeDeferred);
     EXPECT_EQ(RequestedPaths(),
               (std::vector<std::string>{"/asp/currentDateNEW.asp", "/asp/getDefsNEW.asp"}));
     EXPECT_TRUE(calls.empty()) << "a scan started";
     EXPECT_EQ(update.UpdateTickCount, 300);
     EXPECT_TRUE(form->timUpdate.Enabled);
     EXPECT_FALSE(BusyState::IsBusy());
+}
+
+TEST_F(UpdateEntry, ACloseWhileAnUpdateWaitsStopsItBeforeItFetchesOrChangesAnything) {
+    SlowDate(ShiftedDate(kStoredDate, 60));
+    Serve("/asp/getDefsNEW.asp", Text(""));
+    bool closeDeferred = false;
+    // The close box: it asks the update to stop and waits until the update has unwound.
+    DuringNextYield([&] { form->Form_QueryUnload(closeDeferred, ui::vbFormControlMenu); });
+    form->cmdUpdate.Click();
+
+    ASSERT_TRUE(YieldActionRan());
+    EXPECT_TRUE(closeDeferred);
+    EXPECT_EQ(RequestedPaths(), std::vector<std::string>{"/asp/currentDateNEW.asp"});
+    EXPECT_EQ(DataFileContent(kDateFile), std::string(kStoredDate) + "\r\n");
+    // Nothing announced while the program ends.
+    EXPECT_FALSE(notice.Visible());
+    EXPECT_FALSE(download.Loaded());
+    EXPECT_FALSE(BusyState::IsBusy());
+    EXPECT_FALSE(BusyState::StopRequested());
 }
 
 TEST_F(UpdateEntry, ShiftClickListsTheDefinitionAddressesAndStartsNothing) {
