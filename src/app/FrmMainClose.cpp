@@ -27,9 +27,9 @@ constexpr char kWebsiteWindow[] = "frmWebsite";
 void FrmMain::AskOperationsToStop() {
     if (!BusyState::IsBusy())
         return;
-    // As Stop does: the scan ends at its next check, the other operations at theirs.
-    if (ScanRunning())
-        modGlobals::StopScanRequested = true;
+    // As Stop does: a scan, or a shield's pass over the running processes, ends at its next
+    // check; the other operations end at theirs.
+    modGlobals::StopScanRequested = true;
     BusyState::RequestStop();
 }
 

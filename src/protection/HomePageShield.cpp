@@ -68,7 +68,8 @@ void HomePageShield::CheckStartPage() {
         return;
     if (Option("optAlwaysnotifybeforerestoring", true)) {
         alert_.lblHomePageInfo.Caption = HomePageChangedMessage(SavedHomePage, CurrentHomePage);
-        const BusyState::Operation waiting;
+        // A close of the program is no answer: it takes the question away.
+        const BusyState::Operation waiting([this] { alert_.Unload(); });
         alert_.ShowModal();
         // Closed any other way than its buttons, or left by the program's end: no answer.
         alert_.Unload();

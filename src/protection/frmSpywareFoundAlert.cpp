@@ -87,7 +87,8 @@ void frmSpywareFoundAlert::ShowAlert(const ModMemoryItemsInspected::RunningProce
         ModMemoryItemsInspected::AlertAnswered = true;
         return;
     }
-    waiting_.emplace();
+    // A close of the program is no answer: it ends the wait.
+    waiting_.emplace([this] { Dismiss(); });
     Show();
 }
 
