@@ -363,7 +363,8 @@ void FrmMain::LayOutOptionsPage() {
     SetCaption(cmdSubmit, "Submit");
     Place(cmdSubmit, view, 6960, 1320, 1200, 420);
     SetCaption(Label26, "Results:");
-    Place(Label26, view, 120, 1840, viewWidth - 240, 300);
+    // Room for the longer outcome of a submission, which wraps.
+    Place(Label26, view, 120, 1840, viewWidth - 240, 600);
     for (ui::Control* control : std::initializer_list<ui::Control*>{
              &chkAutomaticUpdate, &cmdLiveUpdate, &lblLastUpdate, &lblSubmitText, &txtFilename,
              &Command2, &cmdSubmit, &Label26})

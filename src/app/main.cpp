@@ -7,6 +7,7 @@
 #include "ResultsPanel.h"
 #include "ShellPanel.h"
 #include "SchedulePanel.h"
+#include "Submissions.h"
 #include "TrayPanel.h"
 #include "frmSplash.h"
 #include "modInternet.h"
@@ -24,6 +25,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     MainHomePageShield().Connect();
     MainTrayPanel().Connect();
     MainLiveUpdate().Connect();
+    MainSubmissions().Connect();
     // Downloads let the windows run between their reads.
     modInternet::SetYieldHook(ui::DoEvents);
     frmSplash& splash = SplashWindow();
