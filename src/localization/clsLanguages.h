@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+namespace ui {
+class Form;
+}
+
 struct MessageEntry {
     std::string id;
     std::string text; // may hold "[ProgramName]", "[CompanyName]" and "[Website]"
@@ -35,6 +39,26 @@ class clsLanguages {
     std::string getCaption(const std::string& key) const;
 
     const MessageTable& Messages() const { return messages_; }
+
+    // Fills TranslationLines with the items of the first group named language (any case) in
+    // the language file; they stay as they were when the file or the group is missing.
+    // CurrentLanguage becomes language either way.
+    void LoadLanguageGroup(const std::string& language);
+    // Loads the language (falling back to "English" when no items, or a single line, were
+    // loaded) and gives the window's controls, its caption and the message table the texts it
+    // has keys for; whatever it lacks keeps its text.
+    void ChangeLanguage(ui::Form& window, const std::string& language);
+    // The same for a multiple-document parent window.
+    void ChangeLanguageMDI(ui::Form& window, const std::string& language);
+    // Lists nothing: the language window reads the names itself.
+    void ListLanguages() const {}
+    // Whether a normal, read-only, hidden or system file of that name exists at path.
+    static bool LangFileExists(const std::string& path);
+    // The part of path after its last "\".
+    static std::string LangTrimPath(std::string path);
+    // Writes a language file with one "English" group holding the current texts of every
+    // window modLanguages::LoadAllForms gives and of the used message slots.
+    void makeLocalizationFile();
 
   private:
     MessageTable messages_;

@@ -85,6 +85,9 @@ constexpr DefaultMessage kDefaultMessages[] = {
     {"MSG_FALSE_POS3", "Error: You must supply details about the false positives.  Please try again."},
     {"MSG_FALSE_POS4", "Your false positive report was submitted successfully.  Would you like to exclude these false positives from future scans?"},
     {"MSG_FALSE_POS5", "There was an error submitting your report.  Please make sure you are connected to the internet and try again in a few minutes.  If you continue to receive this error please contact support."},
+    // The language window's title and its download notice, which older tables left blank.
+    {"MSG_TITLELANGUAGE", "Language Selection"},
+    {"MSG_DOWNLOADED", "The newest language file has been downloaded. Choose a language to use its texts."},
 };
 // clang-format on
 
@@ -93,6 +96,10 @@ constexpr DefaultMessage kDefaultMessages[] = {
 void LoadDefaultMessages() {
     for (const DefaultMessage& message : kDefaultMessages)
         Lang.setMessage(message.id, message.text);
+}
+
+std::vector<ui::Form*> LoadAllForms() {
+    return FormModels ? FormModels() : std::vector<ui::Form*>{};
 }
 
 } // namespace modLanguages

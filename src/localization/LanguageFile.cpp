@@ -1,0 +1,156 @@
+#include "LanguageFile.h"
+
+#include "AnsiText.h"
+#include "TextRules.h"
+#include "VersionInfo.h"
+
+#include <windows.h>
+
+using TextRules::Compare;
+
+namespace LanguageFile {
+
+namespace {
+
+std::string& FolderOverride() {
+    static std::string folder;
+    return folder;
+}
+
+constexpr std::string_view kGroupOpen = "<LANGUAGE_GROUP";
+constexpr std::string_view kGroupClose = "</LANGUAGE_GROUP>";
+
+// The text between the first open tag and the first close tag after it; nothing when either
+// is missing.
+std::optional<std::string> Between(std::string_view text, std::string_view open,
+                                   std::string_view close) {
+    const size_t start = TextRules::Find(text, open, 0, Compare::Text);
+    if (start == std::string_view::npos)
+        return std::nullopt;
+    const size_t from = start + open.size();
+    const size_t end = TextRules::Find(text, close, from, Compare::Text);
+    if (end == std::string_view::npos)
+        return std::nullopt;
+    return std::string(text.substr(from, end - from));
+}
+
+} // namespace
+
+void SetFolder(std::string folder) {
+    FolderOverride() = std::move(folder);
+}
+
+std::string Folder() {
+    if (!FolderOverride().empty())
+        return FolderOverride();
+    const std::string exe = OwnExecutablePath();
+    const size_t slash = exe.rfind('\\');
+    return slash == std::string::npos ? std::string() : exe.substr(0, slash);
+}
+
+std::string FilePath() {
+    return Folder() + "\\" + kFileName;
+}
+
+std::vector<Group> Groups(std::string_view text) {
+    std::vector<Group> groups;
+    size_t position = 0;
+    for (;;) {
+        const size_t start = TextRules::Find(text, kGroupOpen, position, Compare::Text);
+        if (start == std::string_view::npos)
+            break;
+        const size_t end = TextRules::Find(text, kGroupClose, start, Compare::Text);
+        if (end == std::string_view::npos)
+            break;
+        const std::string_view group = text.substr(start, end - start);
+        groups.push_back({Between(group, "<LANGUAGE_NAME>", "</LANGUAGE_NAME>").value_or(""),
+                          Between(group, "<TRANSLATION_ITEMS>", "</TRANSLATION_ITEMS>")});
+        position = end + kGroupClose.size();
+    }
+    return groups;
+}
+
+std::optional<std::string> FindItems(std::string_view text, std::string_view language) {
+    for (Group& group : Groups(text)) {
+        if (group.Items && TextRules::EqualsNoCase(group.Name, language))
+            return std::move(group.Items);
+    }
+    return std::nullopt;
+}
+
+bool HasCompleteGroup(std::string_view text) {
+    for (const Group& group : Groups(text)) {
+        if (group.Items && !group.Name.empty())
+            return true;
+    }
+    return false;
+}
+
+std::optional<std::string> Read(const std::string& path) {
+    HANDLE file = CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    std::string content;
+    char buffer[65536];
+    DWORD got = 0;
+    bool ok = true;
+    while ((ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr) != FALSE) && got > 0)
+        content.append(buffer, got);
+    CloseHandle(file);
+    if (!ok)
+        return std::nullopt;
+    return content;
+}
+
+bool Replace(const std::string& path, const std::string& content) {
+    const std::wstring target = Utf8ToWide(path);
+    const std::wstring fresh = target + L".new";
+    HANDLE file = CreateFileW(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const bool whole =
+        WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
+        written == content.size() && FlushFileBuffers(file);
+    CloseHandle(file);
+    if (whole && MoveFileExW(fresh.c_str(), target.c_str(),
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    DeleteFileW(fresh.c_str());
+    return false;
+}
+
+std::string Header() {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+           "<XML_DIZ_INFO>\r\n"
+           "\t<LOCALIZATION_FILE_INFO>\r\n"
+           "\t\t<LOCALIZATION_FILE_VERSION>1.0</LOCALIZATION_FILE_VERSION>\r\n"
+           "\t</LOCALIZATION_FILE_INFO>\r\n"
+           "<LANGUAGE_GROUP xml:lang=\"en\">\r\n"
+           "\t<LANGUAGE_NAME>English</LANGUAGE_NAME>\r\n"
+           "\t<DESCRIPTION>This file contains various translations of program buttons, messages "
+           "and menus in XML format.  The original document was created using translation "
+           "software, and may sound strange when read by people.  We invite you to make "
+           "modifications to existing languages and translate new languages.  Please send them "
+           "to us so that we can update this file and make your translation available to all "
+           "users.  Our current email address is located on our homepage which can be visited "
+           "through the software or our program folder on your Start Menu.  Before making "
+           "changes to a localization file please use the program to download the most recent "
+           "localization file using the 'Check for Language Updates' button in the Languages "
+           "window.</DESCRIPTION>\r\n"
+           "\t<TRANSLATION_ITEMS>\r\n";
+}
+
+std::string ItemLine(const std::string& key, const std::string& text) {
+    const std::string upper = TextRules::ToUpper(key);
+    return "\t\t<" + upper + ">" + text + "</" + upper + ">\r\n";
+}
+
+std::string Footer() {
+    return "\t</TRANSLATION_ITEMS>\r\n</LANGUAGE_GROUP>\r\n</XML_DIZ_INFO>\r\n";
+}
+
+} // namespace LanguageFile
