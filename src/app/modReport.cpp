@@ -10,6 +10,8 @@
 #include "modGlobals.h"
 #include "modLorvane.h"
 
+#include "xfileExists.h"
+
 #include <windows.h>
 
 #include <optional>
@@ -158,22 +160,7 @@ std::string ReportText(const FrmMain& form) {
 }
 
 bool MakeReport(const FrmMain& form) {
-    const std::string text = ReportText(form);
-    const std::wstring path = Utf8ToWide(ReportPath());
-    const std::wstring fresh = path + L".new";
-    HANDLE file = CreateFileW(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const bool whole =
-        WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-        written == text.size();
-    CloseHandle(file);
-    if (whole && MoveFileExW(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
-        return true;
-    DeleteFileW(fresh.c_str());
-    return false;
+    return xfileExists::ReplaceFileContent(ReportPath(), ReportText(form));
 }
 
 std::string ReportDisplayText(const std::string& path) {

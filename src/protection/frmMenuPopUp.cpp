@@ -13,8 +13,6 @@
 
 namespace {
 
-// The program's pixel-to-twip factors for the slide-in windows.
-constexpr double kTwipsPerPixelY = 14.5, kTwipsPerPixelX = 14.7;
 constexpr int kSlideInStep = 80, kSlideOutStep = 100;
 // Ticks of TmrEnablePopDown without a mouse move before the popup slides out.
 constexpr int kIdleTicksBeforePopDown = 5;
@@ -23,26 +21,13 @@ constexpr int kGoneAboveBottom = 2000;
 
 } // namespace
 
-PopupScreen ReadPopupScreen() {
-    PopupScreen screen;
-    RECT taskbar{}, desktop{};
-    if (HWND bar = FindWindowW(L"shell_TrayWnd", L""))
-        GetClientRect(bar, &taskbar);
-    GetClientRect(GetDesktopWindow(), &desktop);
-    screen.taskbarBottom = taskbar.bottom;
-    screen.desktopRight = desktop.right;
-    screen.desktopBottom = desktop.bottom;
-    screen.screenHeight = GetSystemMetrics(SM_CYSCREEN) * 15;
-    return screen;
-}
-
 frmMenuPopUp& MenuPopUpWindow() {
     static frmMenuPopUp window(MainWindow(), Tray());
     return window;
 }
 
 frmMenuPopUp::frmMenuPopUp(FrmMain& main, clsTray& tray)
-    : ui::Form("frmMenuPopUp"), main_(main), tray_(tray) {
+    : SlidingPopup("frmMenuPopUp"), main_(main), tray_(tray) {
     BorderStyle = ui::FormBorder::None;
     ShowInTaskbar = false;
     Width = 3000;
@@ -83,25 +68,6 @@ void frmMenuPopUp::Form_Load() {
     PlaceAboveTaskbar();
     tmrMenuPopup.Enabled = true;
     modSkin::ApplySkin(*this);
-}
-
-void frmMenuPopUp::PlaceAboveTaskbar() {
-    const PopupScreen screen = Screen();
-    stepFactor_ = 1;
-    taskbarHeight_ = static_cast<int32_t>(kTwipsPerPixelY * screen.taskbarBottom);
-    desktopHeight_ = static_cast<int32_t>(kTwipsPerPixelY * screen.desktopBottom);
-    Top = desktopHeight_ - taskbarHeight_;
-    RECT inner{};
-    GetClientRect(Handle(), &inner);
-    left_ = static_cast<int32_t>((screen.desktopRight - inner.right) * kTwipsPerPixelX);
-    targetTop_ = desktopHeight_ - (Height * stepFactor_ + 100);
-    Left = left_;
-    MakeVisible();
-}
-
-void frmMenuPopUp::MakeVisible() {
-    if (!Visible())
-        Show();
 }
 
 void frmMenuPopUp::Form_MouseMove(int, int, int, int) {

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "Controls.h"
-#include "Form.h"
+#include "SlidingPopup.h"
 
 #include <cstdint>
 #include <functional>
@@ -12,19 +12,7 @@
 class FrmMain;
 class clsTray;
 
-// What the popup's placement reads from the screen: client rectangles in pixels, the screen's
-// height in twips.
-struct PopupScreen {
-    int taskbarBottom = 0;
-    int desktopRight = 0;
-    int desktopBottom = 0;
-    int screenHeight = 0;
-};
-
-// The taskbar's and the desktop's client rectangles, and the screen at 15 twips to a pixel.
-PopupScreen ReadPopupScreen();
-
-class frmMenuPopUp : public ui::Form {
+class frmMenuPopUp : public SlidingPopup {
   public:
     frmMenuPopUp(FrmMain& main, clsTray& tray);
 
@@ -40,11 +28,7 @@ class frmMenuPopUp : public ui::Form {
     void TmrEnablePopDown_Timer();
     void tmrPopDown_Timer();
 
-    // Replaced in tests, so the slide runs on a screen of known size.
-    std::function<PopupScreen()> Screen = ReadPopupScreen;
-
     int32_t IdleTicks() const { return idleTicks_; }
-    int32_t TargetTop() const { return targetTop_; }
 
     ui::Label lblName{"lblName"};
     ui::Label mnuMaxmimaize{"mnuMaxmimaize"}, mnuClose{"mnuClose"}, lblMenuClose{"lblMenuClose"};
@@ -52,19 +36,9 @@ class frmMenuPopUp : public ui::Form {
         tmrPopDown{"tmrPopDown", 10};
 
   private:
-    // Starts at the taskbar's upper edge, aiming at a rest just above it.
-    void PlaceAboveTaskbar();
-    // The slide timers show the popup on every tick, also after it was hidden.
-    void MakeVisible();
-
     FrmMain& main_;
     clsTray& tray_;
     int32_t idleTicks_ = 0;
-    int16_t stepFactor_ = 1;
-    int32_t targetTop_ = 0;
-    int32_t left_ = 0;
-    int32_t taskbarHeight_ = 0;
-    int32_t desktopHeight_ = 0;
 };
 
 // The one tray popup of the main window.

@@ -12,8 +12,6 @@
 
 namespace {
 
-// The program's pixel-to-twip factors for the slide-in windows.
-constexpr double kTwipsPerPixelY = 14.5, kTwipsPerPixelX = 14.7;
 constexpr int kSlideInStep = 20, kSlideOutStep = 40;
 // Below this top the notice is out of sight, whatever the screen's size.
 constexpr int kGoneBelowTop = 11167;
@@ -26,7 +24,7 @@ frmSignatureUpdated& SignatureUpdatedWindow() {
 }
 
 frmSignatureUpdated::frmSignatureUpdated(clsTray& tray, frmDownload& download)
-    : ui::Form("frmSignatureUpdated"), tray_(tray), download_(download) {
+    : SlidingPopup("frmSignatureUpdated"), tray_(tray), download_(download) {
     BorderStyle = ui::FormBorder::None;
     ShowInTaskbar = false;
     Width = 4200;
@@ -61,25 +59,6 @@ void frmSignatureUpdated::Form_Load() {
         ModMemoryItemsInspected::AlertAnswered = false;
     tmrPopupSignatureUpdate.Enabled = true;
     modSkin::ApplySkin(*this);
-}
-
-void frmSignatureUpdated::PlaceAboveTaskbar() {
-    const PopupScreen screen = Screen();
-    stepFactor_ = 1;
-    taskbarHeight_ = static_cast<int32_t>(kTwipsPerPixelY * screen.taskbarBottom);
-    desktopHeight_ = static_cast<int32_t>(kTwipsPerPixelY * screen.desktopBottom);
-    Top = desktopHeight_ - taskbarHeight_;
-    RECT inner{};
-    GetClientRect(Handle(), &inner);
-    left_ = static_cast<int32_t>((screen.desktopRight - inner.right) * kTwipsPerPixelX);
-    targetTop_ = desktopHeight_ - (Height * stepFactor_ + 100);
-    Left = left_;
-    MakeVisible();
-}
-
-void frmSignatureUpdated::MakeVisible() {
-    if (!Visible())
-        Show();
 }
 
 void frmSignatureUpdated::tmrPopupSignatureUpdate_Timer() {

@@ -4,8 +4,7 @@
 #pragma once
 
 #include "Controls.h"
-#include "Form.h"
-#include "frmMenuPopUp.h"
+#include "SlidingPopup.h"
 
 #include <cstdint>
 #include <functional>
@@ -13,7 +12,7 @@
 class clsTray;
 class frmDownload;
 
-class frmSignatureUpdated : public ui::Form {
+class frmSignatureUpdated : public SlidingPopup {
   public:
     frmSignatureUpdated(clsTray& tray, frmDownload& download);
 
@@ -25,29 +24,17 @@ class frmSignatureUpdated : public ui::Form {
     void tmrPopDown_Timer();
     void cmdUpdateSuccesfullOK_Click();
 
-    // Replaced in tests, so the slide runs on a screen of known size.
-    std::function<PopupScreen()> Screen = ReadPopupScreen;
-    int32_t TargetTop() const { return targetTop_; }
-
     ui::Label Label1{"Label1"}, lblUpdateInfo{"lblUpdateInfo"}, SkinLabel1{"SkinLabel1"};
     ui::Button cmdUpdateSuccesfullOK{"cmdUpdateSuccesfullOK"};
     ui::Timer tmrPopupSignatureUpdate{"tmrPopupSignatureUpdate", 10},
         tmrEnablePopDownTimer{"tmrEnablePopDownTimer", 7000}, tmrPopDown{"tmrPopDown", 10};
 
   private:
-    // Starts at the taskbar's upper edge, aiming at a rest just above it.
-    void PlaceAboveTaskbar();
-    void MakeVisible();
     // What OK and a close by the user share.
     void Finish();
 
     clsTray& tray_;
     frmDownload& download_;
-    int32_t targetTop_ = 0;
-    int32_t taskbarHeight_ = 0;
-    int32_t desktopHeight_ = 0;
-    int32_t left_ = 0;
-    int16_t stepFactor_ = 1;
 };
 
 // The one definitions-updated notice.
