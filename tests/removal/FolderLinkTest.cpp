@@ -13,8 +13,6 @@
 #include <gtest/gtest.h>
 
 using namespace modFileRelated;
-using quarantine_test::Exists;
-using quarantine_test::ReadBytes;
 using quarantine_test::Tree;
 using Strings = std::vector<std::string>;
 
@@ -41,10 +39,10 @@ TEST_F(FolderLinks, ALinkIsRecordedAndRemovedAsItselfNeverEntered) {
     TakeForLinks({emptyLink});
 
     EXPECT_TRUE(QuarantineAndDeleteFolder(folder));
-    EXPECT_FALSE(Exists(folder));
+    EXPECT_FALSE(PathExists(folder));
     EXPECT_EQ(Tree(Stored("Victim")),
               (Strings{"a.txt", "sub\\", "sub\\b.txt", "sub\\empty link.link.txt"}));
-    EXPECT_EQ(ReadBytes(Stored("Victim\\sub\\empty link.link.txt")), "Link to: (unknown)\r\n");
+    EXPECT_EQ(ReadFileBytes(Stored("Victim\\sub\\empty link.link.txt")), "Link to: (unknown)\r\n");
 }
 
 TEST_F(FolderLinks, ALinksTargetSurvivesTheRemovalOfItsFolder) {
@@ -57,7 +55,7 @@ TEST_F(FolderLinks, ALinksTargetSurvivesTheRemovalOfItsFolder) {
     // The stand-in is a real folder with content, which cannot be removed as a link: the
     // folder stays with it, and nothing of it was copied or deleted.
     EXPECT_FALSE(QuarantineAndDeleteFolder(folder));
-    EXPECT_EQ(ReadBytes(target), "not the folder's");
+    EXPECT_EQ(ReadFileBytes(target), "not the folder's");
     EXPECT_EQ(Tree(folder), (Strings{"link\\", "link\\target.txt"}));
     EXPECT_EQ(Tree(Stored("Victim")), (Strings{"a.txt", "link.link.txt"}));
     EXPECT_EQ(Journal(), "");
@@ -70,9 +68,9 @@ TEST_F(FolderLinks, ALinkNamedForRemovalIsRemovedAsItself) {
     TakeForLinks({emptyLink, fullLink});
 
     EXPECT_TRUE(QuarantineAndDeleteFolder(emptyLink));
-    EXPECT_FALSE(Exists(emptyLink));
+    EXPECT_FALSE(PathExists(emptyLink));
     EXPECT_FALSE(QuarantineAndDeleteFolder(fullLink));
-    EXPECT_EQ(ReadBytes(target), "target");
+    EXPECT_EQ(ReadFileBytes(target), "target");
     EXPECT_EQ(QuarantineEntries(),
               (Strings{"Empty Link.link.txt", "Full Link.link.txt", "QuarantineLog.txt"}));
     EXPECT_EQ(Journal(),

@@ -13,8 +13,6 @@
 #include <gtest/gtest.h>
 
 using namespace modFileRelated;
-using quarantine_test::Exists;
-using quarantine_test::ReadBytes;
 
 namespace {
 
@@ -29,11 +27,11 @@ TEST_F(ExeRemoval, StopsExactlyTheProcessesRunningThatFile) {
 
     EXPECT_EQ(QuarantineFile(removed.Path()), 1);
     EXPECT_TRUE(removed.Ended());
-    EXPECT_FALSE(Exists(removed.Path()));
-    EXPECT_EQ(ReadBytes(Stored(name)).substr(0, 2), "MZ");
+    EXPECT_FALSE(PathExists(removed.Path()));
+    EXPECT_EQ(ReadFileBytes(Stored(name)).substr(0, 2), "MZ");
     // The other copy of the same name in another folder runs on, its file untouched.
     EXPECT_TRUE(sameNameElsewhere.Running());
-    EXPECT_TRUE(Exists(sameNameElsewhere.Path()));
+    EXPECT_TRUE(PathExists(sameNameElsewhere.Path()));
 }
 
 TEST_F(ExeRemoval, AProcessThatCannotBeStoppedKeepsItsFile) {
@@ -43,7 +41,7 @@ TEST_F(ExeRemoval, AProcessThatCannotBeStoppedKeepsItsFile) {
     ProcessControl::SetTerminateOverride(nullptr);
     EXPECT_EQ(result, 2);
     EXPECT_TRUE(running.Running());
-    EXPECT_TRUE(Exists(running.Path()));
+    EXPECT_TRUE(PathExists(running.Path()));
     EXPECT_EQ(QuarantineEntries(), std::vector<std::string>{});
 }
 
@@ -62,7 +60,7 @@ class ServerRegistration : public QuarantineFixture {
     }
     // What the library last wrote about itself: "registered", "unregistered" or "".
     std::string Mark() const {
-        const std::string mark = ReadBytes(dll + ".mark");
+        const std::string mark = ReadFileBytes(dll + ".mark");
         return mark == "<missing>" ? "" : mark;
     }
 
@@ -105,8 +103,8 @@ TEST_F(ServerRegistration, ALibraryIsUnregisteredThenQuarantined) {
     launches.ExpectReal();
     EXPECT_EQ(QuarantineAndDeleteFile(dll), 1);
     EXPECT_EQ(Mark(), "unregistered");
-    EXPECT_FALSE(Exists(dll));
-    EXPECT_EQ(ReadBytes(Stored("Evil Server.dll")).substr(0, 2), "MZ");
+    EXPECT_FALSE(PathExists(dll));
+    EXPECT_EQ(ReadFileBytes(Stored("Evil Server.dll")).substr(0, 2), "MZ");
     EXPECT_EQ(Journal(),
               Now() + " - File: Evil Server.dll\r\n - Location: " + dll + "\r\n\r\n\r\n");
     // The second pass finds nothing and starts nothing.

@@ -37,7 +37,7 @@ std::string QuarantineFixture::Stored(const std::string& name) {
 }
 
 std::string QuarantineFixture::Journal() {
-    const std::string bytes = quarantine_test::ReadBytes(Stored("QuarantineLog.txt"));
+    const std::string bytes = ReadFileBytes(Stored("QuarantineLog.txt"));
     return bytes == "<missing>" ? std::string() : bytes;
 }
 
@@ -51,24 +51,6 @@ const std::string& QuarantineFixture::Now() {
 }
 
 namespace quarantine_test {
-
-std::string ReadBytes(const std::string& path) {
-    HANDLE file = CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    std::string content(GetFileSize(file, nullptr), '\0');
-    DWORD read = 0;
-    ReadFile(file, content.data(), static_cast<DWORD>(content.size()), &read, nullptr);
-    CloseHandle(file);
-    content.resize(read);
-    return content;
-}
-
-bool Exists(const std::string& path) {
-    return GetFileAttributesW(Utf8ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 std::vector<std::string> Tree(const std::string& folder) {
     std::vector<std::string> entries;

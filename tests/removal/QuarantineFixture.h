@@ -26,9 +26,6 @@ class QuarantineFixture : public ScanFixture {
 
 namespace quarantine_test {
 
-// Reads a whole file; "<missing>" when it cannot be read.
-std::string ReadBytes(const std::string& path);
-bool Exists(const std::string& path);
 // The entries of a folder, sorted, folders with a trailing "\" and their content below them.
 std::vector<std::string> Tree(const std::string& folder);
 

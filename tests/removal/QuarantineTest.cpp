@@ -9,8 +9,6 @@
 #include <gtest/gtest.h>
 
 using namespace modFileRelated;
-using quarantine_test::Exists;
-using quarantine_test::ReadBytes;
 using quarantine_test::Tree;
 using Strings = std::vector<std::string>;
 
@@ -63,10 +61,10 @@ TEST_F(Quarantine, SameNamesGetCopiesOfTheirOwnAndOneEntryEach) {
         EXPECT_EQ(QuarantineFile(first), firstPass ? 1 : -1);
         EXPECT_EQ(QuarantineFile(second), firstPass ? 1 : -1);
     }
-    EXPECT_FALSE(Exists(first));
-    EXPECT_FALSE(Exists(second));
-    EXPECT_EQ(ReadBytes(Stored("x.exe")), "first");
-    EXPECT_EQ(ReadBytes(Stored("X (2).exe")), "second!");
+    EXPECT_FALSE(PathExists(first));
+    EXPECT_FALSE(PathExists(second));
+    EXPECT_EQ(ReadFileBytes(Stored("x.exe")), "first");
+    EXPECT_EQ(ReadFileBytes(Stored("X (2).exe")), "second!");
     EXPECT_EQ(Journal(), FileEntry(Now(), "x.exe", first) + FileEntry(Now(), "X (2).exe", second));
 
     // A later run keeps the earlier copies.
@@ -74,7 +72,7 @@ TEST_F(Quarantine, SameNamesGetCopiesOfTheirOwnAndOneEntryEach) {
     EXPECT_EQ(QuarantineFile(third), 1);
     EXPECT_EQ(QuarantineEntries(),
               (Strings{"QuarantineLog.txt", "X (2).exe", "x (3).exe", "x.exe"}));
-    EXPECT_EQ(ReadBytes(Stored("x (3).exe")), "third");
+    EXPECT_EQ(ReadFileBytes(Stored("x (3).exe")), "third");
 }
 
 TEST_F(Quarantine, EveryKindOfFileRemovalCopiesAndJournals) {
@@ -91,8 +89,8 @@ TEST_F(Quarantine, EveryKindOfFileRemovalCopiesAndJournals) {
     for (const Case& c : cases) {
         const std::string path = machine.WriteFile(c.name, c.name, FILE_ATTRIBUTE_READONLY);
         EXPECT_TRUE(c.remove(path)) << c.name;
-        EXPECT_FALSE(Exists(path)) << c.name;
-        EXPECT_EQ(ReadBytes(Stored(c.name)), c.name);
+        EXPECT_FALSE(PathExists(path)) << c.name;
+        EXPECT_EQ(ReadFileBytes(Stored(c.name)), c.name);
         journal += FileEntry(Now(), c.name, path);
         // Gone, so a second pass finds nothing and writes nothing.
         RemovalFirstPass = false;
@@ -111,8 +109,8 @@ TEST_F(Quarantine, ALockedFileIsNotDeletedAndTheNextPassCompletesItWithItsFirstC
         OpenedFile lockedText(text, FILE_SHARE_READ);
         EXPECT_EQ(QuarantineFile(exe), 0);
         EXPECT_FALSE(QuarantineAndDeleteFolder(text));
-        EXPECT_TRUE(Exists(exe));
-        EXPECT_TRUE(Exists(text));
+        EXPECT_TRUE(PathExists(exe));
+        EXPECT_TRUE(PathExists(text));
         EXPECT_EQ(Journal(), "");
     }
     // The second pass: deleted now, journaled now, with the copy the first pass made.
@@ -141,7 +139,7 @@ TEST_F(Quarantine, NothingIsDeletedWithoutAVerifiedCopy) {
         EXPECT_FALSE(QuarantineAndDeleteFolder(folder));
     }
     for (const std::string& path : {exe, dll, cookie, inner, folder + "\\readable.txt"})
-        EXPECT_TRUE(Exists(path)) << path;
+        EXPECT_TRUE(PathExists(path)) << path;
     // No partial copy stays behind, and nothing was journaled.
     EXPECT_EQ(QuarantineEntries(), Strings{});
 }
@@ -162,15 +160,15 @@ TEST_F(Quarantine, WithoutAQuarantineFolderNothingIsDeleted) {
     EXPECT_FALSE(QuarantineAndDeleteFolder(folder));
     EXPECT_FALSE(QuarantineCookieFile(cookie));
     for (const std::string& path : {exe, dll, other, cookie, folder})
-        EXPECT_TRUE(Exists(path)) << path;
-    EXPECT_EQ(ReadBytes(data / "quarantine"), "not a folder");
+        EXPECT_TRUE(PathExists(path)) << path;
+    EXPECT_EQ(ReadFileBytes(data / "quarantine"), "not a folder");
 
     // Nor without a data folder at all.
     const std::string saved = modGlobals::DataFolder;
     modGlobals::DataFolder.clear();
     EXPECT_FALSE(CreateQuarantineFolder());
     EXPECT_FALSE(QuarantineAndDeleteFolder(other));
-    EXPECT_TRUE(Exists(other));
+    EXPECT_TRUE(PathExists(other));
     modGlobals::DataFolder = saved;
 }
 
@@ -199,10 +197,10 @@ TEST_F(Quarantine, AFolderIsCopiedWholeRemovedWholeAndJournaled) {
 
     EXPECT_TRUE(QuarantineAndDeleteFolder(folder + "\\"));
     EXPECT_TRUE(QuarantineAndDeleteFolder(sameName));
-    EXPECT_FALSE(Exists(folder));
-    EXPECT_FALSE(Exists(sameName));
+    EXPECT_FALSE(PathExists(folder));
+    EXPECT_FALSE(PathExists(sameName));
     EXPECT_EQ(Tree(Stored("Evil Toolbar")), content);
-    EXPECT_EQ(ReadBytes(Stored("Evil Toolbar\\skins\\blue\\skin.ini")), "skin");
+    EXPECT_EQ(ReadFileBytes(Stored("Evil Toolbar\\skins\\blue\\skin.ini")), "skin");
     EXPECT_EQ(Tree(Stored("Evil Toolbar (2)")), Strings{"other.txt"});
     EXPECT_EQ(Journal(), FileEntry(Now(), "Evil Toolbar", folder + "\\") +
                              FileEntry(Now(), "Evil Toolbar (2)", sameName));
@@ -219,7 +217,7 @@ TEST_F(Quarantine, AFolderNotFullyRemovedKeepsItsCopyForTheNextPass) {
     }
     RemovalFirstPass = false;
     EXPECT_TRUE(QuarantineAndDeleteFolder(folder));
-    EXPECT_FALSE(Exists(folder));
+    EXPECT_FALSE(PathExists(folder));
     EXPECT_EQ(QuarantineEntries(),
               (Strings{"Partly\\", "Partly\\free.txt", "Partly\\held.txt", "QuarantineLog.txt"}));
     EXPECT_EQ(Journal(), FileEntry(Now(), "Partly", folder));
@@ -228,7 +226,7 @@ TEST_F(Quarantine, AFolderNotFullyRemovedKeepsItsCopyForTheNextPass) {
 TEST_F(Quarantine, ACopyNeverTakesTheJournalsName) {
     const std::string impostor = machine.WriteFile("QuarantineLog.txt", "impostor");
     EXPECT_TRUE(QuarantineAndDeleteFolder(impostor));
-    EXPECT_EQ(ReadBytes(Stored("QuarantineLog (2).txt")), "impostor");
+    EXPECT_EQ(ReadFileBytes(Stored("QuarantineLog (2).txt")), "impostor");
     EXPECT_EQ(Journal(), FileEntry(Now(), "QuarantineLog (2).txt", impostor));
 }
 
@@ -247,8 +245,8 @@ TEST_F(Quarantine, TheGuardKeepsTheProceduresAwayFromProtectedPlaces) {
     EXPECT_FALSE(QuarantineCookieFile(definitions));
     EXPECT_EQ(QuarantineFile(unix), 0);
     EXPECT_FALSE(QuarantineAndDeleteFolder("\\\\?\\unix\\nonexistent-tidewater"));
-    EXPECT_EQ(ReadBytes(kept), "kept");
-    EXPECT_EQ(ReadBytes(definitions), "defs");
+    EXPECT_EQ(ReadFileBytes(kept), "kept");
+    EXPECT_EQ(ReadFileBytes(definitions), "defs");
     EXPECT_EQ(QuarantineEntries(), Strings{"kept.exe"});
 }
 

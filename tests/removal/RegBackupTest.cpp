@@ -9,7 +9,6 @@
 using ModRegistryRelated::RegistryDeletion;
 using ModRegistryRelated::RegistryKeyTree;
 using ModRegistryRelated::RegistryValueData;
-using quarantine_test::ReadBytes;
 using quarantine_test::Tree;
 using Bytes = std::vector<unsigned char>;
 
@@ -154,14 +153,14 @@ TEST_F(RegBackupFiles, EachBackupGetsAFileOfItsOwnAndNoFileIsOverwritten) {
                                                       "HKEY_CURRENT_USERSoftwareEvil - Run (3).reg",
                                                       "HKEY_CURRENT_USERSoftwareEvil - Run (4).reg",
                                                       "HKEY_CURRENT_USERSoftwareEvil - Run.reg"}));
-    EXPECT_EQ(ReadBytes(folder + "\\HKEY_CURRENT_USERSoftwareEvil - Run (2).reg"),
+    EXPECT_EQ(ReadFileBytes(folder + "\\HKEY_CURRENT_USERSoftwareEvil - Run (2).reg"),
               "someone else's");
     // UTF-16 with its byte-order mark, as the registry editor writes the format.
     const std::wstring text = L"\xFEFF"
                               L"Windows Registry Editor Version 5.00\r\n\r\n"
                               L"[HKEY_CURRENT_USER\\Software\\Evil]\r\n"
                               L"\"Run\"=dword:00000001\r\n\r\n";
-    EXPECT_EQ(ReadBytes(folder + "\\HKEY_CURRENT_USERSoftwareEvil - Run (4).reg"),
+    EXPECT_EQ(ReadFileBytes(folder + "\\HKEY_CURRENT_USERSoftwareEvil - Run (4).reg"),
               std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2));
     // A folder that is not there takes no backup.
     EXPECT_FALSE(RegBackup::WriteBackup(data / "missing", deletion));

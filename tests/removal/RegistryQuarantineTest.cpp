@@ -13,7 +13,6 @@
 #include <map>
 
 using namespace ModRegistryRelated;
-using quarantine_test::ReadBytes;
 using Bytes = std::vector<unsigned char>;
 
 namespace {

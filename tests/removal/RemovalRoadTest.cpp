@@ -129,7 +129,7 @@ class RemovalRoad : public RemovalFixture {
 
 TEST_F(RemovalRoad, ScannedThreatsAreRemovedAndComeBackFromTheQuarantine) {
     ASSERT_TRUE(cookie_.Written());
-    const std::string cookieContent = quarantine_test::ReadBytes(cookie_.Path());
+    const std::string cookieContent = ReadFileBytes(cookie_.Path());
     form->optScan[0].SetValue(true);
     form->cmdScanNow_Click();
     ASSERT_EQ(form->lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved.Count(), 6u);
@@ -142,10 +142,10 @@ TEST_F(RemovalRoad, ScannedThreatsAreRemovedAndComeBackFromTheQuarantine) {
     }
     EXPECT_TRUE(FailedList().empty());
     EXPECT_EQ(form->lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved.Count(), 0u);
-    EXPECT_FALSE(quarantine_test::Exists(machine / ("one\\Evil" + tag_ + ".exe")));
-    EXPECT_FALSE(quarantine_test::Exists(machine / ("two\\Evil" + tag_ + ".exe")));
-    EXPECT_FALSE(quarantine_test::Exists(machine / ("Bad" + tag_)));
-    EXPECT_FALSE(quarantine_test::Exists(cookie_.Path()));
+    EXPECT_FALSE(PathExists(machine / ("one\\Evil" + tag_ + ".exe")));
+    EXPECT_FALSE(PathExists(machine / ("two\\Evil" + tag_ + ".exe")));
+    EXPECT_FALSE(PathExists(machine / ("Bad" + tag_)));
+    EXPECT_FALSE(PathExists(cookie_.Path()));
     EXPECT_TRUE(Snapshot(key_ + L"\\Run").empty());
     EXPECT_TRUE(Snapshot(key_ + L"\\Tree").empty());
 
@@ -153,8 +153,7 @@ TEST_F(RemovalRoad, ScannedThreatsAreRemovedAndComeBackFromTheQuarantine) {
     const std::string quarantine = modFileRelated::QuarantineFolder();
     const std::vector<std::string> copies = FilesIn(quarantine, "Evil" + tag_ + "*.exe");
     ASSERT_EQ(copies.size(), 2u);
-    const std::string journal =
-        AnsiToUtf8(quarantine_test::ReadBytes(quarantine + "\\QuarantineLog.txt"));
+    const std::string journal = AnsiToUtf8(ReadFileBytes(quarantine + "\\QuarantineLog.txt"));
     for (const char* folder : {"one", "two"})
         EXPECT_NE(journal.find(" - Location: " + machine.Path() + "\\" + folder + "\\Evil" + tag_ +
                                ".exe\r\n\r\n\r\n"),
@@ -175,11 +174,10 @@ TEST_F(RemovalRoad, ScannedThreatsAreRemovedAndComeBackFromTheQuarantine) {
         EXPECT_TRUE(CopyFileW(Utf8ToWide(quarantine + "\\" + copy).c_str(),
                               Utf8ToWide(original).c_str(), TRUE));
     }
-    EXPECT_EQ(quarantine_test::ReadBytes(machine / ("one\\Evil" + tag_ + ".exe")), "first evil");
-    EXPECT_EQ(quarantine_test::ReadBytes(machine / ("two\\Evil" + tag_ + ".exe")),
-              "second evil, longer");
-    EXPECT_EQ(quarantine_test::ReadBytes(quarantine + "\\Bad" + tag_ + "\\inside.txt"), "inside");
-    EXPECT_EQ(quarantine_test::ReadBytes(quarantine + "\\" + cookie_.FileName()), cookieContent);
+    EXPECT_EQ(ReadFileBytes(machine / ("one\\Evil" + tag_ + ".exe")), "first evil");
+    EXPECT_EQ(ReadFileBytes(machine / ("two\\Evil" + tag_ + ".exe")), "second evil, longer");
+    EXPECT_EQ(ReadFileBytes(quarantine + "\\Bad" + tag_ + "\\inside.txt"), "inside");
+    EXPECT_EQ(ReadFileBytes(quarantine + "\\" + cookie_.FileName()), cookieContent);
     const std::vector<std::string> backups = FilesIn(quarantine, "*.reg");
     ASSERT_GE(backups.size(), 2u);
     ExpectedLaunches launches;

@@ -65,7 +65,7 @@ TEST_F(RemovalRun, ConfirmationAsksAsTheSystemAndTheTicksSay) {
             EXPECT_EQ(boxes.Shown()[0].prompt, c.prompt);
         }
         EXPECT_EQ(Stored("Settings", "lblDefRemoved"), c.runs ? "1" : "0");
-        EXPECT_EQ(quarantine_test::Exists(machine / "kept.txt"), !c.runs);
+        EXPECT_EQ(PathExists(machine / "kept.txt"), !c.runs);
     }
 }
 
@@ -102,7 +102,7 @@ TEST_F(RemovalRun, RestorePointsOpenAndCloseAroundThePasses) {
     panel.Command4_Click();
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[1].SequenceNumber, 0);
-    EXPECT_FALSE(quarantine_test::Exists(machine / "b.txt"));
+    EXPECT_FALSE(PathExists(machine / "b.txt"));
 
     // A pending restore point refuses a second begin.
     SystemRestore::RestorePointSequence = 7;
@@ -142,15 +142,15 @@ TEST_F(RemovalRun, RemovesEveryTickedKindAndKeepsTheRest) {
     modGlobals::AutoRemoveAfterScan = true;
     panel.Command4_Click();
 
-    EXPECT_FALSE(quarantine_test::Exists(file));
-    EXPECT_FALSE(quarantine_test::Exists(folder));
-    EXPECT_FALSE(quarantine_test::Exists(cookie));
-    EXPECT_TRUE(quarantine_test::Exists(keptFile));
+    EXPECT_FALSE(PathExists(file));
+    EXPECT_FALSE(PathExists(folder));
+    EXPECT_FALSE(PathExists(cookie));
+    EXPECT_TRUE(PathExists(keptFile));
     EXPECT_FALSE(ModRegistryRelated::RegistryValueExists(
         static_cast<int32_t>(reinterpret_cast<intptr_t>(HKEY_CURRENT_USER)), key, "Evil"));
-    EXPECT_EQ(quarantine_test::ReadBytes(QuarantineFile("evil.txt")), "evil");
-    EXPECT_EQ(quarantine_test::ReadBytes(QuarantineFile("EvilFolder\\inside.dat")), "inside");
-    EXPECT_EQ(quarantine_test::ReadBytes(QuarantineFile("user@evil[1].txt")), "cookie");
+    EXPECT_EQ(ReadFileBytes(QuarantineFile("evil.txt")), "evil");
+    EXPECT_EQ(ReadFileBytes(QuarantineFile("EvilFolder\\inside.dat")), "inside");
+    EXPECT_EQ(ReadFileBytes(QuarantineFile("user@evil[1].txt")), "cookie");
     EXPECT_TRUE(FailedList().empty());
     EXPECT_FALSE(failed.Visible());
     // Only the unticked row is left; the cookie list is not pruned by the run.
@@ -191,7 +191,7 @@ TEST_F(RemovalRun, WhatSurvivesIsListedOnceAndStaysUnticked) {
     EXPECT_EQ(FailedList(), (std::vector<std::string>{locked, hiddenLocked}));
     EXPECT_EQ(panel.FailureCount(), 2);
     EXPECT_TRUE(failed.Visible());
-    EXPECT_FALSE(quarantine_test::Exists(gone));
+    EXPECT_FALSE(PathExists(gone));
     const ui::ListView& results = form->lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved;
     ASSERT_EQ(results.Count(), 2u);
     EXPECT_EQ(results.Item(0).Text, "Locked");
@@ -225,9 +225,9 @@ TEST_F(RemovalRun, WithoutAQuarantineNothingIsRemovedAndEveryTickedItemIsListed)
     panel.cmdSelectAll_Click();
     modGlobals::AutoRemoveAfterScan = true;
     panel.Command4_Click();
-    EXPECT_TRUE(quarantine_test::Exists(file));
-    EXPECT_TRUE(quarantine_test::Exists(folder));
-    EXPECT_TRUE(quarantine_test::Exists(cookie));
+    EXPECT_TRUE(PathExists(file));
+    EXPECT_TRUE(PathExists(folder));
+    EXPECT_TRUE(PathExists(cookie));
     EXPECT_TRUE(ModRegistryRelated::RegistryKeyExists(
         static_cast<int32_t>(reinterpret_cast<intptr_t>(HKEY_CURRENT_USER)), key));
     // A registry entry is listed by the location its results row shows.

@@ -113,7 +113,7 @@ TEST_F(ResultsActions, ExcludeStoresTheTickedItemsAndDropsTheirRows) {
     panel.cmdExclude_Click();
     EXPECT_EQ(boxes.Shown()[0].title, Lang.getMessages("MSG_EXC_SURE4"));
     EXPECT_NE(boxes.Shown()[1].prompt.find("C:\\found\\\xe2\x98\x83.exe"), std::string::npos);
-    EXPECT_EQ(quarantine_test::ReadBytes(modGlobals::DataFile(modGlobals::kExclusionFile)),
+    EXPECT_EQ(ReadFileBytes(modGlobals::DataFile(modGlobals::kExclusionFile)),
               "C:\\found\\evil.exe\r\n\r\nEvil\r\n\r\n"
               "C:\\cookies\\user@bad[1].txt\r\n\r\nuser@bad[1].txt\r\n\r\n");
     const ui::ListView& results = form->lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved;
@@ -137,7 +137,7 @@ TEST_F(ResultsActions, QuarantineMenuOpensTheFolderAndTheExclusionList) {
         ExpectedLaunches launches;
         launches.Expect();
         form->mnuQuarItem[0].Click();
-        EXPECT_TRUE(quarantine_test::Exists(modFileRelated::QuarantineFolder()));
+        EXPECT_TRUE(PathExists(modFileRelated::QuarantineFolder()));
         EXPECT_EQ(launches.Launched()[0].File, "explorer.exe");
         EXPECT_EQ(launches.Launched()[0].Parameters,
                   "\"" + modFileRelated::QuarantineFolder() + "\"");
@@ -210,7 +210,7 @@ TEST_F(ResultsActions, CommandsPressedDuringARemovalDoNothing) {
     ASSERT_EQ(results.Count(), 1u);
     EXPECT_EQ(results.Item(0).Text, "Unticked");
     EXPECT_FALSE(results.Item(0).Checked);
-    EXPECT_TRUE(quarantine_test::Exists(machine / "unticked.txt"));
+    EXPECT_TRUE(PathExists(machine / "unticked.txt"));
     EXPECT_TRUE(form->cmdScanNow.Enabled);
     EXPECT_FALSE(BusyState::IsBusy());
 }
@@ -225,7 +225,7 @@ TEST_F(ResultsActions, ACloseDuringARemovalStopsItAfterTheItemInHand) {
     // The close box, once the first file has gone: it asks the run to stop and waits until
     // the run has unwound.
     PressDuringRemoval press([&] { form->Form_QueryUnload(closeCancelled, ui::vbFormControlMenu); },
-                             [&] { return !quarantine_test::Exists(machine / "f0.txt"); });
+                             [&] { return !PathExists(machine / "f0.txt"); });
     modGlobals::AutoRemoveAfterScan = true;
     panel.Command4_Click();
     ASSERT_TRUE(press.pressed);
@@ -234,7 +234,7 @@ TEST_F(ResultsActions, ACloseDuringARemovalStopsItAfterTheItemInHand) {
     EXPECT_FALSE(BusyState::StopRequested());
     int left = 0;
     for (int i = 0; i < 40; ++i)
-        left += quarantine_test::Exists(machine / ("f" + std::to_string(i) + ".txt")) ? 1 : 0;
+        left += PathExists(machine / ("f" + std::to_string(i) + ".txt")) ? 1 : 0;
     EXPECT_GT(left, 0);
     EXPECT_LT(left, 40);
     // Nothing counted or sent for a run the close cut short, and the closing window keeps its

@@ -4,6 +4,11 @@
 
 #include <string>
 
+// A file's bytes, or "<missing>" when it cannot be opened (shared with any other user of it).
+std::string ReadFileBytes(const std::string& path);
+// True when a file or folder of that name exists, hidden and system ones included.
+bool PathExists(const std::string& path);
+
 // Removes a folder and everything in it; a linked folder is unlinked, never entered.
 void RemoveFolderTree(const std::wstring& folder);
 

@@ -61,17 +61,7 @@ std::vector<std::string> LiveUpdateFixture::RequestedPaths() const {
 }
 
 std::string LiveUpdateFixture::DataFileContent(const std::string& name) const {
-    HANDLE file = CreateFileW(Utf8ToWide(modGlobals::DataFile(name)).c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    std::string content(GetFileSize(file, nullptr), '\0');
-    DWORD read = 0;
-    ReadFile(file, content.data(), static_cast<DWORD>(content.size()), &read, nullptr);
-    CloseHandle(file);
-    content.resize(read);
-    return content;
+    return ReadFileBytes(modGlobals::DataFile(name));
 }
 
 std::string LiveUpdateFixture::Message(const char* id) {
