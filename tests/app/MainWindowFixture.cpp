@@ -75,6 +75,13 @@ void MainWindowFixture::RecordSteps() {
     links.SendProcessData = record("SendProcessData");
 }
 
+void MainWindowFixture::AsOnALaterStart() {
+    Store("Settings", "Language", "English");
+    Store("Settings", "showHelp", "0");
+    SaveMachineSetting(kTestProduct, "Settings", "FirstTime", "Yes");
+    form->Links.PrevInstance = [] { return false; };
+}
+
 std::string MainWindowFixture::Stored(const std::string& section, const std::string& key) const {
     return GetProgramSetting(section, key, "<none>");
 }

@@ -19,6 +19,9 @@ class MainWindowFixture : public ScanFixture {
 
     // Replaces every scan step and link with one that appends its name to `calls`.
     void RecordSteps();
+    // Start-up as on a later start: the language chosen, the help seen, the welcome given, no
+    // other copy running.
+    void AsOnALaterStart();
     std::string Stored(const std::string& section, const std::string& key) const;
     void Store(const std::string& section, const std::string& key, const std::string& value);
 

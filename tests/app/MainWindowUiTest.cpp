@@ -27,10 +27,7 @@ std::string NativeText(HWND control) {
 class MainWindowUi : public MainWindowFixture {
   protected:
     MainWindowUi() {
-        Store("Settings", "Language", "English");
-        Store("Settings", "showHelp", "0");
-        SaveMachineSetting(kTestProduct, "Settings", "FirstTime", "Yes");
-        form->Links.PrevInstance = [] { return false; };
+        AsOnALaterStart();
         CreateDirectoryW(L"C:\\screenshots", nullptr);
     }
     ~MainWindowUi() override {

@@ -58,10 +58,7 @@ bool SavePicture(ui::Form& window, const char* name) {
 class ShellWindowsUi : public MainWindowFixture {
   protected:
     ShellWindowsUi() : panel(*form) {
-        Store("Settings", "Language", "English");
-        Store("Settings", "showHelp", "0");
-        SaveMachineSetting(kTestProduct, "Settings", "FirstTime", "Yes");
-        form->Links.PrevInstance = [] { return false; };
+        AsOnALaterStart();
         panel.Connect();
         EXPECT_TRUE(form->Load());
         // The start-up took the user's own data folder; the test's report lies in its own.

@@ -9,10 +9,7 @@
 #include <gtest/gtest.h>
 
 void ShownMainWindow::SetUp() {
-    Store("Settings", "Language", "English");
-    Store("Settings", "showHelp", "0");
-    SaveMachineSetting(kTestProduct, "Settings", "FirstTime", "Yes");
-    form->Links.PrevInstance = [] { return false; };
+    AsOnALaterStart();
     for (const ui::Control* control : form->Controls())
         design.push_back({control->Left, control->Top, control->Width, control->Height});
     ASSERT_TRUE(form->Load());

@@ -34,10 +34,7 @@ DWORD NativeTime(HWND picker, SYSTEMTIME& time) {
 class ScheduleUi : public MainWindowFixture {
   protected:
     ScheduleUi() {
-        Store("Settings", "Language", "English");
-        Store("Settings", "showHelp", "0");
-        SaveMachineSetting(kTestProduct, "Settings", "FirstTime", "Yes");
-        form->Links.PrevInstance = [] { return false; };
+        AsOnALaterStart();
         scheduler.Connect();
         CreateDirectoryW(L"C:\\screenshots", nullptr);
     }

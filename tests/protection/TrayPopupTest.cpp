@@ -29,10 +29,7 @@ constexpr int kTargetTop = 11136 - 2050;
 class TrayPopupTest : public MainWindowFixture {
   protected:
     TrayPopupTest() {
-        Store("Settings", "Language", "English");
-        Store("Settings", "showHelp", "0");
-        SaveMachineSetting(kTestProduct, "Settings", "FirstTime", "Yes");
-        form->Links.PrevInstance = [] { return false; };
+        AsOnALaterStart();
         tray.NotifyIcon = [this](DWORD message, NOTIFYICONDATAW& record) {
             messages.push_back(message);
             last = record;

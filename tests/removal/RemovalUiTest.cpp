@@ -15,10 +15,7 @@
 class RemovalUi : public RemovalFixture {
   protected:
     RemovalUi() {
-        Store("Settings", "Language", "English");
-        Store("Settings", "showHelp", "0");
-        SaveMachineSetting(kTestProduct, "Settings", "FirstTime", "Yes");
-        form->Links.PrevInstance = [] { return false; };
+        AsOnALaterStart();
         CreateDirectoryW(L"C:\\screenshots", nullptr);
     }
     ~RemovalUi() override {

@@ -25,10 +25,7 @@ std::string NativeText(HWND control) {
 class SubmissionsUi : public LiveUpdateFixture {
   protected:
     SubmissionsUi() {
-        Store("Settings", "Language", "English");
-        Store("Settings", "showHelp", "0");
-        SaveMachineSetting(kTestProduct, "Settings", "FirstTime", "Yes");
-        form->Links.PrevInstance = [] { return false; };
+        AsOnALaterStart();
         submissions.Connect();
         CreateDirectoryW(L"C:\\screenshots", nullptr);
     }
