@@ -387,7 +387,8 @@ void FrmMain::LayOutHiddenControls() {
     for (ui::Timer* timer : {&tmrScheduler, &tmrCheckHomePage, &tmrMemoryInspected, &tmrTimeOut,
                              &tmrScroll, &tmrTime, &tmrCheckSignature, &timUpdate})
         Add(*timer);
-    for (ui::Menu* menu : {&mnuFile, &mnuSettings, &mnuQuar, &mnuHelp, &mnuAbout, &mnuDebug})
+    for (ui::Menu* menu :
+         {&mnuFile, &mnuSettings, &mnuQuar, &mnuLanuages, &mnuHelp, &mnuAbout, &mnuDebug})
         Add(*menu);
     for (ui::Menu& item : mnuFileItem)
         Add(item);
@@ -398,6 +399,7 @@ void FrmMain::LayOutHiddenControls() {
         Add(item);
     // The test tools are for the developers only.
     mnuQuarItem[2].Visible = mnuQuarItem[3].Visible = false;
+    Add(mnuLanguageItem);
     Add(mnuHelpItem);
     Add(mnuAboutItem);
     mnuDebug.Visible = false;
@@ -468,6 +470,7 @@ void FrmMain::ConnectHandlers() {
         mnuDebugItem[i].Click = [this, i] { mnuDebugItem_Click(i); };
     for (int i = 0; i < 4; ++i)
         mnuQuarItem[i].Click = [this, i] { mnuQuarItem_Click(i); };
+    mnuLanguageItem.Click = on(&FrmMain::mnuLanguageItem_Click);
     mnuHelpItem.Click = on(&FrmMain::mnuHelpItem_Click);
     mnuAboutItem.Click = on(&FrmMain::mnuAboutItem_Click);
     tmrScroll.Tick = on(&FrmMain::tmrScroll_Timer);

@@ -109,6 +109,8 @@ class FrmMain : public ui::Form {
     void mnuHelpItem_Click();
     void mnuAboutItem_Click();
     void mnuQuarItem_Click(int index);
+    // Shows the language window modeless.
+    void mnuLanguageItem_Click();
     void tmrScroll_Timer();
     void tmrTimeOut_Timer();
     void showitem() {}
@@ -280,6 +282,8 @@ class FrmMain : public ui::Form {
                                {"mnuQuarItem", 1, "View Exclusions", &mnuQuar},
                                {"mnuQuarItem", 2, "TEST Generate Spyware Files", &mnuQuar},
                                {"mnuQuarItem", 3, "TEST Show remaining spyware files", &mnuQuar}};
+    ui::Menu mnuLanuages{"mnuLanuages", -1, "&Languages"};
+    ui::Menu mnuLanguageItem{"mnuLanguageItem", -1, "Change Language", &mnuLanuages};
     ui::Menu mnuHelp{"mnuHelp", -1, "&Help"};
     ui::Menu mnuHelpItem{"mnuHelpItem", -1, "View Help", &mnuHelp};
     ui::Menu mnuAbout{"mnuAbout", -1, "&About"};

@@ -49,6 +49,7 @@ void FrmMain::Form_Load() {
     const std::string storedLanguage = GetProgramSetting("Settings", "Language", "");
     CurrentLanguage = GetProgramSetting("Settings", "Language", "English");
     modLanguages::LoadDefaultMessages();
+    Lang.ChangeLanguage(*this, CurrentLanguage);
     SetScanMessageLookup([](const std::string& id) { return Lang.getMessages(id); });
     SetManualScanTest([this] { return ScanRunning(); });
     connectedScanTest_ = true;

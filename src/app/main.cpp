@@ -9,7 +9,14 @@
 #include "SchedulePanel.h"
 #include "Submissions.h"
 #include "TrayPanel.h"
+#include "frmDelete.h"
+#include "frmDownload.h"
+#include "frmHomePageChangedAlert.h"
+#include "frmLanguage.h"
+#include "frmMenuPopUp.h"
+#include "frmSignatureUpdated.h"
 #include "frmSplash.h"
+#include "frmSpywareFoundAlert.h"
 #include "modInternet.h"
 
 #include <windows.h>
@@ -26,6 +33,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     MainTrayPanel().Connect();
     MainLiveUpdate().Connect();
     MainSubmissions().Connect();
+    // The language file's writer names the controls of these windows too.
+    ConnectLanguageWindow([] {
+        return std::vector<ui::Form*>{&DeleteFailedWindow(),         &DownloadWindow(),
+                                      &HomePageChangedAlertWindow(), &MenuPopUpWindow(),
+                                      &SignatureUpdatedWindow(),     &SpywareFoundAlertWindow()};
+    });
     // Downloads let the windows run between their reads.
     modInternet::SetYieldHook(ui::DoEvents);
     frmSplash& splash = SplashWindow();

@@ -1,0 +1,349 @@
+// Languages in the program: the stored language applied to the main window at start-up, the
+// language window's list, choice, download and editing, and the first-run chooser.
+#include "AnsiText.h"
+#include "BusyState.h"
+#include "DoEvents.h"
+#include "ExpectedLaunches.h"
+#include "FrmMain.h"
+#include "LanguageFile.h"
+#include "LoopbackHttpServer.h"
+#include "MachineSettingsStore.h"
+#include "MainWindowFixture.h"
+#include "Screenshot.h"
+#include "ScriptedMessageBoxes.h"
+#include "TempFolder.h"
+#include "TextRules.h"
+#include "clsLanguages.h"
+#include "frmDelete.h"
+#include "frmDownload.h"
+#include "frmHomePageChangedAlert.h"
+#include "frmLanguage.h"
+#include "frmMenuPopUp.h"
+#include "frmSignatureUpdated.h"
+#include "frmSpywareFoundAlert.h"
+#include "modInternet.h"
+#include "modLanguages.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+std::string Item(const std::string& key, const std::string& text) {
+    return LanguageFile::ItemLine(key, text);
+}
+
+std::string Group(const std::string& name, const std::string& items) {
+    return "<LANGUAGE_GROUP xml:lang=\"x\">\r\n\t<LANGUAGE_NAME>" + name +
+           "</LANGUAGE_NAME>\r\n\t<TRANSLATION_ITEMS>\r\n" + items +
+           "\t</TRANSLATION_ITEMS>\r\n</LANGUAGE_GROUP>\r\n";
+}
+
+const std::string kEnglish =
+    Group("English", Item("FRMMAIN_CMDSCAN", "Scan") + Item("MSG_STOP", "Stop the scan?"));
+// Russian texts in Cyrillic, so the native controls are shown to take any script.
+const std::string kRussian = Group(
+    "Русский",
+    Item("FRMMAIN_LBLLASTSCANCAPTION", "Последняя проверка:") +
+        Item("FRMMAIN_CMDSCAN", "Проверка") + Item("FRMMAIN_TABSTRIP1_TABS2", "Защита") +
+        Item("FRMMAIN_LVWSPYWAREFOUND_COL1", "Имя") + Item("FRMMAIN_OPTSCAN2", "Полная проверка") +
+        Item("FRMMAIN_MNUFILEITEM0", "Проверить сейчас") +
+        Item("FRMMAIN_MNULANGUAGEITEM0", "Сменить язык") +
+        Item("MSG_CAPTION", "[ProgramName] — защита") + Item("MSG_STOP", "Остановить?") +
+        Item("FRMLANGUAGE_COMMAND2", "Готово") + Item("FRMLANGUAGE_CAPTION", "Выбор языка"));
+const std::string kFile = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<XML_DIZ_INFO>\r\n" +
+                          kEnglish + kRussian + "</XML_DIZ_INFO>\r\n";
+
+std::string NativeText(HWND window) {
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, 512);
+    return WideToUtf8(text);
+}
+
+std::string NativeMenuText(HWND window, unsigned id) {
+    wchar_t text[256] = {};
+    GetMenuStringW(GetMenu(window), id, text, 256, MF_BYCOMMAND);
+    return WideToUtf8(text);
+}
+
+// A timer's work while the first-run chooser waits: the user's pick and OK.
+void CALLBACK PickRussianAndClose(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    LanguageWindow().Combo1.SetListIndex(1);
+    LanguageWindow().Command2_Click();
+}
+
+class LanguageTest : public MainWindowFixture {
+  protected:
+    LanguageTest() {
+        LanguageFile::SetFolder(folder.Path());
+        Store("Settings", "showHelp", "0");
+        SaveMachineSetting(kTestProduct, "Settings", "FirstTime", "Yes");
+        form->Links.PrevInstance = [] { return false; };
+        // As start-up leaves the catalog when the main window is not loaded.
+        modLanguages::LoadDefaultMessages();
+        CurrentLanguage = "English";
+    }
+    ~LanguageTest() override {
+        if (LanguageWindow().Loaded())
+            LanguageWindow().Unload();
+        if (form->Loaded())
+            form->Unload();
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+        modInternet::SetYieldHook(nullptr);
+        LanguageFile::SetFolder({});
+        CurrentLanguage.clear();
+    }
+    void WriteFile(const std::string& content) {
+        folder.WriteFile(LanguageFile::kFileName, content);
+    }
+    std::string FileText() const {
+        return LanguageFile::Read(LanguageFile::FilePath()).value_or("<missing>");
+    }
+    frmLanguage& Chooser() {
+        frmLanguage& window = LanguageWindow();
+        if (!window.Loaded()) {
+            EXPECT_TRUE(window.Load());
+        }
+        return window;
+    }
+
+    TempFolder folder;
+    ScriptedMessageBoxes boxes;
+};
+
+TEST_F(LanguageTest, StartUpAppliesTheStoredLanguageToTheNativeMainWindow) {
+    WriteFile(kFile);
+    Store("Settings", "Language", "русский");
+    ASSERT_TRUE(form->Load());
+    form->Show();
+    form->Refresh();
+    EXPECT_EQ(form->lblLastScanCaption.Caption, "Последняя проверка:");
+    EXPECT_EQ(form->cmdScan.Caption, "Проверка");
+    EXPECT_EQ(form->TabStrip1.Tabs[1], "Защита");
+    EXPECT_EQ(form->TabStrip1.Tabs[0], "Scan Options");
+    EXPECT_EQ(form->lists.lvwSpywareFound.ColumnHeaders[0].Text, "Имя");
+    EXPECT_EQ(form->optScan[2].Caption, "Полная проверка");
+    EXPECT_EQ(form->mnuFileItem[0].Caption, "Проверить сейчас");
+    EXPECT_EQ(form->mnuLanguageItem.Caption, "Сменить язык");
+    EXPECT_EQ(form->Caption, kTestProduct + " — защита");
+    EXPECT_EQ(Lang.getMessages("MSG_STOP"), "Остановить?");
+
+    // The native controls show the same texts, every character intact.
+    EXPECT_EQ(NativeText(form->Handle()), kTestProduct + " — защита");
+    EXPECT_EQ(NativeText(form->ControlHandle(form->cmdScan)), "Проверка");
+    EXPECT_EQ(NativeText(form->ControlHandle(form->optScan[2])), "Полная проверка");
+    EXPECT_EQ(NativeMenuText(form->Handle(), form->CommandId(form->mnuFileItem[0])),
+              "Проверить сейчас");
+    wchar_t tab[64] = {};
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = tab;
+    item.cchTextMax = 64;
+    SendMessageW(form->ControlHandle(form->TabStrip1), TCM_GETITEMW, 1,
+                 reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(WideToUtf8(tab), "Защита");
+
+    CreateDirectoryW(L"C:\\screenshots", nullptr);
+    ui::DoEvents();
+    EXPECT_TRUE(ui::SaveWindowScreenshot(form->Handle(), "C:\\screenshots\\language-russian.bmp"));
+    form->cmdSettings.Click();
+    form->Refresh();
+    ui::DoEvents();
+    EXPECT_TRUE(
+        ui::SaveWindowScreenshot(form->Handle(), "C:\\screenshots\\language-russian-options.bmp"));
+}
+
+TEST_F(LanguageTest, ListShowsTheFilesLanguagesAndTheStoredOne) {
+    WriteFile(kFile + Group("Cut", "").substr(0, 40));
+    Store("Settings", "Language", "Русский");
+    CurrentLanguage = "Русский";
+    frmLanguage& window = Chooser();
+    ASSERT_EQ(window.Combo1.ListCount(), 2u);
+    EXPECT_EQ(window.Combo1.List(0), "English");
+    EXPECT_EQ(window.Combo1.List(1), "Русский");
+    EXPECT_EQ(window.Combo1Text(), "Русский");
+    EXPECT_EQ(window.Combo1.ListIndex(), 1);
+    EXPECT_EQ(window.Caption, "Выбор языка");
+    EXPECT_EQ(window.Command2.Caption, "Готово");
+    EXPECT_EQ(NativeText(window.Handle()), "Выбор языка");
+    EXPECT_EQ(NativeText(window.ControlHandle(window.Command2)), "Готово");
+    // Loading the window applied nothing to the main window, which never loaded.
+    EXPECT_FALSE(form->Loaded());
+}
+
+TEST_F(LanguageTest, WithoutAFileTheListStaysEmptyAndTheTitleIsTheDefault) {
+    frmLanguage& window = Chooser();
+    EXPECT_EQ(window.Combo1.ListCount(), 0u);
+    EXPECT_EQ(window.Combo1Text(), "Choose Language Here");
+    EXPECT_EQ(window.Caption, "Language Selection");
+    window.Command3_Click(); // no file: nothing is opened
+}
+
+TEST_F(LanguageTest, PickingALanguageStoresItAndRetitlesTheLoadedMainWindow) {
+    WriteFile(kFile);
+    Store("Settings", "Language", "English");
+    ASSERT_TRUE(form->Load());
+    frmLanguage& window = Chooser();
+    EXPECT_EQ(window.Combo1Text(), "English");
+    window.Combo1.SetListIndex(1);
+    EXPECT_EQ(Stored("Settings", "Language"), "Русский");
+    EXPECT_EQ(CurrentLanguage, "Русский");
+    EXPECT_EQ(form->cmdScan.Caption, "Проверка");
+    EXPECT_EQ(window.Command2.Caption, "Готово");
+    EXPECT_EQ(Lang.getMessages("MSG_STOP"), "Остановить?");
+    // Back to English: what English lacks keeps the Russian text.
+    window.Combo1.SetListIndex(0);
+    EXPECT_EQ(form->cmdScan.Caption, "Scan");
+    EXPECT_EQ(form->optScan[2].Caption, "Полная проверка");
+}
+
+TEST_F(LanguageTest, PickingALanguageNeverLoadsTheMainWindow) {
+    WriteFile(kFile);
+    frmLanguage& window = Chooser();
+    window.Combo1.SetListIndex(1);
+    EXPECT_FALSE(form->Loaded());
+    EXPECT_FALSE(MainWindow().Loaded());
+    EXPECT_EQ(window.Command2.Caption, "Готово");
+}
+
+TEST_F(LanguageTest, TranslateOpensTheFileThroughTheShell) {
+    WriteFile(kFile);
+    ExpectedLaunches launches;
+    launches.Expect();
+    Chooser().Command3_Click();
+    ASSERT_EQ(launches.Launched().size(), 1u);
+    EXPECT_EQ(launches.Launched()[0].File, LanguageFile::FilePath());
+    EXPECT_EQ(launches.Launched()[0].Show, SW_SHOWNORMAL);
+}
+
+TEST_F(LanguageTest, DownloadReplacesTheFileOnlyWithAWholeReply) {
+    const std::string old = kFile;
+    const std::string fresh = "\xEF\xBB\xBF\r\n" + kRussian + kEnglish;
+    using Reply = LoopbackHttpServer::Reply;
+    struct Case {
+        const char* what;
+        Reply reply;
+        bool replaced;
+    } cases[] = {
+        {"whole", {200, "OK", {}, fresh}, true},
+        {"cut short after the marker", {200, "OK", {}, fresh, {}, 120}, false},
+        {"marker but no whole group", {200, "OK", {}, kRussian.substr(0, 200)}, false},
+        {"no marker", {200, "OK", {}, "<html>Not here</html>"}, false},
+        {"error status", {404, "Not Found", {}, fresh}, false},
+    };
+    for (const Case& c : cases) {
+        WriteFile(old);
+        LoopbackHttpServer server;
+        server.Queue(c.reply);
+        Store("Languages", "Host", server.BaseUrl() + "/");
+        frmLanguage& window = Chooser();
+        if (c.replaced)
+            boxes.Expect(IDOK);
+        window.Command1_Click();
+        ASSERT_EQ(server.Requests().size(), 1u) << c.what;
+        EXPECT_EQ(server.Requests()[0].Path, "/Languages/0/Localization.txt");
+        EXPECT_EQ(FileText(), c.replaced ? fresh.substr(5) + "\r\n" : old) << c.what;
+        EXPECT_EQ(boxes.Pending(), 0u) << c.what;
+        EXPECT_TRUE(window.Command1.Enabled);
+        EXPECT_FALSE(BusyState::IsBusy());
+    }
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].prompt, Lang.getMessages("MSG_DOWNLOADED"));
+    EXPECT_FALSE(Lang.getMessages("MSG_DOWNLOADED").empty());
+    EXPECT_EQ(LanguageWindow().Combo1.List(0), "Русский");
+}
+
+TEST_F(LanguageTest, DownloadIsBusyAndIgnoresASecondClick) {
+    WriteFile(kFile);
+    LoopbackHttpServer server;
+    LoopbackHttpServer::Reply reply{200, "OK", {}, kRussian};
+    reply.DripBytes = 100;
+    reply.DripMs = 5;
+    server.Queue(reply);
+    Store("Languages", "Host", server.BaseUrl());
+    frmLanguage& window = Chooser();
+    int yields = 0;
+    modInternet::SetYieldHook([&] {
+        ++yields;
+        EXPECT_TRUE(BusyState::IsBusy());
+        EXPECT_FALSE(window.Command1.Enabled);
+        window.Command1_Click();
+    });
+    boxes.Expect(IDOK);
+    window.Command1_Click();
+    EXPECT_GT(yields, 0);
+    EXPECT_EQ(server.Requests().size(), 1u);
+    EXPECT_EQ(FileText(), kRussian + "\r\n");
+    EXPECT_TRUE(window.Command1.Enabled);
+}
+
+TEST_F(LanguageTest, FirstRunShowsTheChooserAndTakesTheLanguagePicked) {
+    WriteFile(kFile);
+    ConnectLanguageWindow(nullptr);
+    form->Links.ShowLanguageChooser = MainWindow().Links.ShowLanguageChooser;
+    // The user picks Russian and presses OK while the chooser waits.
+    SetTimer(nullptr, 0, 200, PickRussianAndClose);
+    ASSERT_TRUE(form->Load());
+    EXPECT_FALSE(LanguageWindow().Loaded());
+    EXPECT_EQ(Stored("Settings", "Language"), "Русский");
+    EXPECT_EQ(form->cmdScan.Caption, "Проверка");
+    MainWindow().Links.ShowLanguageChooser = nullptr;
+    modLanguages::FormModels = nullptr;
+}
+
+} // namespace
+
+namespace {
+
+// The item keys of a file's English group, in order.
+std::vector<std::string> EnglishKeys(const std::string& text) {
+    std::vector<std::string> keys;
+    const std::optional<std::string> items = LanguageFile::FindItems(text, "English");
+    if (!items)
+        return keys;
+    for (const std::string& line : TextRules::Split(*items, "\r\n")) {
+        const size_t open = line.find('<'), close = line.find('>');
+        if (open != std::string::npos && close != std::string::npos && close > open)
+            keys.push_back(line.substr(open + 1, close - open - 1));
+    }
+    return keys;
+}
+
+TEST_F(LanguageTest, ShippedFileHoldsEveryKeyTheWriterWrites) {
+    modLanguages::FormModels = [this] {
+        return std::vector<ui::Form*>{form.get(),
+                                      &LanguageWindow(),
+                                      &DeleteFailedWindow(),
+                                      &DownloadWindow(),
+                                      &HomePageChangedAlertWindow(),
+                                      &MenuPopUpWindow(),
+                                      &SignatureUpdatedWindow(),
+                                      &SpywareFoundAlertWindow()};
+    };
+    Lang.makeLocalizationFile();
+    modLanguages::FormModels = nullptr;
+    const std::vector<std::string> written = EnglishKeys(FileText());
+    for (const char* key : {"FRMMAIN_CMDSCAN", "FRMMAIN_TABSTRIP1_TABS4", "FRMMAIN_OPTSCAN3",
+                            "FRMMAIN_MNULANGUAGEITEM0", "FRMLANGUAGE_CAPTION",
+                            "FRMSPYWAREFOUNDALERT_CAPTION", "MSG_THANK1", "MSG_DOWNLOADED"})
+        EXPECT_NE(std::find(written.begin(), written.end(), key), written.end()) << key;
+    // Nothing of the writer's windows was loaded or shown.
+    EXPECT_FALSE(form->Loaded());
+    EXPECT_FALSE(MenuPopUpWindow().Loaded());
+    EXPECT_FALSE(SignatureUpdatedWindow().Loaded());
+
+    // The file the build puts beside the program.
+    LanguageFile::SetFolder({});
+    const std::optional<std::string> shipped = LanguageFile::Read(LanguageFile::FilePath());
+    ASSERT_TRUE(shipped) << LanguageFile::FilePath();
+    EXPECT_EQ(EnglishKeys(*shipped), written);
+}
+
+} // namespace
