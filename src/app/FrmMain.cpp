@@ -466,7 +466,7 @@ void FrmMain::ConnectHandlers() {
         mnuFileItem[i].Click = [this, i] { mnuFileItem_Click(i); };
     for (int i = 0; i < 4; ++i)
         mnuSettingsItem[i].Click = [this, i] { mnuSettingsItem_Click(i); };
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 4; ++i)
         mnuDebugItem[i].Click = [this, i] { mnuDebugItem_Click(i); };
     for (int i = 0; i < 4; ++i)
         mnuQuarItem[i].Click = [this, i] { mnuQuarItem_Click(i); };

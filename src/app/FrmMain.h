@@ -289,9 +289,10 @@ class FrmMain : public ui::Form {
     ui::Menu mnuAbout{"mnuAbout", -1, "&About"};
     ui::Menu mnuAboutItem{"mnuAboutItem", -1, "About this software", &mnuAbout};
     ui::Menu mnuDebug{"mnuDebug", -1, "Debug"};
-    ui::Menu mnuDebugItem[3] = {{"mnuDebugItem", 0, "Show Homepage Changed", &mnuDebug},
+    ui::Menu mnuDebugItem[4] = {{"mnuDebugItem", 0, "Show Homepage Changed", &mnuDebug},
                                 {"mnuDebugItem", 1, "Show SignatureUpdated", &mnuDebug},
-                                {"mnuDebugItem", 2, "Show SpywareFound", &mnuDebug}};
+                                {"mnuDebugItem", 2, "Show SpywareFound", &mnuDebug},
+                                {"mnuDebugItem", 3, "Write Localization File", &mnuDebug}};
 
     // The scan page's progress display and the result lists live with the scanners.
     ScanProgressDisplay& display;

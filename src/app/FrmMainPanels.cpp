@@ -4,6 +4,7 @@
 #include "BusyState.h"
 #include "DoEvents.h"
 #include "PanelSwitching.h"
+#include "clsLanguages.h"
 
 void FrmMain::HideAllPanels() {
     for (ui::Control* control : std::initializer_list<ui::Control*>{
@@ -101,6 +102,9 @@ void FrmMain::Control_MouseUp(ui::Control& control, int, int, int, int) {
 void FrmMain::mnuDebugItem_Click(int index) {
     if (index >= 0 && index < 3)
         RunLink(Links.ShowDebugWindow[index]);
+    // For translators: a complete English language file from the windows' current texts.
+    if (index == 3)
+        Lang.makeLocalizationFile();
 }
 
 void FrmMain::mnuQuarItem_Click(int index) {

@@ -15,11 +15,24 @@
 
 #include <windows.h>
 
+#include <utility>
+
 using TextRules::Compare;
 
 namespace {
 
 constexpr const char* kPrompt = "Choose Language Here";
+
+// Puts a downloaded language file in place of the old one: only a reply with the items marker
+// and a whole language group, from its first "<" on, replaces it, in one step.
+bool StoreDownload(std::string body) {
+    if (!TextRules::Contains(body, "<TRANSLATION_ITEMS>", Compare::Text))
+        return false;
+    body.erase(0, body.find('<'));
+    if (!LanguageFile::HasCompleteGroup(body))
+        return false;
+    return LanguageFile::Replace(LanguageFile::FilePath(), body + "\r\n");
+}
 
 } // namespace
 
@@ -141,17 +154,24 @@ void frmLanguage::Command1_Click() {
         Command1.Enabled = true;
         downloading_ = false;
     }
-    if (!complete || !TextRules::Contains(body, "<TRANSLATION_ITEMS>", Compare::Text))
+    const bool closing = std::exchange(closeAfterDownload_, false);
+    const bool replaced = complete && StoreDownload(std::move(body));
+    if (closing) {
+        // The user closed the window meanwhile: a new file is kept, without a notice.
+        Unload();
         return;
-    const size_t first = body.find('<');
-    body.erase(0, first);
-    // A reply cut short must not replace a good file.
-    if (!LanguageFile::HasCompleteGroup(body))
-        return;
-    if (!LanguageFile::Replace(LanguageFile::FilePath(), body + "\r\n"))
+    }
+    if (!replaced)
         return;
     FillLanguageList();
     ui::MsgBox(Lang.getMessages("MSG_DOWNLOADED"), MB_OK);
+}
+
+void frmLanguage::Form_QueryUnload(bool& cancel, int unloadMode) {
+    if (downloading_ && unloadMode != ui::vbAppWindows) {
+        closeAfterDownload_ = true;
+        cancel = true;
+    }
 }
 
 void frmLanguage::Command2_Click() {

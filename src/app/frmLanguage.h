@@ -15,6 +15,8 @@ class frmLanguage : public ui::Form {
     frmLanguage();
 
     void Form_Load() override;
+    // A close during the download waits for it to end.
+    void Form_QueryUnload(bool& cancel, int unloadMode) override;
     void Combo1_Click();
     void Command1_Click();
     void Command2_Click();
@@ -35,6 +37,7 @@ class frmLanguage : public ui::Form {
     std::string combo1Text_ = "Choose Language Here";
     bool filling_ = false;
     bool downloading_ = false;
+    bool closeAfterDownload_ = false;
 };
 
 // The one language window.

@@ -284,6 +284,27 @@ TEST_F(LanguageTest, DownloadIsBusyAndIgnoresASecondClick) {
     EXPECT_TRUE(window.Command1.Enabled);
 }
 
+TEST_F(LanguageTest, CloseDuringTheDownloadWaitsForItsEnd) {
+    WriteFile(kFile);
+    LoopbackHttpServer server;
+    LoopbackHttpServer::Reply reply{200, "OK", {}, kRussian};
+    reply.DripBytes = 100;
+    reply.DripMs = 5;
+    server.Queue(reply);
+    Store("Languages", "Host", server.BaseUrl());
+    frmLanguage& window = Chooser();
+    bool stillLoaded = true;
+    modInternet::SetYieldHook([&] {
+        window.Unload();
+        stillLoaded = stillLoaded && window.Loaded();
+    });
+    window.Command1_Click(); // no notice: the window was closed
+    EXPECT_TRUE(stillLoaded);
+    EXPECT_FALSE(window.Loaded());
+    EXPECT_EQ(FileText(), kRussian + "\r\n");
+    EXPECT_FALSE(BusyState::IsBusy());
+}
+
 TEST_F(LanguageTest, FirstRunShowsTheChooserAndTakesTheLanguagePicked) {
     WriteFile(kFile);
     ConnectLanguageWindow(nullptr);
@@ -344,6 +365,19 @@ TEST_F(LanguageTest, ShippedFileHoldsEveryKeyTheWriterWrites) {
     const std::optional<std::string> shipped = LanguageFile::Read(LanguageFile::FilePath());
     ASSERT_TRUE(shipped) << LanguageFile::FilePath();
     EXPECT_EQ(EnglishKeys(*shipped), written);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(LanguageTest, DebugMenuWritesTheEnglishFile) {
+    modLanguages::FormModels = [this] { return std::vector<ui::Form*>{form.get()}; };
+    form->mnuDebugItem_Click(3);
+    modLanguages::FormModels = nullptr;
+    Lang.LoadLanguageGroup("English");
+    EXPECT_EQ(Lang.getCaption("FRMMAIN_CMDSCAN"), "Scan");
+    EXPECT_EQ(Lang.getCaption("MSG_TITLELANGUAGE"), "Language Selection");
 }
 
 } // namespace
