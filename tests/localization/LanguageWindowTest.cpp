@@ -174,6 +174,11 @@ TEST_F(LanguageTest, ListShowsTheFilesLanguagesAndTheStoredOne) {
     EXPECT_EQ(window.Command2.Caption, "Готово");
     EXPECT_EQ(NativeText(window.Handle()), "Выбор языка");
     EXPECT_EQ(NativeText(window.ControlHandle(window.Command2)), "Готово");
+    window.Show();
+    window.Refresh();
+    ui::DoEvents();
+    CreateDirectoryW(L"C:\\screenshots", nullptr);
+    EXPECT_TRUE(ui::SaveWindowScreenshot(window.Handle(), "C:\\screenshots\\language-window.bmp"));
     // Loading the window applied nothing to the main window, which never loaded.
     EXPECT_FALSE(form->Loaded());
 }
