@@ -12,6 +12,7 @@
 #include "modInternet.h"
 #include "modLanguages.h"
 #include "modLorvane.h"
+#include "xfileExists.h"
 
 #include <windows.h>
 
@@ -31,7 +32,7 @@ bool StoreDownload(std::string body) {
     body.erase(0, body.find('<'));
     if (!LanguageFile::HasCompleteGroup(body))
         return false;
-    return LanguageFile::Replace(LanguageFile::FilePath(), body + "\r\n");
+    return xfileExists::ReplaceFileContent(LanguageFile::FilePath(), body + "\r\n");
 }
 
 } // namespace

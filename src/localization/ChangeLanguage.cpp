@@ -7,6 +7,7 @@
 #include "TextRules.h"
 #include "clsLanguages.h"
 #include "modLanguages.h"
+#include "xfileExists.h"
 
 #include <windows.h>
 
@@ -118,5 +119,5 @@ void clsLanguages::makeLocalizationFile() {
         content += LanguageFile::ItemLine(entry.id, entry.text);
     }
     content += LanguageFile::Footer();
-    LanguageFile::Replace(LanguageFile::FilePath(), content);
+    xfileExists::ReplaceFileContent(LanguageFile::FilePath(), content);
 }

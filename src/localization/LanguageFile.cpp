@@ -104,25 +104,6 @@ std::optional<std::string> Read(const std::string& path) {
     return content;
 }
 
-bool Replace(const std::string& path, const std::string& content) {
-    const std::wstring target = Utf8ToWide(path);
-    const std::wstring fresh = target + L".new";
-    HANDLE file = CreateFileW(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const bool whole =
-        WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
-        written == content.size() && FlushFileBuffers(file);
-    CloseHandle(file);
-    if (whole && MoveFileExW(fresh.c_str(), target.c_str(),
-                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
-    DeleteFileW(fresh.c_str());
-    return false;
-}
-
 std::string Header() {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
            "<XML_DIZ_INFO>\r\n"

@@ -36,9 +36,6 @@ bool HasCompleteGroup(std::string_view text);
 
 // The whole file, bytes as stored; nothing when it cannot be read.
 std::optional<std::string> Read(const std::string& path);
-// Writes the bytes beside path and then puts them in its place in one step, so an interrupted
-// write leaves the old file whole. False when nothing was replaced.
-bool Replace(const std::string& path, const std::string& content);
 
 // The writer's first nine lines, each ended by CR LF.
 std::string Header();

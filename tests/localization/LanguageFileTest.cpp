@@ -8,6 +8,7 @@
 #include "clsLanguages.h"
 #include "modLanguages.h"
 #include "modLorvane.h"
+#include "xfileExists.h"
 
 #include <gtest/gtest.h>
 
@@ -289,8 +290,8 @@ TEST_F(LanguageFileTest, WrittenFileGivesBackEveryKey) {
 }
 
 TEST_F(LanguageFileTest, ReplaceLeavesNoTemporaryFileBehind) {
-    ASSERT_TRUE(LanguageFile::Replace(LanguageFile::FilePath(), "one"));
-    ASSERT_TRUE(LanguageFile::Replace(LanguageFile::FilePath(), "two"));
+    ASSERT_TRUE(xfileExists::ReplaceFileContent(LanguageFile::FilePath(), "one"));
+    ASSERT_TRUE(xfileExists::ReplaceFileContent(LanguageFile::FilePath(), "two"));
     EXPECT_EQ(LanguageFile::Read(LanguageFile::FilePath()), "two");
     EXPECT_FALSE(clsLanguages::LangFileExists(LanguageFile::FilePath() + ".new"));
     EXPECT_FALSE(LanguageFile::Read(folder / "absent.txt").has_value());
