@@ -59,10 +59,14 @@ void FrmMain::LayOutNavigation() {
         ui::Button* button;
         const char* caption;
         int width;
-    } row[] = {{&cmdStatus, "Home", 840},         {&cmdScan, "Scan", 840},
-               {&cmdResults, "Results/Removal", 1440}, {&cmdSettings, "Options", 960},
-               {&cmdLog, "Log File", 960},        {&cmdUpdate, "Update Now", 1140},
-               {&Command5, "Minimize", 1020},     {&cmdWebsite, "Website", 0}};
+    } row[] = {{&cmdStatus, "Home", 840},
+               {&cmdScan, "Scan", 840},
+               {&cmdResults, "Results/Removal", 1440},
+               {&cmdSettings, "Options", 960},
+               {&cmdLog, "Log File", 960},
+               {&cmdUpdate, "Update Now", 1140},
+               {&Command5, "Minimize", 1020},
+               {&cmdWebsite, "Website", 0}};
     int left = 120;
     for (const auto& [button, caption, width] : row) {
         SetCaption(*button, caption);
@@ -145,8 +149,7 @@ void FrmMain::LayOutScanPage() {
     cmdPause.Enabled = cmdStop.Enabled = false;
     PlaceRow<ui::Label>({{&lblStart, "Start"}, {&lblPause, "Pause"}, {&lblStop, "Stop"}}, page,
                         4300, 800, 600, 240, 700, 0, false);
-    PlaceRow<ui::Label>({{&lblViewLogFile, "Show Report"}}, page, 7100, 800, 1600, 240, 0, 0,
-                        true);
+    PlaceRow<ui::Label>({{&lblViewLogFile, "Show Report"}}, page, 7100, 800, 1600, 240, 0, 0, true);
 
     const std::pair<const char*, ui::Label*> counters[] = {
         {"Running Processes:", &display.lblMemoryInspected},

@@ -205,7 +205,8 @@ TEST_F(ScanDriverTest, ACancelledFileDialogCancelsTheScanWithEmptyLists) {
     ui::SetOpenFileDialogHandler([] { return std::string(); });
     form->optScan[2].SetValue(true);
     form->cmdScanNow_Click();
-    EXPECT_EQ(calls, (Calls{"ClearDeleteFailedList", "LoadSafetyList", "AssignThreatDescriptions"}));
+    EXPECT_EQ(calls,
+              (Calls{"ClearDeleteFailedList", "LoadSafetyList", "AssignThreatDescriptions"}));
     EXPECT_EQ(display().lblStatus.Caption, "MSG_SCAN_CANCELLED");
     EXPECT_EQ(Stored("Settings", "lblLastScan"), "<none>");
 }
@@ -234,7 +235,8 @@ TEST_F(ScanDriverTest, MissingDefinitionsEndTheModeWithAMessage) {
     EXPECT_EQ(boxes.Shown()[0].prompt, "MSG_MISSING");
     EXPECT_EQ(boxes.Shown()[0].style, static_cast<unsigned>(MB_ICONINFORMATION));
     // Nothing was scanned, so nothing is reported.
-    EXPECT_EQ(calls, (Calls{"ClearDeleteFailedList", "LoadSafetyList", "AssignThreatDescriptions"}));
+    EXPECT_EQ(calls,
+              (Calls{"ClearDeleteFailedList", "LoadSafetyList", "AssignThreatDescriptions"}));
     EXPECT_EQ(display().lblStatus.Caption, "MSG_MISSINGFILES");
 }
 
