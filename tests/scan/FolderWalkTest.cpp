@@ -63,8 +63,8 @@ TEST_F(FolderWalk, AReadOnlyFolderIsCheckedAsAFileAndNotEntered) {
     // Made by the test run's fixture step (Wine cannot mark a folder read-only from inside).
     const std::string fixtures = "C:\\fixtures\\";
     const DWORD attributes = GetFileAttributesW(L"C:\\fixtures\\tree\\readonly");
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY))
-        GTEST_SKIP() << "no read-only folder at " << fixtures << "tree\\readonly";
+    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << "no folder " << fixtures << "tree\\readonly";
+    ASSERT_TRUE(attributes & FILE_ATTRIBUTE_READONLY) << fixtures << "tree\\readonly";
     modGlobals::FileDefinitionTable = {
         {"readonly", "c:\\fixtures\\tree\\", "Spyware", "Folder Taken For A File"},
         {"evil.exe", "c:\\fixtures\\tree\\readonly\\inside\\", "Spyware", "Inside"}};
