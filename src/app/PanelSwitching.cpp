@@ -10,12 +10,6 @@ namespace {
 
 int suspensions = 0;
 
-// A stored value that is neither a number nor a truth value counts as the key's default.
-bool StoredSwitch(const std::string& key, const std::string& defaultText, bool defaultValue) {
-    return TextRules::ToBool(GetProgramSetting("OptionAndSettings", key, defaultText),
-                             defaultValue);
-}
-
 } // namespace
 
 void ShowPanel(FrmMain& form, bool, bool, bool, bool) {
@@ -36,8 +30,8 @@ void EnableShieldTimers(FrmMain& form, bool enable) {
     form.tmrScheduler.Enabled =
         TextRules::ToLong(GetProgramSetting("OptionAndSettings", "chkAutomaticScanYesOrNo", "0"),
                           0) != 0;
-    form.tmrCheckHomePage.Enabled = StoredSwitch("optIEHomePageSheildOn", "True", true);
-    form.tmrMemoryInspected.Enabled = StoredSwitch("optMemorySheildOn", "True", true);
+    form.tmrCheckHomePage.Enabled = GetProgramOption("optIEHomePageSheildOn", true);
+    form.tmrMemoryInspected.Enabled = GetProgramOption("optMemorySheildOn", true);
 }
 
 ShieldTimersOff::ShieldTimersOff(FrmMain& form) : form_(form) {

@@ -1,6 +1,7 @@
 #include "SettingsStore.h"
 
 #include "AnsiText.h"
+#include "TextRules.h"
 #include "modLorvane.h"
 
 #include <windows.h>
@@ -62,4 +63,10 @@ std::string GetProgramSetting(const std::string& section, const std::string& key
 bool SaveProgramSetting(const std::string& section, const std::string& key,
                         const std::string& value) {
     return SaveSetting(modLorvane::ProgramName, section, key, value);
+}
+
+bool GetProgramOption(const std::string& key, bool defaultValue) {
+    return TextRules::ToBool(
+        GetProgramSetting("OptionAndSettings", key, TextRules::FromBool(defaultValue)),
+        defaultValue);
 }

@@ -17,3 +17,6 @@ std::string GetProgramSetting(const std::string& section, const std::string& key
                               const std::string& defaultValue);
 bool SaveProgramSetting(const std::string& section, const std::string& key,
                         const std::string& value);
+// A truth value of the options ("OptionAndSettings"); stored text that is no truth value counts
+// as the default, as the timer switching reads it.
+bool GetProgramOption(const std::string& key, bool defaultValue);

@@ -5,20 +5,8 @@
 #include "ModSetHomePage.h"
 #include "PanelSwitching.h"
 #include "SettingsStore.h"
-#include "TextRules.h"
 #include "frmHomePageChangedAlert.h"
 #include "modLorvane.h"
-
-namespace {
-
-// A stored option that is no truth value counts as its default, as the timer switching reads it.
-bool Option(const std::string& key, bool defaultValue) {
-    return TextRules::ToBool(
-        GetProgramSetting("OptionAndSettings", key, TextRules::FromBool(defaultValue)),
-        defaultValue);
-}
-
-} // namespace
 
 HomePageShield& MainHomePageShield() {
     static HomePageShield shield(MainWindow(), HomePageChangedAlertWindow());
@@ -49,7 +37,7 @@ void HomePageShield::tmrCheckHomePage_Timer() {
         return;
     // Switched off, this timer stays off when the timers come back as the settings say.
     modGenDec::ShieldTimersOff timersOff(form_);
-    if (Option("optIEHomePageSheildOn", true))
+    if (GetProgramOption("optIEHomePageSheildOn", true))
         CheckStartPage();
 }
 
@@ -66,14 +54,14 @@ void HomePageShield::CheckStartPage() {
     }
     if (SavedHomePage == CurrentHomePage)
         return;
-    if (Option("optAlwaysnotifybeforerestoring", true)) {
+    if (GetProgramOption("optAlwaysnotifybeforerestoring", true)) {
         alert_.lblHomePageInfo.Caption = HomePageChangedMessage(SavedHomePage, CurrentHomePage);
         // A close of the program is no answer: it takes the question away.
         const BusyState::Operation waiting([this] { alert_.Unload(); });
         alert_.ShowModal();
         // Closed any other way than its buttons, or left by the program's end: no answer.
         alert_.Unload();
-    } else if (Option("optRestoredefaultwithoutnotification", false)) {
+    } else if (GetProgramOption("optRestoredefaultwithoutnotification", false)) {
         RestoreHomePage();
     }
 }

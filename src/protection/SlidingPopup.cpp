@@ -24,19 +24,25 @@ PopupScreen ReadPopupScreen() {
 
 void SlidingPopup::PlaceAboveTaskbar() {
     const PopupScreen screen = Screen();
-    stepFactor_ = 1;
-    taskbarHeight_ = static_cast<int32_t>(kTwipsPerPixelY * screen.taskbarBottom);
-    desktopHeight_ = static_cast<int32_t>(kTwipsPerPixelY * screen.desktopBottom);
-    Top = desktopHeight_ - taskbarHeight_;
+    const auto taskbarHeight = static_cast<int32_t>(kTwipsPerPixelY * screen.taskbarBottom);
+    const auto desktopHeight = static_cast<int32_t>(kTwipsPerPixelY * screen.desktopBottom);
+    Top = desktopHeight - taskbarHeight;
     RECT inner{};
     GetClientRect(Handle(), &inner);
-    left_ = static_cast<int32_t>((screen.desktopRight - inner.right) * kTwipsPerPixelX);
-    targetTop_ = desktopHeight_ - (Height * stepFactor_ + 100);
-    Left = left_;
+    Left = static_cast<int32_t>((screen.desktopRight - inner.right) * kTwipsPerPixelX);
+    targetTop_ = desktopHeight - (Height + 100);
     MakeVisible();
 }
 
 void SlidingPopup::MakeVisible() {
     if (!Visible())
         Show();
+}
+
+bool SlidingPopup::SlideIn(int step) {
+    MakeVisible();
+    if (Top <= targetTop_)
+        return true;
+    Top -= step;
+    return false;
 }

@@ -33,12 +33,9 @@ class SlidingPopup : public ui::Form {
     void PlaceAboveTaskbar();
     // The slide timers show the window on every tick, also after it was hidden.
     void MakeVisible();
-
-    int32_t targetTop_ = 0;
+    // One tick of the slide in: true once the window has reached its rest.
+    bool SlideIn(int step);
 
   private:
-    int32_t taskbarHeight_ = 0;
-    int32_t desktopHeight_ = 0;
-    int32_t left_ = 0;
-    int16_t stepFactor_ = 1;
+    int32_t targetTop_ = 0;
 };

@@ -99,12 +99,9 @@ void frmMenuPopUp::lblMenuClose_MouseMove() {
 }
 
 void frmMenuPopUp::tmrMenuPopup_Timer() {
-    MakeVisible();
-    if (Top <= targetTop_) {
+    if (SlideIn(kSlideInStep)) {
         tmrMenuPopup.Enabled = false;
         TmrEnablePopDown.Enabled = true;
-    } else {
-        Top -= kSlideInStep;
     }
 }
 

@@ -62,12 +62,9 @@ void frmSignatureUpdated::Form_Load() {
 }
 
 void frmSignatureUpdated::tmrPopupSignatureUpdate_Timer() {
-    MakeVisible();
-    if (Top <= targetTop_) {
+    if (SlideIn(kSlideInStep)) {
         tmrPopupSignatureUpdate.Enabled = false;
         tmrEnablePopDownTimer.Enabled = true;
-    } else {
-        Top -= kSlideInStep;
     }
 }
 
