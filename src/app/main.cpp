@@ -42,9 +42,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Downloads let the windows run between their reads.
     modInternet::SetYieldHook(ui::DoEvents);
     frmSplash& splash = SplashWindow();
-    // Centred on the screen (the form's position is in twips, 15 to a pixel).
-    splash.Left = (GetSystemMetrics(SM_CXSCREEN) * 15 - splash.Width) / 2;
-    splash.Top = (GetSystemMetrics(SM_CYSCREEN) * 15 - splash.Height) / 2;
+    splash.CenterOnScreen();
     splash.Show();
 
     MSG msg;

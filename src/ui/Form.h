@@ -76,6 +76,8 @@ class Form {
     // Minimises, maximises or restores at once (Form_Resize runs inside); a hidden window takes
     // the state when it is shown.
     void SetWindowState(int state);
+    // Places the window in the middle of the screen.
+    void CenterOnScreen();
 
     // Pushes every model change to the native window now.
     void Refresh();

@@ -448,6 +448,11 @@ void Form::Unload() {
     Impl::CarryOutUnload(*this, vbFormCode);
 }
 
+void Form::CenterOnScreen() {
+    Left = (GetSystemMetrics(SM_CXSCREEN) * kTwipsPerPixel - Width) / 2;
+    Top = (GetSystemMetrics(SM_CYSCREEN) * kTwipsPerPixel - Height) / 2;
+}
+
 void Form::SetWindowState(int state) {
     windowState_ = state;
     if (!hwnd_ || !visible_)

@@ -8,7 +8,6 @@ namespace ui {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 constexpr int kEnter = 13, kEscape = 27;
 
 std::string AskWithWindow(const InputBoxRequest& request) {
@@ -58,8 +57,7 @@ void frmInputBox::Open(const InputBoxRequest& request) {
     lblPrompt.Caption = request.prompt;
     txtAnswer.SetText(request.defaultText);
     accepted_ = false;
-    Left = (GetSystemMetrics(SM_CXSCREEN) * kTwipsPerPixel - Width) / 2;
-    Top = (GetSystemMetrics(SM_CYSCREEN) * kTwipsPerPixel - Height) / 2;
+    CenterOnScreen();
     Show();
     if (HWND text = ControlHandle(txtAnswer)) {
         SetFocus(text);

@@ -41,9 +41,7 @@ frmDownload::frmDownload(clsTray& tray) : ui::Form("frmDownload"), tray_(tray) {
 
 void frmDownload::Form_Load() {
     Caption = modLorvane::ProgramName + " Live Update";
-    // Centred on the screen (twips, 15 to a pixel).
-    Left = (GetSystemMetrics(SM_CXSCREEN) * 15 - Width) / 2;
-    Top = (GetSystemMetrics(SM_CYSCREEN) * 15 - Height) / 2;
+    CenterOnScreen();
     step_ = 0;
     tmrBlink.Enabled = true;
     picDown.Visible = false;
