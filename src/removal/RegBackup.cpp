@@ -1,6 +1,7 @@
 #include "RegBackup.h"
 
 #include "AnsiText.h"
+#include "NumberedName.h"
 #include "TextRules.h"
 
 #include <windows.h>
@@ -20,7 +21,6 @@ constexpr size_t kHexLineLimit = 77;
 // Backup names are cut to this many characters, keeping their end, where the key is most
 // particular, so the path stays well within what the system accepts.
 constexpr size_t kNameLimit = 120;
-constexpr int kMaxNameNumber = 10000;
 
 bool HasLineBreak(const std::string& text) {
     return text.find_first_of("\r\n") != std::string::npos;
@@ -168,10 +168,9 @@ bool WriteBackup(const std::string& folder, const ModRegistryRelated::RegistryDe
     if (!RegFileText(deletion.Data, text))
         return false;
     const std::wstring content = L"\xFEFF" + Utf8ToWide(text);
-    const std::string base = folder + "\\" + BackupName(deletion.Key, deletion.Value);
+    const std::string name = BackupName(deletion.Key, deletion.Value) + ".reg";
     for (int number = 1; number < kMaxNameNumber; ++number) {
-        const std::string path =
-            base + (number == 1 ? std::string() : " (" + std::to_string(number) + ")") + ".reg";
+        const std::string path = folder + "\\" + NumberedName(name, number, true);
         bool nameTaken = false;
         if (WriteNewFile(path, content, nameTaken))
             return true;

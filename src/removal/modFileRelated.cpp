@@ -6,6 +6,7 @@
 #include "DrivePath.h"
 #include "FolderCopy.h"
 #include "ModRegistryRelated.h"
+#include "NumberedName.h"
 #include "ProcessControl.h"
 #include "QuarantineJournal.h"
 #include "RegBackup.h"
@@ -25,7 +26,6 @@ namespace modFileRelated {
 namespace {
 
 constexpr int kRemovalRounds = 8;
-constexpr int kMaxCopyNumber = 10000;
 // A stopped program's file stays locked until the process has ended.
 constexpr DWORD kProcessEndWaitMs = 5000;
 
@@ -65,17 +65,6 @@ bool Listed(const std::string& path, const std::string& name) {
            TextRules::EqualsNoCase(WideToUtf8(found.cFileName), name);
 }
 
-// "name (n).ext" for a file, "name (n)" for a folder; the name itself for n = 1.
-std::string NumberedName(const std::string& name, int number, bool keepExtension) {
-    if (number == 1)
-        return name;
-    const std::string suffix = " (" + std::to_string(number) + ")";
-    const size_t dot = keepExtension ? name.rfind('.') : std::string::npos;
-    if (dot == std::string::npos || dot == 0)
-        return name + suffix;
-    return name.substr(0, dot) + suffix + name.substr(dot);
-}
-
 // Makes sure the quarantine holds a verified copy of the item, and gives its name there: the
 // copy this run already made while it still holds everything, else a new copy under a name
 // no entry of the quarantine has (the journal's name is never taken).
@@ -96,7 +85,7 @@ bool EnsureCopy(const std::string& path, std::string& storedName) {
     std::string name = xfileExists::FileNamePart(path);
     if (link)
         name += FolderCopy::kLinkRecordEnding;
-    for (int number = 1; number < kMaxCopyNumber; ++number) {
+    for (int number = 1; number < kMaxNameNumber; ++number) {
         const std::string candidate = NumberedName(name, number, !isFolder);
         const std::string target = folder + "\\" + candidate;
         if (TextRules::EqualsNoCase(candidate, QuarantineJournal::kFileName) ||
