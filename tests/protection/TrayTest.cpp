@@ -6,6 +6,7 @@
 #include "AnsiText.h"
 #include "Form.h"
 
+#include <cstddef>
 #include <deque>
 #include <string>
 #include <vector>
@@ -64,7 +65,9 @@ TEST_F(TrayRecordTest, ShowIconAddsTheWindowsIconWithItsCaptionAsTip) {
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].message, static_cast<DWORD>(NIM_ADD));
     const NOTIFYICONDATAW& record = calls[0].record;
-    EXPECT_EQ(record.cbSize, 152u); // the wide form of the 64-character record
+    // The wide form of the first record, with its 64-character tip.
+    EXPECT_EQ(record.cbSize, static_cast<DWORD>(NOTIFYICONDATAW_V1_SIZE));
+    EXPECT_EQ(record.cbSize, offsetof(NOTIFYICONDATAW, szTip) + 64 * sizeof(wchar_t));
     EXPECT_EQ(record.hWnd, first.Handle());
     EXPECT_EQ(record.uID, 1u);
     EXPECT_EQ(record.uFlags, 7u);
