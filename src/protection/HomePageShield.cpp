@@ -8,6 +8,16 @@
 #include "frmHomePageChangedAlert.h"
 #include "modLorvane.h"
 
+namespace {
+
+// A start page is the text before its first NUL: a value written with more than one terminator
+// names the same page as one written with a single terminator.
+std::string UpToFirstNul(const std::string& text) {
+    return text.substr(0, text.find('\0'));
+}
+
+} // namespace
+
 HomePageShield& MainHomePageShield() {
     static HomePageShield shield(MainWindow(), HomePageChangedAlertWindow());
     return shield;
@@ -46,7 +56,8 @@ void HomePageShield::CheckStartPage() {
     // A value of a type the shield does not read keeps this text.
     CurrentHomePage = "about:blank";
     QueryValue(HKEY_CURRENT_USER, StartPageKey, kStartPageValue, CurrentHomePage);
-    SavedHomePage = GetProgramSetting("OptionAndSettings", "Homepage", "");
+    CurrentHomePage = UpToFirstNul(CurrentHomePage);
+    SavedHomePage = UpToFirstNul(GetProgramSetting("OptionAndSettings", "Homepage", ""));
     // The first tick adopts whatever start page is set.
     if (SavedHomePage.empty()) {
         SavedHomePage = CurrentHomePage;

@@ -81,3 +81,8 @@ bool ScheduleClock::Due(const ScanSchedule& schedule) {
     }
     return false;
 }
+
+void ScheduleClock::StartFromNow() {
+    // As if the second before had been checked; a moment that fired stays fired.
+    lastCheck_ = ToSeconds(DateText::Now()) - 1;
+}

@@ -32,6 +32,9 @@ class ScheduleClock {
     // only its own second) and at or before the clock's now (DateText::Now), at most
     // kMaxLateSeconds back, and has not fired before. Every call is a check.
     bool Due(const ScanSchedule& schedule);
+    // Scheduled scans switched on: the next check looks back no further than the clock's
+    // present second, so a moment that passed while they were off starts nothing.
+    void StartFromNow();
 
   private:
     std::optional<long long> lastCheck_;

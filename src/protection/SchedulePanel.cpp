@@ -113,7 +113,7 @@ void SchedulePanel::SaveScheduleSettings() {
         SaveProgramSetting("OptionAndSettings", "Day", std::to_string(form_.cmbDays.ListIndex()));
         SaveProgramSetting("OptionAndSettings", "Time", PickerText(form_.dtpScheduleTime));
         SaveProgramSetting("OptionAndSettings", "Date", PickerText(form_.dtpScheduleDate));
-        form_.tmrScheduler.Enabled = true;
+        SwitchTimerOn();
     } else {
         form_.tmrScheduler.Enabled = false;
     }
@@ -154,9 +154,17 @@ void SchedulePanel::FollowEnableBox() {
     }
 }
 
+void SchedulePanel::SwitchTimerOn() {
+    clock_.StartFromNow();
+    form_.tmrScheduler.Enabled = true;
+}
+
 void SchedulePanel::chkAutomaticScanYesOrNo_Click() {
     // The timer goes by the stored schedule; nothing is saved until Apply.
-    form_.tmrScheduler.Enabled = form_.chkAutomaticScanYesOrNo.Value() == 1;
+    if (form_.chkAutomaticScanYesOrNo.Value() == 1)
+        SwitchTimerOn();
+    else
+        form_.tmrScheduler.Enabled = false;
     FollowEnableBox();
     form_.CmdProceed.Enabled = true;
 }

@@ -34,6 +34,8 @@ class SchedulePanel {
 
   private:
     void ReadStoredSchedule();
+    // Runs the timer, with due checks from now on only.
+    void SwitchTimerOn();
     // The list and pickers as the enable box has them, without its other effects.
     void FollowEnableBox();
 

@@ -33,6 +33,8 @@ void TrayPanel::Connect() {
     form_.SetOwnMessageHandler(kTrayCallbackMessage, [this](uintptr_t, intptr_t lParam) {
         TrayIcon_MouseMessage(static_cast<unsigned>(lParam));
     });
+    form_.SetRegisteredMessageHandler(kTaskbarCreatedMessage,
+                                      [this](uintptr_t, intptr_t) { TaskbarCreated(); });
 }
 
 void TrayPanel::Command5_Click() {
@@ -66,5 +68,13 @@ void TrayPanel::TrayIcon_MouseMessage(unsigned mouseMessage) {
         break;
     case TrayMouseAction::None:
         break;
+    }
+}
+
+void TrayPanel::TaskbarCreated() {
+    // Nothing else could bring it back.
+    if (!tray_.ShowIconAgain(form_) && !form_.Visible()) {
+        form_.SetWindowState(ui::vbNormal);
+        form_.Show();
     }
 }

@@ -25,6 +25,9 @@ class TrayPanel {
     void Command5_Click();
     // A mouse message on the main window's icon.
     void TrayIcon_MouseMessage(unsigned mouseMessage);
+    // The shell made its taskbar anew: the main window's icon, when it has one, is added again.
+    // When the new taskbar does not take it, a window hidden in the tray comes back.
+    void TaskbarCreated();
 
   private:
     FrmMain& form_;

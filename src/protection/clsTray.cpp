@@ -54,12 +54,15 @@ bool clsTray::ShowIcon(ui::Form& frm) {
     FillRecord(frm, kTrayCallbackMessage, frm.Caption);
     // A window restored from the tray keeps its icon, so the add finds it there already.
     bRunningInTray = NotifyIcon(NIM_ADD, record_) || NotifyIcon(NIM_MODIFY, record_);
+    if (bRunningInTray)
+        shown_[record_.hWnd] = record_;
     return bRunningInTray;
 }
 
 void clsTray::RemoveIcon(ui::Form& frm) {
     FillRecord(frm, 1, "");
     NotifyIcon(NIM_DELETE, record_);
+    shown_.erase(record_.hWnd);
     bRunningInTray = false;
 }
 
@@ -70,4 +73,14 @@ void clsTray::ChangeToolTip(ui::Form& frm, const std::string& text) {
     record_.hWnd = frm.Handle();
     FillTip(record_.szTip, text);
     NotifyIcon(NIM_MODIFY, record_);
+    if (auto icon = shown_.find(record_.hWnd); icon != shown_.end())
+        icon->second = record_;
+}
+
+bool clsTray::ShowIconAgain(ui::Form& frm) {
+    auto icon = shown_.find(frm.Handle());
+    if (icon == shown_.end())
+        return true;
+    // A taskbar that kept the icon takes it as a change.
+    return NotifyIcon(NIM_ADD, icon->second) || NotifyIcon(NIM_MODIFY, icon->second);
 }

@@ -8,6 +8,7 @@
 #include <shellapi.h>
 
 #include <functional>
+#include <map>
 #include <string>
 
 namespace ui {
@@ -17,6 +18,10 @@ class Form;
 // A message of the program's own, so that the icon's reports never look like the user's mouse
 // moving over the window.
 inline constexpr unsigned kTrayCallbackMessage = WM_APP + 1;
+
+// The message the shell sends every top-level window when it has made its taskbar anew (as
+// after Explorer restarts): the notification area is empty again.
+inline constexpr char kTaskbarCreatedMessage[] = "TaskbarCreated";
 
 class clsTray {
   public:
@@ -40,6 +45,10 @@ class clsTray {
     // Only while bRunningInTray: the tip of the form's icon; the other fields stay as the last
     // ShowIcon or RemoveIcon left them.
     void ChangeToolTip(ui::Form& frm, const std::string& text);
+    // After the taskbar was made anew: adds the form's icon again as it was last shown, when
+    // the form has one. False when it has one and the shell takes it neither as new nor as
+    // already there. bRunningInTray stays as it is.
+    bool ShowIconAgain(ui::Form& frm);
 
     // The record as the last call filled it.
     const NOTIFYICONDATAW& Record() const { return record_; }
@@ -52,6 +61,8 @@ class clsTray {
     void FillRecord(ui::Form& frm, UINT callbackMessage, const std::string& tip);
 
     NOTIFYICONDATAW record_{};
+    // The icons in the notification area now, by window, as last handed to the shell.
+    std::map<HWND, NOTIFYICONDATAW> shown_;
 };
 
 // The one tray object, created on first use.

@@ -94,6 +94,10 @@ class Form {
     // so what they report never mixes with the user's input. An empty handler removes it.
     using OwnMessageHandler = std::function<void(uintptr_t wParam, intptr_t lParam)>;
     void SetOwnMessageHandler(unsigned message, OwnMessageHandler handler);
+    // The same for a message registered by name, which the system and other programs send to
+    // every top-level window to announce an event (the shell's "TaskbarCreated"). Gives the
+    // message's number; 0 when it cannot be registered, and then nothing is handled.
+    unsigned SetRegisteredMessageHandler(const std::string& messageName, OwnMessageHandler handler);
 
   protected:
     // Form events; the defaults do nothing.

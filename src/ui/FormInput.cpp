@@ -87,7 +87,8 @@ LRESULT Form::Impl::FormMessage(Form& f, HWND hwnd, UINT message, WPARAM wParam,
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         break;
     default:
-        if (message >= WM_APP && message <= 0xBFFF) {
+        // The program's own messages (WM_APP to 0xBFFF) and registered ones (0xC000 up).
+        if (message >= WM_APP && message <= 0xFFFF) {
             auto it = f.ownMessages_.find(message);
             if (it != f.ownMessages_.end()) {
                 OwnMessageHandler handler = it->second;

@@ -481,6 +481,14 @@ void Form::SetOwnMessageHandler(unsigned message, OwnMessageHandler handler) {
         ownMessages_.erase(message);
 }
 
+unsigned Form::SetRegisteredMessageHandler(const std::string& messageName,
+                                           OwnMessageHandler handler) {
+    const unsigned message = RegisterWindowMessageW(Utf8ToWide(messageName).c_str());
+    if (message)
+        SetOwnMessageHandler(message, std::move(handler));
+    return message;
+}
+
 unsigned Form::CommandId(const Control& control) const {
     auto it = std::find(controls_.begin(), controls_.end(), &control);
     return it == controls_.end() ? 0

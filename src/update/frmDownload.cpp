@@ -52,6 +52,8 @@ void frmDownload::Form_Load() {
     SetOwnMessageHandler(kTrayCallbackMessage, [this](uintptr_t, intptr_t lParam) {
         TrayIcon_MouseMessage(static_cast<unsigned>(lParam));
     });
+    SetRegisteredMessageHandler(kTaskbarCreatedMessage,
+                                [this](uintptr_t, intptr_t) { tray_.ShowIconAgain(*this); });
     tray_.RemoveIcon(*this);
     tray_.ShowIcon(*this);
     tray_.ChangeToolTip(*this, "Getting latest definitions.");

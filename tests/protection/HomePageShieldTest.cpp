@@ -28,6 +28,16 @@ const std::string kTestKey = kTestRoot + "\\Internet Explorer\\Main";
 // A start page longer than the 1,024 characters the shield once read at most.
 const std::string kLongPage = "http://long.example/?" + std::string(2000, 'q');
 
+// A page with `count` NULs after it, besides the one that ends every stored text.
+std::string WithNuls(const std::string& page, size_t count) {
+    return page + std::string(count, '\0');
+}
+
+// The page a text names: what comes before its first NUL.
+std::string PageOf(const std::string& text) {
+    return text.substr(0, text.find('\0'));
+}
+
 // A value of the test key as the registry holds it: its type and bytes.
 struct RawValue {
     DWORD type = REG_NONE;
@@ -158,6 +168,26 @@ const StartPageCase kStartPageCases[] = {
      Answer::No, kLongPage, kLongPage},
     {"a 2,000-character page is restored whole", "False", "True", kLongPage, "http://b.example/",
      Answer::None, kLongPage, kLongPage},
+    {"one more NUL read is the same page", nullptr, nullptr, "http://a.example/",
+     WithNuls("http://a.example/", 1), Answer::None, WithNuls("http://a.example/", 1),
+     "http://a.example/"},
+    {"several NULs read are the same page", nullptr, nullptr, "http://a.example/",
+     WithNuls("http://a.example/", 3), Answer::None, WithNuls("http://a.example/", 3),
+     "http://a.example/"},
+    {"one more NUL stored is the same page", nullptr, nullptr, WithNuls("http://a.example/", 1),
+     "http://a.example/", Answer::None, "http://a.example/", "http://a.example/"},
+    {"several NULs stored and read are the same page", nullptr, nullptr,
+     WithNuls("http://a.example/", 3), WithNuls("http://a.example/", 2), Answer::None,
+     WithNuls("http://a.example/", 2), "http://a.example/"},
+    {"the first tick adopts the page before its NULs", nullptr, nullptr, std::nullopt,
+     WithNuls("http://a.example/", 2), Answer::None, WithNuls("http://a.example/", 2),
+     "http://a.example/"},
+    {"No takes the new page before its NULs", nullptr, nullptr, "http://a.example/",
+     WithNuls("http://b.example/", 2), Answer::No, WithNuls("http://b.example/", 2),
+     "http://b.example/"},
+    {"Yes puts back the remembered page before its NULs", nullptr, nullptr,
+     WithNuls("http://a.example/", 2), WithNuls("http://b.example/", 1), Answer::Yes,
+     "http://a.example/", "http://a.example/"},
 };
 
 } // namespace
@@ -182,8 +212,9 @@ TEST_F(HomePageShieldTest, EachTickFollowsTheStartPageOptions) {
         WindowAnswers answers(alert);
         if (c.answer != Answer::None)
             answers.Then([&](ui::Form& window) {
-                EXPECT_EQ(alert.lblHomePageInfo.Caption,
-                          HomePageChangedMessage(*c.remembered, c.current.value_or("")));
+                EXPECT_EQ(
+                    alert.lblHomePageInfo.Caption,
+                    HomePageChangedMessage(PageOf(*c.remembered), PageOf(c.current.value_or(""))));
                 EXPECT_FALSE(form->tmrCheckHomePage.Enabled);
                 EXPECT_FALSE(form->tmrMemoryInspected.Enabled);
                 EXPECT_TRUE(BusyState::IsBusy());
@@ -206,6 +237,14 @@ TEST_F(HomePageShieldTest, EachTickFollowsTheStartPageOptions) {
         EXPECT_FALSE(BusyState::IsBusy());
         EXPECT_TRUE(form->tmrCheckHomePage.Enabled);
         EXPECT_EQ(ReadRaw(kTestKey, "Other")->data, Text("untouched").data);
+
+        // A page the shield has settled on asks nothing at the next tick.
+        if (PageOf(c.pageAfter) == c.rememberedAfter || !c.current) {
+            WindowAnswers none(alert);
+            form->tmrCheckHomePage.Tick();
+            EXPECT_EQ(StartPage(), c.pageAfter);
+            EXPECT_EQ(Stored("OptionAndSettings", "Homepage"), c.rememberedAfter);
+        }
     }
 }
 

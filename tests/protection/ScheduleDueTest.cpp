@@ -14,6 +14,7 @@ namespace {
 struct Check {
     double now;
     bool due;
+    bool switchedOn = false; // scheduled scans switched on just before this check
 };
 
 struct DueCase {
@@ -130,6 +131,33 @@ std::vector<DueCase> Cases() {
                       {Moment(9, 13, 0, 0), false},
                       {Moment(9, 14, 0, 0), false},
                       {Moment(10, 14, 0, 0), true}}});
+    cases.push_back({"switched back on after a missed moment starts nothing for it",
+                     "7",
+                     two,
+                     "Null",
+                     {{Moment(9, 13, 59, 0), false},
+                      {Moment(9, 14, 0, 30), false, true},
+                      {Moment(9, 14, 0, 31), false},
+                      {Moment(10, 14, 0, 0), true}}});
+    cases.push_back({"switched on in the moment's own second fires",
+                     "7",
+                     two,
+                     "Null",
+                     {{Moment(9, 13, 59, 0), false}, {Moment(9, 14, 0, 0), true, true}}});
+    cases.push_back({"switched on before the moment fires at it",
+                     "7",
+                     two,
+                     "Null",
+                     {{Moment(9, 13, 0, 0), false},
+                      {Moment(9, 13, 59, 50), false, true},
+                      {Moment(9, 14, 0, 10), true}}});
+    cases.push_back({"switched on again in the second it fired starts no second scan",
+                     "7",
+                     two,
+                     "Null",
+                     {{Moment(9, 13, 59, 59), false},
+                      {Moment(9, 14, 0, 0), true},
+                      {Moment(9, 14, 0, 0), false, true}}});
     return cases;
 }
 
@@ -142,6 +170,8 @@ TEST(ScheduleDue, TheClockMeetsTheStoredSchedule) {
         for (size_t i = 0; i < row.checks.size(); ++i) {
             const double now = row.checks[i].now;
             DateText::SetClock([now] { return now; });
+            if (row.checks[i].switchedOn)
+                clock.StartFromNow();
             EXPECT_EQ(clock.Due(schedule), row.checks[i].due)
                 << row.name << " (day " << row.day << "), check " << i;
         }

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 class ScheduledScan : public RemovalFixture {
   protected:
     ScheduledScan() {
@@ -35,6 +37,8 @@ class ScheduledScan : public RemovalFixture {
         Store("OptionAndSettings", "Day", "7");
         Store("OptionAndSettings", "Time", DateText::ToText(Moment(9, 14, 0, 0)));
         Store("OptionAndSettings", "Date", "Null");
+        // Loading switches scheduled scans on, and the checks start from that moment.
+        DateText::SetClock([] { return Moment(9, 13, 0, 0); });
         scheduler.LoadScheduleSettings();
         form->optScan[0].SetValue(true);
     }
@@ -139,6 +143,52 @@ TEST_F(ScheduledScan, ATickDuringAnotherOperationWaitsAndFiresOnceWithinTheMinut
         TickAt(Moment(9, 14, 0, second));
     EXPECT_FALSE(Scanned());
     EXPECT_TRUE(xfileExists::FileExists(threat_));
+}
+
+TEST_F(ScheduledScan, SwitchedBackOnItStartsNothingForAMomentMissedWhileOff) {
+    const struct {
+        const char* name;
+        std::function<void()> off, on;
+    } rows[] = {
+        {"the box unticked and ticked again",
+         [this] { form->chkAutomaticScanYesOrNo.UserToggle(); },
+         [this] { form->chkAutomaticScanYesOrNo.UserToggle(); }},
+        // The timers follow the stored "off" at the next tick; the box stays ticked.
+        {"stored off, then Apply",
+         [this] { Store("OptionAndSettings", "chkAutomaticScanYesOrNo", "0"); },
+         [this] { form->CmdProceed.Click(); }},
+    };
+    form->chkAutoDel.SetValue(1);
+    auto tickWhileOn = [this](double now) {
+        if (form->tmrScheduler.Enabled)
+            TickAt(now);
+    };
+    int day = 9;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Plant();
+        Store("Settings", "lblLastScan", "<none>");
+        tickWhileOn(Moment(day, 13, 59, 58));
+        row.off();
+        for (int second = 59; second < 90; ++second)
+            tickWhileOn(Moment(day, 13, 59, 0) + second / 86400.0);
+        EXPECT_FALSE(form->tmrScheduler.Enabled);
+        DateText::SetClock([now = Moment(day, 14, 0, 30)] { return now; });
+        row.on();
+        EXPECT_TRUE(form->tmrScheduler.Enabled);
+        for (int second = 30; second < 60; ++second)
+            tickWhileOn(Moment(day, 14, 0, second));
+        EXPECT_FALSE(Scanned());
+        EXPECT_TRUE(xfileExists::FileExists(threat_));
+
+        // The next moment is a real one.
+        tickWhileOn(Moment(day + 1, 13, 59, 59));
+        tickWhileOn(Moment(day + 1, 14, 0, 0));
+        EXPECT_TRUE(Scanned());
+        EXPECT_FALSE(xfileExists::FileExists(threat_));
+        EXPECT_EQ(Stored("OptionAndSettings", "chkAutomaticScanYesOrNo"), "1");
+        day += 2;
+    }
 }
 
 TEST_F(ScheduledScan, AScheduledFileScanAsksForItsFile) {

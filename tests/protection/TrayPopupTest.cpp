@@ -246,6 +246,54 @@ TEST_F(TrayPopupTest, OnlyTheIconsOwnMessagesReachTheTrayHandler) {
     EXPECT_TRUE(tray.bRunningInTray);
 }
 
+// Explorer restarted: the shell tells every top-level window by its registered message.
+TEST_F(TrayPopupTest, ANewTaskbarGetsTheMainWindowsIconBack) {
+    ShowMainWindow();
+    const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    const struct {
+        const char* name;
+        bool minimize, restore, takes;
+        std::vector<DWORD> sent;
+        bool shown;
+    } rows[] = {
+        {"never sent to the tray", false, false, true, {}, true},
+        {"in the tray", true, false, true, {NIM_ADD}, false},
+        {"restored from the tray, with its icon", true, true, true, {NIM_ADD}, true},
+        {"a taskbar that takes no icon gives the window back",
+         true,
+         false,
+         false,
+         {NIM_ADD, NIM_MODIFY},
+         true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        tray.RemoveIcon(*form);
+        form->SetWindowState(ui::vbNormal);
+        form->Show();
+        trayTakesIcons = true;
+        if (row.minimize)
+            panel.Command5_Click();
+        if (row.restore)
+            panel.TrayIcon_MouseMessage(WM_LBUTTONDBLCLK);
+        messages.clear();
+        trayTakesIcons = row.takes;
+        SendMessageW(form->Handle(), taskbarCreated, 0, 0);
+        EXPECT_EQ(messages, row.sent);
+        if (!row.sent.empty()) {
+            EXPECT_EQ(last.hWnd, form->Handle());
+            EXPECT_EQ(last.uID, 1u);
+            EXPECT_EQ(last.uCallbackMessage, kTrayCallbackMessage);
+            EXPECT_EQ(std::wstring(last.szTip),
+                      std::wstring(kTestProduct.begin(), kTestProduct.end()));
+        }
+        EXPECT_EQ(form->Visible(), row.shown);
+        EXPECT_EQ(IsWindowVisible(form->Handle()) != FALSE, row.shown);
+        EXPECT_EQ(form->WindowState(), row.shown ? ui::vbNormal : ui::vbMinimized);
+        EXPECT_EQ(tray.bRunningInTray, row.minimize);
+    }
+}
+
 TEST_F(TrayPopupTest, ShowProgramRestoresTheWindowAndClosesTheMenu) {
     ShowMainWindow();
     panel.Command5_Click();

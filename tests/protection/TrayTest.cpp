@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -118,6 +119,71 @@ TEST_F(TrayRecordTest, AnIconAlreadyThereCountsAsShownAndAFailedAddAsNone) {
         ASSERT_EQ(calls.size(), 2u);
         EXPECT_EQ(calls[1].message, static_cast<DWORD>(NIM_MODIFY));
         EXPECT_EQ(TipText(calls[1].record), L"Tidewater Guard");
+    }
+}
+
+TEST_F(TrayRecordTest, ANewTaskbarGetsEachShownIconBackAsItLastWas) {
+    auto show = [this] { tray.ShowIcon(first); };
+    const struct {
+        const char* name;
+        std::function<void()> before;
+        std::deque<bool> answers; // to the add, then to the change
+        std::vector<DWORD> sent;
+        bool back;
+        std::wstring tip = L"Tidewater Guard";
+    } rows[] = {
+        {"never shown", [] {}, {}, {}, true},
+        {"shown, with its tip changed",
+         [&] {
+             show();
+             tray.ChangeToolTip(first, "Tidewater");
+         },
+         {},
+         {NIM_ADD},
+         true,
+         L"Tidewater"},
+        {"the taskbar still holds it", show, {false}, {NIM_ADD, NIM_MODIFY}, true},
+        {"the taskbar takes it neither way", show, {false, false}, {NIM_ADD, NIM_MODIFY}, false},
+        {"removed",
+         [&] {
+             show();
+             tray.RemoveIcon(first);
+         },
+         {},
+         {},
+         true},
+        {"shown by another window only", [this] { tray.ShowIcon(second); }, {}, {}, true},
+        {"never taken by the taskbar",
+         [&] {
+             answers = {false, false};
+             show();
+         },
+         {},
+         {},
+         true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        for (ui::Form* window : {&first, &second})
+            tray.RemoveIcon(*window);
+        row.before();
+        const bool flag = tray.bRunningInTray;
+        calls.clear();
+        answers = row.answers;
+        EXPECT_EQ(tray.ShowIconAgain(first), row.back);
+        std::vector<DWORD> sent;
+        for (const NotifyCall& call : calls) {
+            sent.push_back(call.message);
+            EXPECT_EQ(call.record.cbSize, clsTray::kRecordSize);
+            EXPECT_EQ(call.record.hWnd, first.Handle());
+            EXPECT_EQ(call.record.uID, 1u);
+            EXPECT_EQ(call.record.uFlags, 7u);
+            EXPECT_EQ(call.record.uCallbackMessage, kTrayCallbackMessage);
+            EXPECT_EQ(call.record.hIcon, icon);
+            EXPECT_EQ(TipText(call.record), row.tip);
+        }
+        EXPECT_EQ(sent, row.sent);
+        EXPECT_EQ(tray.bRunningInTray, flag);
     }
 }
 

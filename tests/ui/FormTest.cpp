@@ -358,6 +358,51 @@ TEST_F(FormWindow, FormAndMouseEventsReachTheirHooks) {
     EXPECT_EQ(form.doubleClickedRow, 1);
 }
 
+TEST_F(FormWindow, OwnAndRegisteredMessagesRunTheirHandlersAsEvents) {
+    Open();
+    std::vector<std::string> heard;
+    auto hear = [&](const char* name) {
+        return [&heard, name, this](uintptr_t wParam, intptr_t lParam) {
+            heard.push_back(name + (" " + std::to_string(wParam)) + " " + std::to_string(lParam));
+            form.lblInfo.Caption = name;
+        };
+    };
+    const unsigned announced =
+        form.SetRegisteredMessageHandler("TidewaterFormTestAnnounced", hear("announced"));
+    EXPECT_GE(announced, 0xC000u);
+    EXPECT_EQ(announced, RegisterWindowMessageW(L"TidewaterFormTestAnnounced"));
+    form.SetOwnMessageHandler(WM_APP + 7, hear("own"));
+    const unsigned unheard = RegisterWindowMessageW(L"TidewaterFormTestUnheard");
+
+    const struct {
+        unsigned message;
+        const char* heard; // nullptr: no handler runs
+        std::string label;
+    } rows[] = {
+        {announced, "announced 3 4", "announced"},
+        {WM_APP + 7, "own 3 4", "own"},
+        {unheard, nullptr, "-"},
+        {WM_APP + 8, nullptr, "-"},
+    };
+    for (const auto& row : rows) {
+        heard.clear();
+        form.lblInfo.Caption = "-";
+        form.Refresh();
+        SendMessageW(form.Handle(), row.message, 3, 4);
+        EXPECT_EQ(heard,
+                  row.heard ? std::vector<std::string>{row.heard} : std::vector<std::string>{})
+            << row.message;
+        // What the handler changed shows at once, as after any event.
+        EXPECT_EQ(TextOf(Native(form.lblInfo)), row.label) << row.message;
+    }
+
+    // An empty handler takes the registered message's handler away.
+    EXPECT_EQ(form.SetRegisteredMessageHandler("TidewaterFormTestAnnounced", nullptr), announced);
+    heard.clear();
+    SendMessageW(form.Handle(), announced, 0, 0);
+    EXPECT_TRUE(heard.empty());
+}
+
 TEST_F(FormWindow, OnlyTheUsersTickRaisesItemCheck) {
     std::vector<std::string> ticked;
     form.lvwFound.ItemCheck = [&](ui::ListItem& item) {

@@ -86,6 +86,11 @@ TEST_F(UpdateWindows, ProgressIconRestoresTheWindowOnALeftDoubleClickOnly) {
     EXPECT_TRUE(download.Visible());
     EXPECT_TRUE(IsWindowVisible(window));
 
+    // A taskbar made anew gets the icon back.
+    trayCalls.clear();
+    SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_EQ(trayCalls, (decltype(trayCalls){{NIM_ADD, window}}));
+
     // Without the tray flag, a double-click does nothing.
     download.Hide();
     tray.bRunningInTray = false;
