@@ -231,7 +231,7 @@ TEST_F(LanguageFileTest, NoFileChangesNothing) {
     EXPECT_EQ(window.cmdGo.Caption, "Go");
     EXPECT_EQ(window.Caption, "Design caption");
     EXPECT_EQ(CurrentLanguage, "English");
-    EXPECT_FALSE(Lang.TranslationLines.has_value());
+    EXPECT_FALSE(Lang.TranslationLines().has_value());
 }
 
 TEST_F(LanguageFileTest, UnterminatedGroupEndsTheWalkInsteadOfHanging) {

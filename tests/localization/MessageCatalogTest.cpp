@@ -31,7 +31,7 @@ class Catalog : public testing::Test {
     std::string website_ = modLorvane::WebsiteHost;
 };
 
-TEST_F(Catalog, DefaultsFillTheFirstSeventyTwoSlotsInOrder) {
+TEST_F(Catalog, DefaultsFillTheFirstSeventyThreeSlotsInOrder) {
     const char* const ids[] = {
         "MSG_THANK1",         "MSG_THANK2",
         "MSG_THANK3",         "MSG_THANK4",
@@ -69,12 +69,13 @@ TEST_F(Catalog, DefaultsFillTheFirstSeventyTwoSlotsInOrder) {
         "MSG_FALSE_POS2",     "MSG_FALSE_POS3",
         "MSG_FALSE_POS4",     "MSG_FALSE_POS5",
         "MSG_TITLELANGUAGE",  "MSG_DOWNLOADED",
+        "MSG_LANGUAGE_TOO_LARGE",
     };
-    static_assert(std::size(ids) == 72);
+    static_assert(std::size(ids) == 73);
     const clsLanguages::MessageTable& table = Lang.Messages();
     for (size_t i = 0; i < table.size(); ++i) {
-        EXPECT_EQ(table[i].used, i < 72) << "slot " << i;
-        if (i < 72) {
+        EXPECT_EQ(table[i].used, i < 73) << "slot " << i;
+        if (i < 73) {
             EXPECT_EQ(table[i].id, ids[i]) << "slot " << i;
         }
     }
@@ -117,11 +118,11 @@ TEST_F(Catalog, MacrosAreReplacedAndTheFirstLetterUpperCased) {
 }
 
 TEST_F(Catalog, TableHoldsTwoHundredOneEntriesAndTheFirstOfAnIdWins) {
-    // The defaults leave 129 slots free.
-    for (int i = 0; i < 130; ++i)
+    // The defaults leave 128 slots free.
+    for (int i = 0; i < 129; ++i)
         Lang.setMessage("MSG_EXTRA" + std::to_string(i), "extra " + std::to_string(i));
-    EXPECT_EQ(Lang.getMessages("MSG_EXTRA128"), "Extra 128");
-    EXPECT_EQ(Lang.getMessages("MSG_EXTRA129"), "");
+    EXPECT_EQ(Lang.getMessages("MSG_EXTRA127"), "Extra 127");
+    EXPECT_EQ(Lang.getMessages("MSG_EXTRA128"), "");
 
     clsLanguages catalog;
     catalog.setMessage("MSG_TWICE", "first");
@@ -134,7 +135,7 @@ TEST_F(Catalog, CaptionsComeFromTheLoadedItemLines) {
     clsLanguages catalog;
     EXPECT_EQ(catalog.getCaption("FRMMAIN_CMDSTOP"), "");
 
-    catalog.TranslationLines = std::vector<std::string>{
+    catalog.SetTranslationLines({
         "",
         "\t\t<frmmain_cmdstop>stop [ProgramName]</FRMMAIN_CMDSTOP>",
         "\t\t<FRMMAIN_CMDSTOP>Second</FRMMAIN_CMDSTOP>",
@@ -142,13 +143,19 @@ TEST_F(Catalog, CaptionsComeFromTheLoadedItemLines) {
         "\t\t<Q>indented</Q>",
         "\t\t<FRMMAIN_LBLOPEN>never closed",
         "\t\t<FRMMAIN_EMPTY></FRMMAIN_EMPTY>",
-    };
+    });
     EXPECT_EQ(catalog.getCaption("FrmMain_cmdStop"), "Stop sweeper Pro");
     EXPECT_EQ(catalog.getCaption("K"), "");
     EXPECT_EQ(catalog.getCaption("q"), "Indented");
     EXPECT_EQ(catalog.getCaption("FRMMAIN_LBLOPEN"), "");
     EXPECT_EQ(catalog.getCaption("FRMMAIN_EMPTY"), "");
     EXPECT_EQ(catalog.getCaption("FRMMAIN_MISSING"), "");
+
+    // Another language's lines replace every key of the first.
+    catalog.SetTranslationLines({"\t\t<Q>other</Q>"});
+    EXPECT_EQ(catalog.getCaption("FRMMAIN_CMDSTOP"), "");
+    EXPECT_EQ(catalog.getCaption("Q"), "Other");
+    EXPECT_EQ(catalog.TranslationLines()->size(), 1u);
 }
 
 } // namespace
