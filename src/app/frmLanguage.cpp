@@ -92,6 +92,8 @@ frmLanguage::frmLanguage() : ui::Form("frmLanguage") {
 }
 
 void frmLanguage::Form_Load() {
+    // A window loaded again starts from its design, as the list does.
+    combo1Text_ = kPrompt;
     Lang.ChangeLanguage(*this, CurrentLanguage);
     Caption = Lang.getMessages("MSG_TITLELANGUAGE");
     // Again, so a translated window caption replaces the message's title.

@@ -41,11 +41,13 @@ std::vector<KeyedText> KeyedTexts(ui::Form& window) {
             texts.push_back({IndexedKey(window, *control), {}, &menu->Caption});
         else if (auto* tabs = dynamic_cast<ui::TabStrip*>(control)) {
             for (size_t tab = 0; tab < tabs->Tabs.size(); ++tab)
-                texts.push_back({Key(window, *control) + "_TABS" + std::to_string(tab + 1), {},
+                texts.push_back({Key(window, *control) + "_TABS" + std::to_string(tab + 1),
+                                 {},
                                  &tabs->Tabs[tab]});
         } else if (auto* list = dynamic_cast<ui::ListView*>(control)) {
             for (size_t column = 0; column < list->ColumnHeaders.size(); ++column)
-                texts.push_back({Key(window, *control) + "_COL" + std::to_string(column + 1), {},
+                texts.push_back({Key(window, *control) + "_COL" + std::to_string(column + 1),
+                                 {},
                                  &list->ColumnHeaders[column].Text});
         }
     }
