@@ -34,6 +34,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <iterator>
 #include <set>
 
 namespace {
@@ -529,17 +530,14 @@ TEST_F(LanguageTest, ScanPageShowsEachCountersOwnCaption) {
 // Start-up with a language file that is too large, or as large and as long as the program
 // reads, takes under a second more than with the shipped file.
 TEST_F(LanguageTest, StartUpBoundsTheLanguageFile) {
+    // One short line that looks like a key a million times, and as often as the largest file
+    // read holds it: every lookup walking all lines would cost seconds there.
+    const std::string shortLine = "\t<K>\r\n";
     std::string millionLines;
     for (int i = 0; i < 1000000; ++i)
-        millionLines += "\t\t<K>v</K>\r\n";
-    // Short lines of keys of their own, up to the largest file the program reads.
-    std::string manyKeys;
-    for (int i = 0;; ++i) {
-        const std::string line = Item("K" + std::to_string(i), "v");
-        if (manyKeys.size() + line.size() + 200 > LanguageFile::kMaxFileSize)
-            break;
-        manyKeys += line;
-    }
+        millionLines += shortLine;
+    const std::string mostLines = millionLines.substr(0, (LanguageFile::kMaxFileSize - 200) /
+                                                             shortLine.size() * shortLine.size());
     const std::string shipped = ShippedFile();
     LanguageFile::SetFolder(folder.Path());
     struct Case {
@@ -552,10 +550,13 @@ TEST_F(LanguageTest, StartUpBoundsTheLanguageFile) {
         {"5 MiB", shipped + std::string(5 * LanguageFile::kMaxFileSize - shipped.size(), ' '),
          "English", true},
         {"a million short lines", Group("Lines", millionLines), "Lines", true},
-        {"the longest file read", Group("Keys", manyKeys), "Keys", false},
+        {"the longest file read", Group("Most", mostLines), "Most", false},
     };
+    // The shipped file twice: the first start-up pays for what only the first one does.
+    const int order[] = {0, 0, 1, 2, 3};
     double shippedMs = 0;
-    for (const Case& c : cases) {
+    for (size_t step = 0; step < std::size(order); ++step) {
+        const Case& c = cases[order[step]];
         WriteFile(c.file);
         Store("Settings", "Language", c.language);
         if (c.tooLarge)
@@ -570,9 +571,11 @@ TEST_F(LanguageTest, StartUpBoundsTheLanguageFile) {
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count();
         std::printf("start-up with %s (%zu bytes): %.0f ms\n", c.what, c.file.size(), ms);
-        if (&c == &cases[0])
+        if (step == 1)
             shippedMs = ms;
-        EXPECT_LT(ms, shippedMs + 1000) << c.what;
+        if (step >= 1) {
+            EXPECT_LT(ms, shippedMs + 1000) << c.what;
+        }
         EXPECT_EQ(boxes.Pending(), 0u) << c.what;
         EXPECT_EQ(CurrentLanguage, c.tooLarge ? "English" : c.language) << c.what;
         EXPECT_EQ(form->lblFilesFolderInspectedCaption.Caption, "Files:") << c.what;
