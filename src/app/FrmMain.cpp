@@ -151,19 +151,23 @@ void FrmMain::LayOutScanPage() {
                         4300, 800, 600, 240, 700, 0, false);
     PlaceRow<ui::Label>({{&lblViewLogFile, "Show Report"}}, page, 7100, 800, 1600, 240, 0, 0, true);
 
-    const std::pair<const char*, ui::Label*> counters[] = {
-        {"Running Processes:", &display.lblMemoryInspected},
-        {"Registry Entries:", &display.lblRegistryInspected},
-        {"Files:", &display.lblFilesFolderInspected},
-        {"Malicous Items Found:", &display.lblSoftwareFound}};
+    const struct {
+        ui::Label* caption;
+        const char* text;
+        ui::Label* value;
+    } counters[] = {
+        {&lblMemoryInspectedCaption, "Running Processes:", &display.lblMemoryInspected},
+        {&lblRegistryInspectedCaption, "Registry Entries:", &display.lblRegistryInspected},
+        {&lblFilesFolderInspectedCaption, "Files:", &display.lblFilesFolderInspected},
+        {&lblSoftwareFoundCaption, "Malicous Items Found:", &display.lblSoftwareFound}};
     int left = 240;
-    for (size_t i = 0; i < 4; ++i) {
-        SetCaption(counterCaptions[i], counters[i].first);
-        Place(counterCaptions[i], page, left, 1260, 1900, 260);
-        Place(*counters[i].second, page, left + 1950, 1260, 600, 260);
-        counters[i].second->Caption = "0";
-        Add(counterCaptions[i]);
-        Add(*counters[i].second);
+    for (const auto& counter : counters) {
+        SetCaption(*counter.caption, counter.text);
+        Place(*counter.caption, page, left, 1260, 1900, 260);
+        Place(*counter.value, page, left + 1950, 1260, 600, 260);
+        counter.value->Caption = "0";
+        Add(*counter.caption);
+        Add(*counter.value);
         left += 2640;
     }
     // The lower part stands on "Continue to Overview", in the bottom right corner.

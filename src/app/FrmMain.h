@@ -197,9 +197,11 @@ class FrmMain : public ui::Form {
     ui::Label lblViewLogFile{"lblViewLogFile"};
     ui::Label lblStatus1{"lblStatus", 1};
     ui::Label SkinLabel7{"SkinLabel7"}, SkinLabel8{"SkinLabel8"};
-    ui::Label counterCaptions[4] = {
-        ui::Label{"lblCounterCaption", 0}, ui::Label{"lblCounterCaption", 1},
-        ui::Label{"lblCounterCaption", 2}, ui::Label{"lblCounterCaption", 3}};
+    // The counters' captions, each with a name of its own so a language names each one.
+    ui::Label lblMemoryInspectedCaption{"lblMemoryInspectedCaption"},
+        lblRegistryInspectedCaption{"lblRegistryInspectedCaption"},
+        lblFilesFolderInspectedCaption{"lblFilesFolderInspectedCaption"},
+        lblSoftwareFoundCaption{"lblSoftwareFoundCaption"};
 
     // Results page.
     ui::Button cmdSelectAll{"cmdSelectAll"}, cmdExclude{"cmdExclude"}, cmdFalsePos{"cmdFalsePos"},

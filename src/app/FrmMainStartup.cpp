@@ -5,6 +5,7 @@
 #include "AppPath.h"
 #include "Definitions.h"
 #include "Exclusions.h"
+#include "LanguageFile.h"
 #include "MScanFolder.h"
 #include "MachineSettingsStore.h"
 #include "ManualScanState.h"
@@ -49,6 +50,8 @@ void FrmMain::Form_Load() {
     const std::string storedLanguage = GetProgramSetting("Settings", "Language", "");
     CurrentLanguage = GetProgramSetting("Settings", "Language", "English");
     modLanguages::LoadDefaultMessages();
+    // Such a file is not read: the window keeps its English texts.
+    const bool languageFileTooLarge = LanguageFile::TooLarge(LanguageFile::FilePath());
     Lang.ChangeLanguage(*this, CurrentLanguage);
     SetScanMessageLookup([](const std::string& id) { return Lang.getMessages(id); });
     SetManualScanTest([this] { return ScanRunning(); });
@@ -63,6 +66,8 @@ void FrmMain::Form_Load() {
     }
     if (EndIfPrevInstance())
         return;
+    if (languageFileTooLarge)
+        ui::MsgBox(Lang.getMessages("MSG_LANGUAGE_TOO_LARGE"), MB_OK | MB_ICONEXCLAMATION);
 
     RunLink(Links.InstallDownloadedDefinitions);
     modGlobals::DefinitionCount = modGlobals::CountDefinitions();

@@ -25,14 +25,16 @@ namespace {
 constexpr const char* kPrompt = "Choose Language Here";
 
 // Puts a downloaded language file in place of the old one: only a reply with the items marker
-// and a whole language group, from its first "<" on, replaces it, in one step.
+// and a whole language group, from its first "<" on, replaces it, in one step, and only when
+// the file stays small enough for the program to read it.
 bool StoreDownload(std::string body) {
     if (!TextRules::Contains(body, "<TRANSLATION_ITEMS>", Compare::Text))
         return false;
     body.erase(0, body.find('<'));
-    if (!LanguageFile::HasCompleteGroup(body))
+    body += "\r\n";
+    if (body.size() > LanguageFile::kMaxFileSize || !LanguageFile::HasCompleteGroup(body))
         return false;
-    return xfileExists::ReplaceFileContent(LanguageFile::FilePath(), body + "\r\n");
+    return xfileExists::ReplaceFileContent(LanguageFile::FilePath(), body);
 }
 
 } // namespace
@@ -90,6 +92,8 @@ frmLanguage::frmLanguage() : ui::Form("frmLanguage") {
 }
 
 void frmLanguage::Form_Load() {
+    // A window loaded again starts from its design, as the list does.
+    combo1Text_ = kPrompt;
     Lang.ChangeLanguage(*this, CurrentLanguage);
     Caption = Lang.getMessages("MSG_TITLELANGUAGE");
     // Again, so a translated window caption replaces the message's title.
@@ -149,7 +153,10 @@ void frmLanguage::Command1_Click() {
         downloading_ = true;
         Command1.Enabled = false;
         Refresh();
-        modInternet::HttpResult reply = modInternet::HttpRequest(LanguageDownloadAddress());
+        // A longer reply ends incomplete, and no more of it is held than a file may take.
+        modInternet::HttpLimits limits;
+        limits.MaxBody = LanguageFile::kMaxFileSize;
+        modInternet::HttpResult reply = modInternet::HttpRequest(LanguageDownloadAddress(), limits);
         complete = reply.Complete;
         body = std::move(reply.Body);
         Command1.Enabled = true;

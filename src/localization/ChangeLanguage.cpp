@@ -1,7 +1,7 @@
 // Applying a language from the language file to a window and to the message table, and writing
 // the English file from the windows' current texts.
 #include "AnsiText.h"
-#include "Controls.h"
+#include "ControlKeys.h"
 #include "Form.h"
 #include "LanguageFile.h"
 #include "TextRules.h"
@@ -13,44 +13,11 @@
 
 namespace {
 
-std::string Key(const ui::Form& window, const ui::Control& control) {
-    return window.Name + "_" + control.Name;
-}
-
-std::string IndexedKey(const ui::Form& window, const ui::Control& control) {
-    return Key(window, control) + std::to_string(control.Index < 0 ? 0 : control.Index);
-}
-
 // The caption a key gives a text, when the language has one.
 void Apply(const clsLanguages& lang, const std::string& key, std::string& text) {
     std::string translated = lang.getCaption(key);
     if (!translated.empty())
         text = std::move(translated);
-}
-
-// Calls visit(key, text) for every text of the control the language file keys: the caption of
-// a label, button, frame, check box, option button or menu, each tab, each column header.
-template <class Visit> void ForEachText(const ui::Form& window, ui::Control& control, Visit visit) {
-    if (auto* label = dynamic_cast<ui::Label*>(&control))
-        visit(Key(window, control), label->Caption);
-    else if (auto* button = dynamic_cast<ui::Button*>(&control))
-        visit(Key(window, control), button->Caption);
-    else if (auto* frame = dynamic_cast<ui::Frame*>(&control))
-        visit(Key(window, control), frame->Caption);
-    else if (auto* check = dynamic_cast<ui::CheckBox*>(&control))
-        visit(Key(window, control), check->Caption);
-    else if (auto* option = dynamic_cast<ui::OptionButton*>(&control))
-        visit(IndexedKey(window, control), option->Caption);
-    else if (auto* menu = dynamic_cast<ui::Menu*>(&control))
-        visit(IndexedKey(window, control), menu->Caption);
-    else if (auto* tabs = dynamic_cast<ui::TabStrip*>(&control)) {
-        for (size_t tab = 0; tab < tabs->Tabs.size(); ++tab)
-            visit(Key(window, control) + "_TABS" + std::to_string(tab + 1), tabs->Tabs[tab]);
-    } else if (auto* list = dynamic_cast<ui::ListView*>(&control)) {
-        for (size_t column = 0; column < list->ColumnHeaders.size(); ++column)
-            visit(Key(window, control) + "_COL" + std::to_string(column + 1),
-                  list->ColumnHeaders[column].Text);
-    }
 }
 
 } // namespace
@@ -64,16 +31,20 @@ void clsLanguages::LoadLanguageGroup(const std::string& language) {
     if (!text)
         return;
     if (std::optional<std::string> items = LanguageFile::FindItems(*text, language))
-        TranslationLines = TextRules::Split(*items, "\r\n");
+        SetTranslationLines(TextRules::Split(*items, "\r\n"));
 }
 
 void clsLanguages::ChangeLanguage(ui::Form& window, const std::string& language) {
     LoadLanguageGroup(language);
-    if (!TranslationLines || TranslationLines->size() == 1)
+    if (!lines_ || lines_->size() == 1)
         LoadLanguageGroup("English");
-    for (ui::Control* control : window.Controls())
-        ForEachText(window, *control,
-                    [this](const std::string& key, std::string& text) { Apply(*this, key, text); });
+    for (const ControlKeys::KeyedText& keyed : ControlKeys::KeyedTexts(window)) {
+        std::string translated = getCaption(keyed.Key);
+        if (translated.empty() && !keyed.OlderKey.empty())
+            translated = getCaption(keyed.OlderKey);
+        if (!translated.empty())
+            *keyed.Text = std::move(translated);
+    }
     Apply(*this, TextRules::ToUpper(window.Name) + "_CAPTION", window.Caption);
     for (MessageEntry& entry : messages_) {
         if (entry.used)
@@ -107,10 +78,8 @@ std::string clsLanguages::LangTrimPath(std::string path) {
 void clsLanguages::makeLocalizationFile() {
     std::string content = LanguageFile::Header();
     for (ui::Form* window : modLanguages::LoadAllForms()) {
-        for (ui::Control* control : window->Controls())
-            ForEachText(*window, *control, [&content](const std::string& key, std::string& text) {
-                content += LanguageFile::ItemLine(key, text);
-            });
+        for (const ControlKeys::KeyedText& keyed : ControlKeys::KeyedTexts(*window))
+            content += LanguageFile::ItemLine(keyed.Key, *keyed.Text);
         content += LanguageFile::ItemLine(window->Name + "_CAPTION", window->Caption);
     }
     for (const MessageEntry& entry : messages_) {

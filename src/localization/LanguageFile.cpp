@@ -92,16 +92,30 @@ std::optional<std::string> Read(const std::string& path) {
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return std::nullopt;
+    LARGE_INTEGER size{};
     std::string content;
+    bool ok = GetFileSizeEx(file, &size) && size.QuadPart <= LONGLONG{kMaxFileSize};
+    if (ok)
+        content.reserve(static_cast<size_t>(size.QuadPart));
     char buffer[65536];
     DWORD got = 0;
-    bool ok = true;
-    while ((ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr) != FALSE) && got > 0)
-        content.append(buffer, got);
+    // A file that grows while it is read is bounded all the same.
+    while (ok && (ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr) != FALSE) && got > 0)
+        ok = (content.append(buffer, got).size() <= kMaxFileSize);
     CloseHandle(file);
     if (!ok)
         return std::nullopt;
     return content;
+}
+
+bool TooLarge(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(Utf8ToWide(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    const unsigned long long size =
+        (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return size > kMaxFileSize;
 }
 
 std::string Header() {

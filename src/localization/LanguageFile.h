@@ -2,6 +2,7 @@
 // language. Tags are found without regard to letter case; the file is not parsed as XML.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,6 +11,10 @@
 namespace LanguageFile {
 
 inline constexpr const char* kFileName = "Localization.txt";
+// The largest language file the program reads or stores. A few languages of a few hundred
+// items take some tens of kilobytes; a larger file is damaged or not a language file, and
+// reading it would hold up start-up.
+inline constexpr size_t kMaxFileSize = size_t{1} << 20;
 
 // The folder that holds the file: the program folder, or the one a test set. An empty folder
 // restores the program folder.
@@ -34,8 +39,11 @@ std::optional<std::string> FindItems(std::string_view text, std::string_view lan
 // True when the text holds at least one whole group with a name and its items.
 bool HasCompleteGroup(std::string_view text);
 
-// The whole file, bytes as stored; nothing when it cannot be read.
+// The whole file, bytes as stored; nothing when it cannot be read or holds more than
+// kMaxFileSize bytes.
 std::optional<std::string> Read(const std::string& path);
+// True when the file exists and holds more than kMaxFileSize bytes, so Read refuses it.
+bool TooLarge(const std::string& path);
 
 // The writer's first nine lines, each ended by CR LF.
 std::string Header();

@@ -52,21 +52,29 @@ std::string clsLanguages::getMessages(const std::string& id) const {
     return {};
 }
 
-std::string clsLanguages::getCaption(const std::string& key) const {
-    if (!TranslationLines)
-        return {};
-    for (const std::string& line : *TranslationLines) {
+void clsLanguages::SetTranslationLines(std::vector<std::string> lines) {
+    lineOfKey_.clear();
+    lineOfKey_.reserve(lines.size());
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
         if (line.empty())
             continue;
         // Keys are matched on the text before the first ">", so indentation before the "<" is
         // allowed.
-        const std::string head = line.substr(0, line.find('>'));
+        const std::string_view head = std::string_view(line).substr(0, line.find('>'));
         if (TextRules::CharacterCount(head) <= 2)
             continue;
         const size_t open = head.find('<');
-        const std::string tag = open == std::string::npos ? head : head.substr(open + 1);
-        if (TextRules::EqualsNoCase(tag, key))
-            return UpperFirst(ReplaceMacros(ItemText(line, key)));
+        const std::string_view tag = open == std::string::npos ? head : head.substr(open + 1);
+        // The first line of a key wins.
+        lineOfKey_.try_emplace(TextRules::ToUpper(tag), i);
     }
-    return {};
+    lines_ = std::move(lines);
+}
+
+std::string clsLanguages::getCaption(const std::string& key) const {
+    const auto found = lineOfKey_.find(TextRules::ToUpper(key));
+    if (found == lineOfKey_.end())
+        return {};
+    return UpperFirst(ReplaceMacros(ItemText((*lines_)[found->second], key)));
 }

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace ui {
@@ -26,7 +27,10 @@ class clsLanguages {
 
     // The current language's translation item lines, in file order; nothing until a language
     // has been loaded once, which is not the same as a loaded language without lines.
-    std::optional<std::vector<std::string>> TranslationLines;
+    const std::optional<std::vector<std::string>>& TranslationLines() const { return lines_; }
+    // Takes a language's item lines and indexes their keys once, so that applying a language
+    // looks each control up directly instead of walking every line for it.
+    void SetTranslationLines(std::vector<std::string> lines);
 
     // Stores the entry in the lowest free slot; a full table ignores it. An id stored twice
     // keeps both entries, and lookups find the first.
@@ -62,6 +66,9 @@ class clsLanguages {
 
   private:
     MessageTable messages_;
+    std::optional<std::vector<std::string>> lines_;
+    // Each key, upper-cased, to the first of lines_ that holds it.
+    std::unordered_map<std::string, size_t> lineOfKey_;
 };
 
 // The one catalog of the program; start-up fills it before anything looks a message up.

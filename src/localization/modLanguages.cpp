@@ -88,6 +88,8 @@ constexpr DefaultMessage kDefaultMessages[] = {
     // The language window's title and its download notice, which older tables left blank.
     {"MSG_TITLELANGUAGE", "Language Selection"},
     {"MSG_DOWNLOADED", "The newest language file has been downloaded. Choose a language to use its texts."},
+    // Start-up found a language file too large to read.
+    {"MSG_LANGUAGE_TOO_LARGE", "The language file Localization.txt is larger than 1 MB, so it was not read and [ProgramName] shows its texts in English. Check for language updates in the Languages window to get a new file."},
 };
 // clang-format on
 

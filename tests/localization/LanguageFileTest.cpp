@@ -27,9 +27,14 @@ class TestWindow : public ui::Form {
         optMode[0].Caption = "Mode zero";
         optMode[1].Caption = "Mode one";
         tabPages.Tabs = {"First", "Second"};
+        lblLine[0].Caption = "Line zero";
+        lblLine[1].Caption = "Line one";
+        fraPage[0].Caption = "Page zero";
+        fraPage[1].Caption = "Page one";
         for (ui::Control* control : std::initializer_list<ui::Control*>{
                  &lblTitle, &cmdGo, &fraBox, &chkOn, &optSingle, &optMode[0], &optMode[1],
-                 &tabPages, &lvwItems, &txtName, &mnuTop, &mnuItem[0], &mnuItem[1]})
+                 &tabPages, &lvwItems, &txtName, &mnuTop, &mnuItem[0], &mnuItem[1], &lblLine[0],
+                 &lblLine[1], &fraPage[0], &fraPage[1]})
             Add(*control);
     }
     ui::Label lblTitle{"lblTitle"};
@@ -44,6 +49,9 @@ class TestWindow : public ui::Form {
     ui::TextBox txtName{"lblTitle"}; // a kind without a key, though its name has one
     ui::Menu mnuTop{"mnuTop", -1, "Top"};
     ui::Menu mnuItem[2] = {{"mnuItem", 0, "Open", &mnuTop}, {"mnuItem", 1, "Close", &mnuTop}};
+    // Captioned control arrays: each element is keyed with its index.
+    ui::Label lblLine[2] = {ui::Label{"lblLine", 0}, ui::Label{"lblLine", 1}};
+    ui::Frame fraPage[2] = {ui::Frame{"fraPage", 0}, ui::Frame{"fraPage", 1}};
 };
 
 std::string Group(const std::string& name, const std::string& items) {
@@ -66,6 +74,8 @@ const std::string kGreek =
               Item("FRMTEST_OPTSINGLE0", "Μόνο") + Item("FRMTEST_OPTMODE1", "Ένα") +
               Item("FRMTEST_TABPAGES_TABS2", "Δεύτερο") + Item("FRMTEST_LVWITEMS_COL1", "Όνομα") +
               Item("FRMTEST_MNUITEM1", "Κλείσιμο") + Item("FRMTEST_MNUTOP0", "Πάνω") +
+              Item("FRMTEST_LBLLINE0", "Γραμμή 0") + Item("FRMTEST_LBLLINE1", "Γραμμή 1") +
+              Item("FRMTEST_FRAPAGE1", "Σελίδα 1") +
               Item("FRMTEST_CAPTION", "Παράθυρο [ProgramName]") + Item("MSG_STOP", "Стоп 停止?"));
 
 class LanguageFileTest : public testing::Test {
@@ -180,10 +190,63 @@ TEST_F(LanguageFileTest, ChangeLanguageSetsEveryKindOfControlByKey) {
     EXPECT_EQ(window.mnuItem[0].Caption, "Open");
     EXPECT_EQ(window.mnuItem[1].Caption, "Κλείσιμο");
     EXPECT_EQ(window.txtName.Text(), "");
+    EXPECT_EQ(window.lblLine[0].Caption, "Γραμμή 0");
+    EXPECT_EQ(window.lblLine[1].Caption, "Γραμμή 1");
+    EXPECT_EQ(window.fraPage[0].Caption, "Page zero");
+    EXPECT_EQ(window.fraPage[1].Caption, "Σελίδα 1");
     EXPECT_EQ(window.Caption, "Παράθυρο Sweeper");
     EXPECT_EQ(Lang.getMessages("MSG_STOP"), "Стоп 停止?");
     // A message the language lacks keeps its text.
     EXPECT_EQ(Lang.getMessages("MSG_SURE"), "Are you sure?");
+}
+
+TEST_F(LanguageFileTest, PlainKeyOfAnArrayStillNamesItsFirstElement) {
+    // As files were written before the elements of captioned arrays had keys of their own: the
+    // plain key once per element, so the first text would have won for all of them.
+    WriteFile(Group("Old", Item("FRMTEST_LBLLINE", "Alt 0") + Item("FRMTEST_LBLLINE", "Alt 1") +
+                               Item("FRMTEST_FRAPAGE", "Seite 0") +
+                               Item("FRMTEST_FRAPAGE1", "Seite 1")));
+    Lang.ChangeLanguage(window, "Old");
+    EXPECT_EQ(window.lblLine[0].Caption, "Alt 0");
+    EXPECT_EQ(window.lblLine[1].Caption, "Line one");
+    EXPECT_EQ(window.fraPage[0].Caption, "Seite 0");
+    EXPECT_EQ(window.fraPage[1].Caption, "Seite 1");
+    // The element's own key comes first.
+    WriteFile(Group("New", Item("FRMTEST_LBLLINE", "Plain") + Item("FRMTEST_LBLLINE0", "Own")));
+    Lang.ChangeLanguage(window, "New");
+    EXPECT_EQ(window.lblLine[0].Caption, "Own");
+}
+
+TEST_F(LanguageFileTest, FileOverTheBoundIsNeverRead) {
+    const std::string group = Group("Big", Item("FRMTEST_CMDGO", "Big go"));
+    struct Case {
+        const char* what;
+        size_t size;
+        bool read;
+    } cases[] = {
+        {"exactly the bound", LanguageFile::kMaxFileSize, true},
+        {"one byte over", LanguageFile::kMaxFileSize + 1, false},
+        {"five times the bound", 5 * LanguageFile::kMaxFileSize, false},
+    };
+    for (const Case& c : cases) {
+        // A whole group, padded after it to the size wanted.
+        WriteFile(group + std::string(c.size - group.size(), 'x'));
+        EXPECT_EQ(LanguageFile::TooLarge(LanguageFile::FilePath()), !c.read) << c.what;
+        const std::optional<std::string> text = LanguageFile::Read(LanguageFile::FilePath());
+        EXPECT_EQ(text.has_value(), c.read) << c.what;
+        if (text) {
+            EXPECT_EQ(text->size(), c.size) << c.what;
+        }
+        Lang = clsLanguages();
+        modLanguages::LoadDefaultMessages();
+        window.cmdGo.Caption = "Go";
+        Lang.ChangeLanguage(window, "Big");
+        EXPECT_EQ(window.cmdGo.Caption, c.read ? "Big go" : "Go") << c.what;
+        // A file too large to read is as good as none: English.
+        EXPECT_EQ(CurrentLanguage, c.read ? "Big" : "English") << c.what;
+    }
+    EXPECT_FALSE(LanguageFile::TooLarge(folder / "absent.txt"));
+    EXPECT_FALSE(LanguageFile::TooLarge(folder.Path()));
 }
 
 TEST_F(LanguageFileTest, MissingKeyKeepsThePreviousLanguagesText) {
@@ -231,7 +294,7 @@ TEST_F(LanguageFileTest, NoFileChangesNothing) {
     EXPECT_EQ(window.cmdGo.Caption, "Go");
     EXPECT_EQ(window.Caption, "Design caption");
     EXPECT_EQ(CurrentLanguage, "English");
-    EXPECT_FALSE(Lang.TranslationLines.has_value());
+    EXPECT_FALSE(Lang.TranslationLines().has_value());
 }
 
 TEST_F(LanguageFileTest, UnterminatedGroupEndsTheWalkInsteadOfHanging) {
@@ -258,6 +321,8 @@ TEST_F(LanguageFileTest, WrittenFileGivesBackEveryKey) {
     EXPECT_EQ(text->find("\n"), text->find("\r\n") + 1);
     EXPECT_NE(text->find("\t\t<FRMTEST_OPTSINGLE0>Single</FRMTEST_OPTSINGLE0>\r\n"),
               std::string::npos);
+    // No plain key for an array's elements.
+    EXPECT_EQ(text->find("<FRMTEST_LBLLINE>"), std::string::npos);
     // Messages are written with their macros as they stand.
     EXPECT_NE(text->find("<MSG_PAUSED>[ProgramName] has been paused."), std::string::npos);
 
@@ -277,6 +342,10 @@ TEST_F(LanguageFileTest, WrittenFileGivesBackEveryKey) {
         {"FRMTEST_MNUTOP0", "Top"},
         {"FRMTEST_MNUITEM0", "Open"},
         {"FRMTEST_MNUITEM1", "Close"},
+        {"FRMTEST_LBLLINE0", "Line zero"},
+        {"FRMTEST_LBLLINE1", "Line one"},
+        {"FRMTEST_FRAPAGE0", "Page zero"},
+        {"FRMTEST_FRAPAGE1", "Page one"},
         {"FRMTEST_CAPTION", "Design caption"},
         {"MSG_TITLELANGUAGE", "Language Selection"},
     };

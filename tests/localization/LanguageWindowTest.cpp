@@ -2,6 +2,7 @@
 // language window's list, choice, download and editing, and the first-run chooser.
 #include "AnsiText.h"
 #include "BusyState.h"
+#include "ControlKeys.h"
 #include "DoEvents.h"
 #include "ExpectedLaunches.h"
 #include "FrmMain.h"
@@ -14,6 +15,7 @@
 #include "TempFolder.h"
 #include "TextRules.h"
 #include "clsLanguages.h"
+#include "clsTray.h"
 #include "frmDelete.h"
 #include "frmDownload.h"
 #include "frmHomePageChangedAlert.h"
@@ -30,6 +32,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <iterator>
+#include <set>
 
 namespace {
 
@@ -231,17 +237,30 @@ TEST_F(LanguageTest, TranslateOpensTheFileThroughTheShell) {
 TEST_F(LanguageTest, DownloadReplacesTheFileOnlyWithAWholeReply) {
     const std::string old = kFile;
     const std::string fresh = "\xEF\xBB\xBF\r\n" + kRussian + kEnglish;
+    // Replies padded after their groups to a given size: the stored file adds a CR LF.
+    auto padded = [&](size_t size) {
+        return kRussian + kEnglish + std::string(size - kRussian.size() - kEnglish.size(), ' ');
+    };
+    const std::string largest = padded(LanguageFile::kMaxFileSize - 2);
+    const std::string tooLarge = padded(LanguageFile::kMaxFileSize + 1);
     using Reply = LoopbackHttpServer::Reply;
+    using Framing = LoopbackHttpServer::Framing;
     struct Case {
         const char* what;
         Reply reply;
-        bool replaced;
+        std::string stored; // empty: the old file stays
     } cases[] = {
-        {"whole", {200, "OK", {}, fresh}, true},
-        {"cut short after the marker", {200, "OK", {}, fresh, {}, 120}, false},
-        {"marker but no whole group", {200, "OK", {}, kRussian.substr(0, 200)}, false},
-        {"no marker", {200, "OK", {}, "<html>Not here</html>"}, false},
-        {"error status", {404, "Not Found", {}, fresh}, false},
+        {"whole", {200, "OK", {}, fresh}, fresh.substr(5) + "\r\n"},
+        {"cut short after the marker", {200, "OK", {}, fresh, {}, 120}, {}},
+        {"marker but no whole group", {200, "OK", {}, kRussian.substr(0, 200)}, {}},
+        {"no marker", {200, "OK", {}, "<html>Not here</html>"}, {}},
+        {"error status", {404, "Not Found", {}, fresh}, {}},
+        {"the largest file the program reads", {200, "OK", {}, largest}, largest + "\r\n"},
+        {"over the bound, its length announced", {200, "OK", {}, tooLarge}, {}},
+        {"over the bound, chunked", {200, "OK", {}, tooLarge, Framing::Chunked}, {}},
+        {"bound reached only by the line end",
+         {200, "OK", {}, padded(LanguageFile::kMaxFileSize)},
+         {}},
     };
     for (const Case& c : cases) {
         WriteFile(old);
@@ -249,17 +268,19 @@ TEST_F(LanguageTest, DownloadReplacesTheFileOnlyWithAWholeReply) {
         server.Queue(c.reply);
         Store("Languages", "Host", server.BaseUrl() + "/");
         frmLanguage& window = Chooser();
-        if (c.replaced)
+        if (!c.stored.empty())
             boxes.Expect(IDOK);
         window.Command1_Click();
         ASSERT_EQ(server.Requests().size(), 1u) << c.what;
         EXPECT_EQ(server.Requests()[0].Path, "/Languages/0/Localization.txt");
-        EXPECT_EQ(FileText(), c.replaced ? fresh.substr(5) + "\r\n" : old) << c.what;
+        const std::string text = FileText();
+        EXPECT_EQ(text.size(), c.stored.empty() ? old.size() : c.stored.size()) << c.what;
+        EXPECT_TRUE(text == (c.stored.empty() ? old : c.stored)) << c.what;
         EXPECT_EQ(boxes.Pending(), 0u) << c.what;
         EXPECT_TRUE(window.Command1.Enabled);
         EXPECT_FALSE(BusyState::IsBusy());
     }
-    ASSERT_EQ(boxes.Shown().size(), 1u);
+    ASSERT_EQ(boxes.Shown().size(), 2u);
     EXPECT_EQ(boxes.Shown()[0].prompt, Lang.getMessages("MSG_DOWNLOADED"));
     EXPECT_FALSE(Lang.getMessages("MSG_DOWNLOADED").empty());
     EXPECT_EQ(LanguageWindow().Combo1.List(0), "Русский");
@@ -383,6 +404,192 @@ TEST_F(LanguageTest, DebugMenuWritesTheEnglishFile) {
     Lang.LoadLanguageGroup("English");
     EXPECT_EQ(Lang.getCaption("FRMMAIN_CMDSCAN"), "Scan");
     EXPECT_EQ(Lang.getCaption("MSG_TITLELANGUAGE"), "Language Selection");
+}
+
+} // namespace
+
+namespace {
+
+// The file the build puts beside the program.
+std::string ShippedFile() {
+    LanguageFile::SetFolder({});
+    std::optional<std::string> text = LanguageFile::Read(LanguageFile::FilePath());
+    EXPECT_TRUE(text) << LanguageFile::FilePath();
+    return text.value_or("");
+}
+
+// The counters' captions as the scan page shows them.
+std::vector<std::string> NativeCounterCaptions(FrmMain& form) {
+    std::vector<std::string> captions;
+    for (const ui::Label* label :
+         {&form.lblMemoryInspectedCaption, &form.lblRegistryInspectedCaption,
+          &form.lblFilesFolderInspectedCaption, &form.lblSoftwareFoundCaption})
+        captions.push_back(NativeText(form.ControlHandle(*label)));
+    return captions;
+}
+
+const std::vector<std::string> kEnglishCounters = {
+    "Running Processes:", "Registry Entries:", "Files:", "Malicous Items Found:"};
+
+TEST_F(LanguageTest, ShippedFileNamesNoKeyTwiceInAGroup) {
+    const std::string text = ShippedFile();
+    const std::vector<LanguageFile::Group> groups = LanguageFile::Groups(text);
+    ASSERT_FALSE(groups.empty());
+    for (const LanguageFile::Group& group : groups) {
+        ASSERT_TRUE(group.Items) << group.Name;
+        std::set<std::string> keys;
+        size_t items = 0;
+        for (const std::string& line : TextRules::Split(*group.Items, "\r\n")) {
+            const size_t open = line.find('<'), close = line.find('>');
+            if (open == std::string::npos || close == std::string::npos || close < open)
+                continue;
+            ++items;
+            const std::string key = TextRules::ToUpper(line.substr(open + 1, close - open - 1));
+            EXPECT_TRUE(keys.insert(key).second) << group.Name << ": " << key;
+        }
+        EXPECT_GT(items, 250u) << group.Name;
+    }
+}
+
+TEST_F(LanguageTest, ShippedEnglishKeepsEveryWindowAsDesigned) {
+    ShippedFile(); // from the program folder
+    // Every window the file names, fresh from its design.
+    clsTray tray;
+    frmLanguage language;
+    frmDelete deleteFailed;
+    frmDownload download(tray);
+    frmHomePageChangedAlert homePageChanged;
+    frmMenuPopUp menuPopUp(*form, tray);
+    frmSignatureUpdated signatureUpdated(tray, download);
+    frmSpywareFoundAlert spywareFound;
+    for (ui::Form* window :
+         std::vector<ui::Form*>{form.get(), &language, &deleteFailed, &download, &homePageChanged,
+                                &menuPopUp, &signatureUpdated, &spywareFound}) {
+        std::vector<std::pair<std::string, std::string>> designed;
+        for (const ControlKeys::KeyedText& keyed : ControlKeys::KeyedTexts(*window))
+            designed.emplace_back(keyed.Key, *keyed.Text);
+        const std::string caption = window->Caption;
+        Lang.ChangeLanguage(*window, "English");
+        ASSERT_TRUE(Lang.TranslationLines()) << window->Name;
+        size_t i = 0;
+        for (const ControlKeys::KeyedText& keyed : ControlKeys::KeyedTexts(*window)) {
+            EXPECT_EQ(*keyed.Text, designed[i].second) << designed[i].first;
+            ++i;
+        }
+        EXPECT_EQ(window->Caption, caption) << window->Name;
+    }
+    EXPECT_EQ(form->lblSoftwareFoundCaption.Caption, "Malicous Items Found:");
+    // The messages read as their English defaults.
+    clsLanguages defaults;
+    const clsLanguages::MessageTable& table = Lang.Messages();
+    for (const MessageEntry& entry : table)
+        defaults.setMessage(entry.id, entry.text);
+    modLanguages::LoadDefaultMessages();
+    for (const MessageEntry& entry : table) {
+        if (entry.used) {
+            EXPECT_EQ(Lang.getMessages(entry.id), defaults.getMessages(entry.id)) << entry.id;
+        }
+    }
+}
+
+TEST_F(LanguageTest, ScanPageShowsEachCountersOwnCaption) {
+    const std::string german = Group(
+        "Deutsch", Item("FRMMAIN_LBLMEMORYINSPECTEDCAPTION", "Laufende Prozesse:") +
+                       Item("FRMMAIN_LBLREGISTRYINSPECTEDCAPTION", "Registrierungseinträge:") +
+                       Item("FRMMAIN_LBLFILESFOLDERINSPECTEDCAPTION", "Dateien:") +
+                       Item("FRMMAIN_LBLSOFTWAREFOUNDCAPTION", "Gefundene Schädlinge:") +
+                       Item("FRMMAIN_CMDSCANNOW", "Start") +
+                       Item("FRMMAIN_FRMSCAN", "Nach Schädlingen suchen"));
+    const std::string shipped = ShippedFile();
+    LanguageFile::SetFolder(folder.Path());
+    // The shipped file with a second language after its English group.
+    const size_t end = shipped.rfind("</XML_DIZ_INFO>");
+    ASSERT_NE(end, std::string::npos);
+    WriteFile(shipped.substr(0, end) + german + shipped.substr(end));
+    Store("Settings", "Language", "English");
+    ASSERT_TRUE(form->Load());
+    form->Show();
+    form->cmdScan.Click();
+    form->Refresh();
+    CreateDirectoryW(L"C:\\screenshots", nullptr);
+    EXPECT_EQ(NativeCounterCaptions(*form), kEnglishCounters);
+    ui::DoEvents();
+    EXPECT_TRUE(ui::SaveWindowScreenshot(form->Handle(), "C:\\screenshots\\scan-english.bmp"));
+
+    frmLanguage& window = Chooser();
+    window.Combo1.SetListIndex(1);
+    form->Refresh();
+    EXPECT_EQ(NativeCounterCaptions(*form),
+              (std::vector<std::string>{"Laufende Prozesse:", "Registrierungseinträge:", "Dateien:",
+                                        "Gefundene Schädlinge:"}));
+    window.Unload();
+    ui::DoEvents();
+    EXPECT_TRUE(ui::SaveWindowScreenshot(form->Handle(), "C:\\screenshots\\scan-german.bmp"));
+}
+
+// Start-up with a language file that is too large, or as large and as long as the program
+// reads, takes under a second more than with the shipped file.
+TEST_F(LanguageTest, StartUpBoundsTheLanguageFile) {
+    // One short line that looks like a key a million times, and as often as the largest file
+    // read holds it: every lookup walking all lines would cost seconds there.
+    const std::string shortLine = "\t<K>\r\n";
+    std::string millionLines;
+    for (int i = 0; i < 1000000; ++i)
+        millionLines += shortLine;
+    const std::string mostLines = millionLines.substr(0, (LanguageFile::kMaxFileSize - 200) /
+                                                             shortLine.size() * shortLine.size());
+    const std::string shipped = ShippedFile();
+    LanguageFile::SetFolder(folder.Path());
+    struct Case {
+        const char* what;
+        std::string file;
+        std::string language;
+        bool tooLarge;
+    } cases[] = {
+        {"the shipped file", shipped, "English", false},
+        {"5 MiB", shipped + std::string(5 * LanguageFile::kMaxFileSize - shipped.size(), ' '),
+         "English", true},
+        {"a million short lines", Group("Lines", millionLines), "Lines", true},
+        {"the longest file read", Group("Most", mostLines), "Most", false},
+    };
+    // The shipped file twice: the first start-up pays for what only the first one does.
+    const int order[] = {0, 0, 1, 2, 3};
+    double shippedMs = 0;
+    for (size_t step = 0; step < std::size(order); ++step) {
+        const Case& c = cases[order[step]];
+        WriteFile(c.file);
+        Store("Settings", "Language", c.language);
+        if (c.tooLarge)
+            boxes.Expect(IDOK);
+        // As a new process starts: a fresh window and catalog.
+        form = std::make_unique<FrmMain>();
+        form->Links.PrevInstance = [] { return false; };
+        Lang = clsLanguages();
+        const auto start = std::chrono::steady_clock::now();
+        ASSERT_TRUE(form->Load()) << c.what;
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
+        std::printf("start-up with %s (%zu bytes): %.0f ms\n", c.what, c.file.size(), ms);
+        if (step == 1)
+            shippedMs = ms;
+        if (step >= 1) {
+            EXPECT_LT(ms, shippedMs + 1000) << c.what;
+        }
+        EXPECT_EQ(boxes.Pending(), 0u) << c.what;
+        EXPECT_EQ(CurrentLanguage, c.tooLarge ? "English" : c.language) << c.what;
+        EXPECT_EQ(form->lblFilesFolderInspectedCaption.Caption, "Files:") << c.what;
+        EXPECT_EQ(form->cmdScan.Caption, "Scan") << c.what;
+        form->Unload();
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+    }
+    ASSERT_EQ(boxes.Shown().size(), 2u);
+    for (const ui::MessageBoxRequest& box : boxes.Shown()) {
+        EXPECT_EQ(box.prompt, Lang.getMessages("MSG_LANGUAGE_TOO_LARGE"));
+        EXPECT_NE(box.prompt.find("Localization.txt is larger than 1 MB"), std::string::npos);
+    }
 }
 
 } // namespace

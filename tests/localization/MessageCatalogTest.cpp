@@ -31,50 +31,87 @@ class Catalog : public testing::Test {
     std::string website_ = modLorvane::WebsiteHost;
 };
 
-TEST_F(Catalog, DefaultsFillTheFirstSeventyTwoSlotsInOrder) {
+TEST_F(Catalog, DefaultsFillTheFirstSeventyThreeSlotsInOrder) {
     const char* const ids[] = {
-        "MSG_THANK1",         "MSG_THANK2",
-        "MSG_THANK3",         "MSG_THANK4",
-        "MSG_MISSING",        "MSG_PAUSED",
-        "MSG_SURE",           "MSG_EXCLUDE1",
-        "MSG_EXCLUDE2",       "MSG_INTERNET",
-        "MSG_ANON1",          "MSG_ANON2",
-        "MSG_ANON3",          "MSG_ANON4",
-        "MSG_SORRY",          "MSG_SORRY2",
-        "MSG_EXC_SURE1",      "MSG_EXC_SURE2",
-        "MSG_EXC_SURE3",      "MSG_EXC_SURE4",
-        "MSG_DATE",           "MSG_STOP",
-        "MSG_SELECTED",       "MSG_CONFIRM1",
-        "MSG_CONFIRM2",       "MSG_CONFIRM3",
-        "MSG_CONFIRM4",       "MSG_ERROR_STOPPED",
-        "MSG_FOUND1",         "MSG_FOUND2",
-        "MSG_FOUND3",         "MSG_CLOSING",
-        "MSG_REALLY",         "MSG_REMOVING",
-        "MSG_REMOVING2",      "MSG_COMPLETED",
-        "MSG_MISSINGFILES",   "MSG_NOCOMPANY",
-        "MSG_DOWNLOADING",    "MSG_CONNECTING",
-        "MSG_CHECKING",       "MSG_CONNECTING2",
-        "MSG_SENDING",        "MSG_SENT",
-        "MSG_RECEIVING",      "MSG_SCAN_CANCELLED",
-        "MSG_SCAN_COMPLETED", "MSG_RESULTS",
-        "MSG_RESULTS_THANK",  "MSG_PROBLEM",
-        "MSG_PROBLEM2",       "MSG_UPDATED_DEFS",
-        "MSG_RECENT_DEFS",    "MSG_WEBSITE",
-        "MSG_CAPTION",        "MSG_CAPTION2",
-        "MSG_COOKIES",        "MSG_COOKIES_FINISHED",
-        "MSG_MEMORY",         "MSG_NOTSELECED",
-        "MSG_REGISTRY",       "MSG_SPYWARE",
-        "MSG_INFORMATION",    "MSG_RESTOREPOINT",
-        "MSG_COMPLETE",       "MSG_FALSE_POS",
-        "MSG_FALSE_POS2",     "MSG_FALSE_POS3",
-        "MSG_FALSE_POS4",     "MSG_FALSE_POS5",
-        "MSG_TITLELANGUAGE",  "MSG_DOWNLOADED",
+        "MSG_THANK1",
+        "MSG_THANK2",
+        "MSG_THANK3",
+        "MSG_THANK4",
+        "MSG_MISSING",
+        "MSG_PAUSED",
+        "MSG_SURE",
+        "MSG_EXCLUDE1",
+        "MSG_EXCLUDE2",
+        "MSG_INTERNET",
+        "MSG_ANON1",
+        "MSG_ANON2",
+        "MSG_ANON3",
+        "MSG_ANON4",
+        "MSG_SORRY",
+        "MSG_SORRY2",
+        "MSG_EXC_SURE1",
+        "MSG_EXC_SURE2",
+        "MSG_EXC_SURE3",
+        "MSG_EXC_SURE4",
+        "MSG_DATE",
+        "MSG_STOP",
+        "MSG_SELECTED",
+        "MSG_CONFIRM1",
+        "MSG_CONFIRM2",
+        "MSG_CONFIRM3",
+        "MSG_CONFIRM4",
+        "MSG_ERROR_STOPPED",
+        "MSG_FOUND1",
+        "MSG_FOUND2",
+        "MSG_FOUND3",
+        "MSG_CLOSING",
+        "MSG_REALLY",
+        "MSG_REMOVING",
+        "MSG_REMOVING2",
+        "MSG_COMPLETED",
+        "MSG_MISSINGFILES",
+        "MSG_NOCOMPANY",
+        "MSG_DOWNLOADING",
+        "MSG_CONNECTING",
+        "MSG_CHECKING",
+        "MSG_CONNECTING2",
+        "MSG_SENDING",
+        "MSG_SENT",
+        "MSG_RECEIVING",
+        "MSG_SCAN_CANCELLED",
+        "MSG_SCAN_COMPLETED",
+        "MSG_RESULTS",
+        "MSG_RESULTS_THANK",
+        "MSG_PROBLEM",
+        "MSG_PROBLEM2",
+        "MSG_UPDATED_DEFS",
+        "MSG_RECENT_DEFS",
+        "MSG_WEBSITE",
+        "MSG_CAPTION",
+        "MSG_CAPTION2",
+        "MSG_COOKIES",
+        "MSG_COOKIES_FINISHED",
+        "MSG_MEMORY",
+        "MSG_NOTSELECED",
+        "MSG_REGISTRY",
+        "MSG_SPYWARE",
+        "MSG_INFORMATION",
+        "MSG_RESTOREPOINT",
+        "MSG_COMPLETE",
+        "MSG_FALSE_POS",
+        "MSG_FALSE_POS2",
+        "MSG_FALSE_POS3",
+        "MSG_FALSE_POS4",
+        "MSG_FALSE_POS5",
+        "MSG_TITLELANGUAGE",
+        "MSG_DOWNLOADED",
+        "MSG_LANGUAGE_TOO_LARGE",
     };
-    static_assert(std::size(ids) == 72);
+    static_assert(std::size(ids) == 73);
     const clsLanguages::MessageTable& table = Lang.Messages();
     for (size_t i = 0; i < table.size(); ++i) {
-        EXPECT_EQ(table[i].used, i < 72) << "slot " << i;
-        if (i < 72) {
+        EXPECT_EQ(table[i].used, i < 73) << "slot " << i;
+        if (i < 73) {
             EXPECT_EQ(table[i].id, ids[i]) << "slot " << i;
         }
     }
@@ -117,11 +154,11 @@ TEST_F(Catalog, MacrosAreReplacedAndTheFirstLetterUpperCased) {
 }
 
 TEST_F(Catalog, TableHoldsTwoHundredOneEntriesAndTheFirstOfAnIdWins) {
-    // The defaults leave 129 slots free.
-    for (int i = 0; i < 130; ++i)
+    // The defaults leave 128 slots free.
+    for (int i = 0; i < 129; ++i)
         Lang.setMessage("MSG_EXTRA" + std::to_string(i), "extra " + std::to_string(i));
-    EXPECT_EQ(Lang.getMessages("MSG_EXTRA128"), "Extra 128");
-    EXPECT_EQ(Lang.getMessages("MSG_EXTRA129"), "");
+    EXPECT_EQ(Lang.getMessages("MSG_EXTRA127"), "Extra 127");
+    EXPECT_EQ(Lang.getMessages("MSG_EXTRA128"), "");
 
     clsLanguages catalog;
     catalog.setMessage("MSG_TWICE", "first");
@@ -134,7 +171,7 @@ TEST_F(Catalog, CaptionsComeFromTheLoadedItemLines) {
     clsLanguages catalog;
     EXPECT_EQ(catalog.getCaption("FRMMAIN_CMDSTOP"), "");
 
-    catalog.TranslationLines = std::vector<std::string>{
+    catalog.SetTranslationLines({
         "",
         "\t\t<frmmain_cmdstop>stop [ProgramName]</FRMMAIN_CMDSTOP>",
         "\t\t<FRMMAIN_CMDSTOP>Second</FRMMAIN_CMDSTOP>",
@@ -142,13 +179,19 @@ TEST_F(Catalog, CaptionsComeFromTheLoadedItemLines) {
         "\t\t<Q>indented</Q>",
         "\t\t<FRMMAIN_LBLOPEN>never closed",
         "\t\t<FRMMAIN_EMPTY></FRMMAIN_EMPTY>",
-    };
+    });
     EXPECT_EQ(catalog.getCaption("FrmMain_cmdStop"), "Stop sweeper Pro");
     EXPECT_EQ(catalog.getCaption("K"), "");
     EXPECT_EQ(catalog.getCaption("q"), "Indented");
     EXPECT_EQ(catalog.getCaption("FRMMAIN_LBLOPEN"), "");
     EXPECT_EQ(catalog.getCaption("FRMMAIN_EMPTY"), "");
     EXPECT_EQ(catalog.getCaption("FRMMAIN_MISSING"), "");
+
+    // Another language's lines replace every key of the first.
+    catalog.SetTranslationLines({"\t\t<Q>other</Q>"});
+    EXPECT_EQ(catalog.getCaption("FRMMAIN_CMDSTOP"), "");
+    EXPECT_EQ(catalog.getCaption("Q"), "Other");
+    EXPECT_EQ(catalog.TranslationLines()->size(), 1u);
 }
 
 } // namespace
