@@ -428,6 +428,26 @@ TEST_F(FormWindow, AHiddenFrameHidesItsChildren) {
     EXPECT_TRUE(IsWindowVisible(Native(form.chkOption)));
 }
 
+TEST_F(FormWindow, TheWindowKeepsToItsLeastSize) {
+    // 6007 twips are 400.5 pixels: the window keeps whole pixels that hold them.
+    form.MinWidth = 6007;
+    form.MinHeight = 4500;
+    Open();
+    form.Width = 3000;
+    form.Height = 2000;
+    form.Refresh();
+    RECT window{};
+    GetWindowRect(form.Handle(), &window);
+    EXPECT_EQ(window.right - window.left, 401);
+    EXPECT_EQ(window.bottom - window.top, 300);
+    EXPECT_EQ(form.Width, 6015);
+    EXPECT_EQ(form.Height, 4500);
+    form.Width = 7500;
+    form.Refresh();
+    GetWindowRect(form.Handle(), &window);
+    EXPECT_EQ(window.right - window.left, 500);
+}
+
 TEST_F(FormWindow, ATimerTicksOnlyWhileEnabled) {
     int ticks = 0;
     form.tmrTick.Tick = [&] { ++ticks; };
