@@ -226,6 +226,8 @@ LRESULT CALLBACK Form::Impl::ControlProc(HWND hwnd, UINT message, WPARAM wParam,
     Form& f = *reinterpret_cast<Form*>(data);
     Depth depth(f);
     Native* n = ById(f, id);
+    if (n && n->hwnd == hwnd && n->kind == Kind::ListView && IsSetStateMessage(message) && lParam)
+        return OnSetListState(*n, message, wParam, lParam);
     if (!n || n->hwnd != hwnd || !EnabledInside(*n->model))
         return DefSubclassProc(hwnd, message, wParam, lParam);
     Control& c = *n->model;
