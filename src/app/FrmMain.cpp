@@ -46,6 +46,7 @@ FrmMain::FrmMain()
     LayOutOptionsPage();
     LayOutHiddenControls();
     ConnectHandlers();
+    SetMinimumSize();
 }
 
 FrmMain::~FrmMain() {

@@ -9,10 +9,12 @@
 #include "ScanResults.h"
 #include "ScanSteps.h"
 
+#include <array>
 #include <functional>
 #include <initializer_list>
 #include <string>
 #include <utility>
+#include <vector>
 
 // What the main window reaches in the removal, protection and update subsystems, which fill
 // these in at start-up. Until then each does nothing.
@@ -333,6 +335,20 @@ class FrmMain : public ui::Form {
     void LayOutHiddenControls();
     void ConnectHandlers();
 
+    // The least window in which every page keeps its margins and no control runs into another:
+    // what the layout leaves in place, the least room of what it stretches, and what it keeps
+    // at the pages' lower and right edges.
+    void SetMinimumSize();
+    int LeastStatusPage(int& width);
+    int LeastScanPage(int& width);
+    int LeastResultsPage(int& width);
+    int LeastOptionsPage(int& width);
+    // The controls placed directly on a container that show when it does.
+    std::vector<const ui::Control*> ShownOn(const ui::Control& container) const;
+    // Under the results page's buttons: the removal's bar and its two lines.
+    int RemovalProgressHeight() const;
+    // The options pages' frames and texts that span a page's width.
+    std::array<ui::Control*, 5> OptionSpans();
     // The pages follow the window's size; every size and place stays non-negative.
     void ResizeControls();
     void ResizeStatusPage();

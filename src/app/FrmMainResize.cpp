@@ -6,8 +6,10 @@
 #include "SettingsStore.h"
 #include "modLorvane.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <initializer_list>
+#include <iterator>
 
 namespace {
 
@@ -15,8 +17,31 @@ namespace {
 // the rest, so they neither leave the list half empty nor need a horizontal scroll bar.
 constexpr int kListChrome = 360;
 
+// The least room a stretching list keeps: its header and three rows.
+constexpr int kLeastListHeight = 1200;
+// The least width a stretching text, bar or button keeps.
+constexpr int kLeastWidth = 1200;
+// The space kept between a page's parts that its layout moves apart.
+constexpr int kGap = 120;
+
 int Abs(int value) {
     return std::abs(value);
+}
+
+int Right(const ui::Control& control) {
+    return control.Left + control.Width;
+}
+
+int Bottom(const ui::Control& control) {
+    return control.Top + control.Height;
+}
+
+void AtLeast(int& least, int value) {
+    least = std::max(least, value);
+}
+
+template <typename Range> bool Holds(const Range& range, const ui::Control* control) {
+    return std::find(std::begin(range), std::end(range), control) != std::end(range);
 }
 
 } // namespace
@@ -62,6 +87,99 @@ void FrmMain::ResizeControls() {
     ResizeStatusPage();
 }
 
+void FrmMain::SetMinimumSize() {
+    int pageWidth = 0, pageHeight = 0;
+    AtLeast(pageHeight, LeastStatusPage(pageWidth));
+    AtLeast(pageHeight, LeastScanPage(pageWidth));
+    AtLeast(pageHeight, LeastResultsPage(pageWidth));
+    AtLeast(pageHeight, LeastOptionsPage(pageWidth));
+    // The pages' rectangle follows the window with these margins (ResizeControls).
+    MinWidth = std::max(frmStatus.Left + pageWidth + 240, cmdWebsite.Left + kLeastWidth + 200);
+    MinHeight = Command5.Top + Command5.Height + 120 + pageHeight + 960;
+}
+
+std::vector<const ui::Control*> FrmMain::ShownOn(const ui::Control& container) const {
+    std::vector<const ui::Control*> shown;
+    for (const ui::Control* control : Controls())
+        if (control->Container == &container && control->Visible)
+            shown.push_back(control);
+    return shown;
+}
+
+int FrmMain::LeastStatusPage(int& width) {
+    const ui::Control* bottomRow[] = {&Command3, &cmdMainScan1, &Command6, &Command7, &cmdHijack};
+    const ui::Control* stretched[] = {&Label22,     &lblDefCount,   &lblDefVersion,  &lblVersion,
+                                      &lblLastScan, &lblDefRemoved, &lblLastFullScan};
+    int top = 0;
+    for (const ui::Control* control : ShownOn(frmStatus)) {
+        AtLeast(width,
+                (Holds(stretched, control) ? control->Left + kLeastWidth : Right(*control)) + 240);
+        if (!Holds(bottomRow, control))
+            AtLeast(top, Bottom(*control));
+    }
+    // The sibling tool's button, shown when the tool is there, stands over the quick scans.
+    return top + kGap + cmdHijack.Height + 180 + Command3.Height + 240;
+}
+
+int FrmMain::LeastScanPage(int& width) {
+    const ui::Control* stretched[] = {&display.lblPercentageCompleted, &lists.lvwSpywareFound,
+                                      &display.pb1, &display.pb2, &display.pbgMain};
+    const ui::Control* besideButton[] = {&display.lblStatus, &lblStatus1, &cmdRemove};
+    // Everything else keeps its place across; the status lines stop short of the button.
+    for (const ui::Control* control : ShownOn(frmScan))
+        if (!Holds(besideButton, control))
+            AtLeast(width,
+                    (Holds(stretched, control) ? control->Left + kLeastWidth : Right(*control)) +
+                        240);
+    AtLeast(width, display.lblStatus.Left + kLeastWidth + 120 + cmdRemove.Width + 240);
+    // From the list down: its least room, the two bars, and the button.
+    return lists.lvwSpywareFound.Top + kLeastListHeight + 120 + 285 + display.pb2.Height + 60 +
+           cmdRemove.Height + 240;
+}
+
+int FrmMain::LeastResultsPage(int& width) {
+    const ui::ListView& results = lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved;
+    // The count of found items and "Repair Now" keep to the right, clear of the other buttons.
+    int buttons = 0;
+    for (const ui::Button* button : {&cmdSelectAll, &cmdExclude, &cmdBrowse, &cmdFalsePos})
+        AtLeast(buttons, Right(*button));
+    AtLeast(width, buttons + kGap + display.lblRemovePicSoftwareFound.Width + 120 + Command4.Width +
+                       results.Left);
+    AtLeast(width, 2 * results.Left + kLeastWidth);
+    return results.Top + kLeastListHeight + cmdSelectAll.Height + 240 + RemovalProgressHeight();
+}
+
+int FrmMain::LeastOptionsPage(int& width) {
+    const ui::Frame& view = frmView[0];
+    const auto spans = OptionSpans();
+    const ui::Control* spanningTexts[] = {&lblHomePageText, &lblAutoProtectText};
+    // Each view holds what it shows; "Scan Now" keeps the corner below the texts and frames
+    // that span a view, right of the rest.
+    int bottom = 0, spanBottom = 0, fixedRight = 0;
+    for (const ui::Frame& page : frmView)
+        for (const ui::Control* control : ShownOn(page)) {
+            AtLeast(bottom, Bottom(*control));
+            if (!Holds(spans, control)) {
+                AtLeast(fixedRight, Right(*control));
+                continue;
+            }
+            AtLeast(spanBottom, Bottom(*control));
+            // A spanning frame is 240 narrower than its view, which is 240 narrower than the page.
+            for (const ui::Control* inside : ShownOn(*control))
+                AtLeast(width, 480 +
+                                   (Holds(spanningTexts, inside) ? inside->Left + kLeastWidth
+                                                                 : Right(*inside)) +
+                                   kGap);
+        }
+    AtLeast(width, view.Left + fixedRight + kGap + Command1.Width + 240);
+    // Each view is 420 shorter than the page.
+    return std::max(bottom + kGap + 420, view.Top + spanBottom + kGap + Command1.Height + 180);
+}
+
+std::array<ui::Control*, 5> FrmMain::OptionSpans() {
+    return {&fraHomePage, &fraAutoProtect, &fraRunAtStartup, &lblScheduleText, &Label26};
+}
+
 void FrmMain::ResizeOptionsPage() {
     TabStrip1.Width = frmOptions.Width;
     TabStrip1.Height = frmOptions.Height;
@@ -74,8 +192,7 @@ void FrmMain::ResizeOptionsPage() {
     Command1.Top = Abs(frmOptions.Height - Command1.Height - 180);
     // The frames and texts that span a page follow its width.
     const int spanned = Abs(frmView[0].Width - 240);
-    for (ui::Control* wide : std::initializer_list<ui::Control*>{
-             &fraHomePage, &fraAutoProtect, &fraRunAtStartup, &lblScheduleText, &Label26})
+    for (ui::Control* wide : OptionSpans())
         wide->Width = spanned;
     for (ui::Label* text : {&lblHomePageText, &lblAutoProtectText})
         text->Width = Abs(fraHomePage.Width - 240);
@@ -116,11 +233,9 @@ void FrmMain::ResizeScanPage() {
 void FrmMain::ResizeResultsPage() {
     ui::ListView& results = lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved;
     ui::Label& found = display.lblRemovePicSoftwareFound;
-    // Under the buttons, the removal's bar and its two lines, which show while it runs.
-    const int progress = 120 + pgbDeleteSpywaresFound.Height + 5 +
-                         lblDeletingPercentageCompleted.Height + 100 + lblDeletingCaption.Height;
     results.Width = Abs(frmResults.Width - 2 * results.Left);
-    results.Height = Abs(frmResults.Height - results.Top - cmdSelectAll.Height - 240 - progress);
+    results.Height =
+        Abs(frmResults.Height - results.Top - cmdSelectAll.Height - 240 - RemovalProgressHeight());
     cmdSelectAll.Top = Abs(results.Top + results.Height + 120);
     for (ui::Button* button : {&cmdExclude, &cmdBrowse, &cmdFalsePos, &Command4})
         button->Top = cmdSelectAll.Top;
@@ -141,6 +256,12 @@ void FrmMain::ResizeResultsPage() {
     const int shares[] = {1, 2, 1, 1, 1};
     for (size_t i = 0; i < results.ColumnHeaders.size() && i < 5; ++i)
         results.ColumnHeaders[i].Width = share * shares[i];
+}
+
+int FrmMain::RemovalProgressHeight() const {
+    // They show while a removal runs.
+    return 120 + pgbDeleteSpywaresFound.Height + 5 + lblDeletingPercentageCompleted.Height + 100 +
+           lblDeletingCaption.Height;
 }
 
 void FrmMain::ResizeStatusPage() {

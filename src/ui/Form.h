@@ -44,6 +44,8 @@ class Form {
     std::string Caption;
     // The outer window's position and size in twips; follows the user's moves and resizes.
     int Left = 0, Top = 0, Width = 6000, Height = 4500;
+    // The least outer size, in twips, that the user or code can size the window to; 0 = none.
+    int MinWidth = 0, MinHeight = 0;
     int IconResource = 0; // icon resource id of the program's own file; 0 = none
     // Read when the window is created.
     FormBorder BorderStyle = FormBorder::Sizable;

@@ -66,6 +66,15 @@ LRESULT Form::Impl::FormMessage(Form& f, HWND hwnd, UINT message, WPARAM wParam,
     case WM_MOVE:
         PullWindowRect(f);
         return 0;
+    case WM_GETMINMAXINFO: {
+        // Whole pixels that hold at least the least size in twips. The system asks for this
+        // whenever the size changes, by the user's frame or by code, and keeps to it.
+        auto& limits = *reinterpret_cast<MINMAXINFO*>(lParam);
+        auto pixels = [](int twips) { return (twips + kTwipsPerPixel - 1) / kTwipsPerPixel; };
+        limits.ptMinTrackSize.x = std::max<LONG>(limits.ptMinTrackSize.x, pixels(f.MinWidth));
+        limits.ptMinTrackSize.y = std::max<LONG>(limits.ptMinTrackSize.y, pixels(f.MinHeight));
+        return 0;
+    }
     case WM_MOUSEMOVE:
         Run([&] {
             f.Form_MouseMove(MouseButton(wParam), ShiftState(wParam),
@@ -218,6 +227,8 @@ LRESULT CALLBACK Form::Impl::ControlProc(HWND hwnd, UINT message, WPARAM wParam,
     Form& f = *reinterpret_cast<Form*>(data);
     Depth depth(f);
     Native* n = ById(f, id);
+    if (n && n->hwnd == hwnd && n->kind == Kind::ListView && IsSetStateMessage(message) && lParam)
+        return OnSetListState(*n, message, wParam, lParam);
     if (!n || n->hwnd != hwnd || !EnabledInside(*n->model))
         return DefSubclassProc(hwnd, message, wParam, lParam);
     Control& c = *n->model;

@@ -148,7 +148,7 @@ void Form::Impl::OnListNotify(Form& f, Native& n, const NMHDR& header) {
             static_cast<int>(SendMessageW(n.hwnd, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
         if (list.Checkboxes && row >= 0 && static_cast<size_t>(row) < list.Count() &&
             (hit.flags & LVHT_ONITEMSTATEICON))
-            Run([&] { list.UserCheck(static_cast<size_t>(row), !list.Items()[row].Checked); });
+            UserTick(list, static_cast<size_t>(row), !list.Items()[row].Checked);
         break;
     }
     case LVN_KEYDOWN:
@@ -156,7 +156,7 @@ void Form::Impl::OnListNotify(Form& f, Native& n, const NMHDR& header) {
             const int row = static_cast<int>(
                 SendMessageW(n.hwnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
             if (row >= 0 && static_cast<size_t>(row) < list.Count())
-                Run([&] { list.UserCheck(static_cast<size_t>(row), !list.Items()[row].Checked); });
+                UserTick(list, static_cast<size_t>(row), !list.Items()[row].Checked);
         }
         break;
     case NM_DBLCLK: {
@@ -187,6 +187,53 @@ void Form::Impl::OnListNotify(Form& f, Native& n, const NMHDR& header) {
     default:
         break;
     }
+}
+
+void Form::Impl::UserTick(ListView& list, size_t row, bool checked) {
+    Run([&] { list.UserCheck(row, checked); });
+}
+
+bool Form::Impl::IsSetStateMessage(UINT message) {
+    return message == LVM_SETITEMSTATE || message == LVM_SETITEMW || message == LVM_SETITEMA;
+}
+
+LRESULT Form::Impl::OnSetListState(Native& n, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto& list = static_cast<ListView&>(*n.model);
+    // The fields used here lie alike in LVITEMA and LVITEMW, and in every size of them.
+    auto& item = *reinterpret_cast<LVITEMW*>(lParam);
+    const bool setsState = message == LVM_SETITEMSTATE || (item.mask & LVIF_STATE);
+    if (!list.Checkboxes || !setsState || !(item.stateMask & LVIS_STATEIMAGEMASK))
+        return DefSubclassProc(n.hwnd, message, wParam, lParam);
+
+    // An owner-data list keeps no ticks: this is how assistive and automation tools tick a row,
+    // so it acts as the user's click does. Image 1 is the empty box, 2 the ticked one.
+    const int row = message == LVM_SETITEMSTATE ? static_cast<int>(wParam) : item.iItem;
+    const UINT image = (item.state & LVIS_STATEIMAGEMASK) >> 12;
+    bool done = (row == -1 && message == LVM_SETITEMSTATE) ||
+                (row >= 0 && static_cast<size_t>(row) < list.Count());
+    if (done && (image == 1 || image == 2)) {
+        done = EnabledInside(list); // no more than the user can do
+        const size_t first = row < 0 ? 0 : static_cast<size_t>(row);
+        const size_t end = row < 0 ? list.Count() : first + 1;
+        for (size_t i = first; done && i < end && i < list.Count(); ++i)
+            if (list.Items()[i].Checked != (image == 2))
+                UserTick(list, i, image == 2);
+    }
+
+    // Selection, focus and what else the message sets are the control's own: it gets the
+    // message without the tick, and the caller's record back as it was.
+    const UINT mask = item.mask, state = item.state, stateMask = item.stateMask;
+    item.stateMask &= ~LVIS_STATEIMAGEMASK;
+    item.state &= ~LVIS_STATEIMAGEMASK;
+    if (item.stateMask == 0 && message != LVM_SETITEMSTATE)
+        item.mask &= ~LVIF_STATE;
+    const bool more = message == LVM_SETITEMSTATE ? item.stateMask != 0 : item.mask != 0;
+    if (more && IsWindow(n.hwnd))
+        done = DefSubclassProc(n.hwnd, message, wParam, lParam) && done;
+    item.mask = mask;
+    item.state = state;
+    item.stateMask = stateMask;
+    return done;
 }
 
 } // namespace ui

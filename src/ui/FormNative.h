@@ -184,6 +184,12 @@ struct Form::Impl {
     static void FollowSelectedRow(Native& n, const ListView& list);
     static void FillListItem(const ListView& list, LVITEMW& item);
     static void OnListNotify(Form& f, Native& n, const NMHDR& header);
+    // The user's tick or untick of a row, by mouse, keyboard or an assistive tool.
+    static void UserTick(ListView& list, size_t row, bool checked);
+    // LVM_SETITEMSTATE, LVM_SETITEMA and LVM_SETITEMW: the tick they carry is the user's
+    // tick; the rest of the state is the control's own.
+    static bool IsSetStateMessage(UINT message);
+    static LRESULT OnSetListState(Native& n, UINT message, WPARAM wParam, LPARAM lParam);
 
     // ----- user input (FormInput.cpp) -----
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,7 +1,8 @@
 // The main window's layout at any size, in a real window under the test display: sizes and
 // places stay non-negative however small the window, at the design size nothing overlaps and
-// every caption is whole, every page follows the window, and a restore leaves the shields as
-// the settings say. Pictures of each page at two sizes go to the sandbox's C:\screenshots.
+// every caption is whole, at the least size the window keeps to nothing overlaps or is cut,
+// every page follows the window, and a restore leaves the shields as the settings say.
+// Pictures of each page at three sizes go to the sandbox's C:\screenshots.
 #include "ShownMainWindow.h"
 
 #include "AnsiText.h"
@@ -155,8 +156,77 @@ class MainWindowResize : public ShownMainWindow {
         return overlaps;
     }
 
+    // Each shown control that reaches out of its frame or page, where the frame's edge would
+    // cut it.
+    std::string OutsideTheirContainers() const {
+        std::string outside;
+        for (const ui::Control* control : form->Controls()) {
+            const ui::Control* container = control->Container;
+            if (!control->Shown() || !container || !form->ControlHandle(*control) ||
+                Inside(*control, form->Frame))
+                continue;
+            if (control->Left + control->Width > container->Width ||
+                control->Top + control->Height > container->Height)
+                outside += NameOf(*control) + " in " + NameOf(*container) + "\n";
+        }
+        return outside;
+    }
+
+    // What overlaps or is cut on any page, with what shows only now and then shown as well.
+    std::string Collisions() {
+        std::string found;
+        ForEachPage([&](const std::string& page) {
+            const std::string here = Overlaps() + OutsideTheirContainers();
+            if (!here.empty())
+                found += page + ":\n" + here;
+        });
+        return found;
+    }
+
+    void ShowOccasionalControls() {
+        form->cmdRemove.Visible = form->lblStatus1.Visible = true;
+        form->cmdHijack.Caption = "Sibling Tool";
+        form->cmdHijack.Visible = true;
+        form->pgbDeleteSpywaresFound.Visible = form->lblDeletingPercentageCompleted.Visible =
+            form->lblDeletingCaption.Visible = true;
+    }
+
     std::string previousWebsite_;
 };
+
+TEST_F(MainWindowResize, TheLeastSizeHoldsEveryControlApartAndTheWindowKeepsToIt) {
+    MINMAXINFO limits{};
+    SendMessageW(form->Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    const int leastWidth = limits.ptMinTrackSize.x * 15, leastHeight = limits.ptMinTrackSize.y * 15;
+    ASSERT_GT(leastWidth, 0);
+    ASSERT_GT(leastHeight, 0);
+    EXPECT_LE(leastWidth, kDesignWidth);
+    EXPECT_LE(leastHeight, kDesignHeight);
+    ShowOccasionalControls();
+
+    // A request below the least size, by code as by the user's frame, gets the least size.
+    ResizeTo(leastWidth - 4000, leastHeight - 3000);
+    RECT window{};
+    GetWindowRect(form->Handle(), &window);
+    EXPECT_EQ(window.right - window.left, limits.ptMinTrackSize.x);
+    EXPECT_EQ(window.bottom - window.top, limits.ptMinTrackSize.y);
+    EXPECT_EQ(form->Width, leastWidth);
+    EXPECT_EQ(form->Height, leastHeight);
+    EXPECT_EQ(Collisions(), "");
+
+    // The least size is no larger than it must be: a little less in either direction, and
+    // something runs into something else.
+    const struct {
+        int width, height;
+    } smaller[] = {{leastWidth - 600, leastHeight}, {leastWidth, leastHeight - 600}};
+    for (const auto& size : smaller) {
+        SCOPED_TRACE(std::to_string(size.width) + " x " + std::to_string(size.height));
+        form->Width = size.width;
+        form->Height = size.height;
+        form->Form_Resize();
+        EXPECT_NE(Collisions(), "");
+    }
+}
 
 TEST_F(MainWindowResize, EverySizeAndPlaceStaysNonNegativeHoweverSmallTheWindow) {
     const struct {
@@ -327,11 +397,13 @@ TEST_F(MainWindowResize, ARestoreLeavesTheShieldsAndTheScheduleAsTheSettingsSay)
     }
 }
 
-TEST_F(MainWindowResize, PicturesOfEachPageAtTwoSizes) {
+TEST_F(MainWindowResize, PicturesOfEachPageAtThreeSizes) {
     const struct {
         const char* name;
         int width, height;
-    } sizes[] = {{"design", kDesignWidth, kDesignHeight}, {"large", 15000, 9600}};
+    } sizes[] = {{"least", form->MinWidth, form->MinHeight},
+                 {"design", kDesignWidth, kDesignHeight},
+                 {"large", 15000, 9600}};
     for (const auto& size : sizes) {
         ResizeTo(size.width, size.height);
         form->cmdRemove.Visible = true;

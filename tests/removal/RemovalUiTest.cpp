@@ -3,6 +3,7 @@
 #include "RemovalFixture.h"
 
 #include "AnsiText.h"
+#include "BusyState.h"
 #include "DoEvents.h"
 #include "MachineSettingsStore.h"
 #include "Screenshot.h"
@@ -11,6 +12,8 @@
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 class RemovalUi : public RemovalFixture {
   protected:
@@ -69,4 +72,54 @@ TEST_F(RemovalUi, ALockedFileComesUpInDeleteFailed) {
     Picture(*form, "results-after-removal");
     SendMessageW(failed.ControlHandle(failed.Command1), BM_CLICK, 0, 0);
     EXPECT_FALSE(IsWindowVisible(failed.Handle()));
+}
+
+TEST_F(RemovalUi, AToolTicksTheResultsListAsTheUserDoes) {
+    ASSERT_TRUE(form->Load());
+    form->Show();
+    AddFile(machine.WriteFile("first.exe", "x"), "First Threat");
+    AddFile(machine.WriteFile("second.exe", "x"), "Second Threat");
+    form->cmdResults_Click();
+    form->Refresh();
+    const ui::ListView& results = form->lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved;
+    HWND list = form->ControlHandle(results);
+    ASSERT_NE(list, nullptr);
+    // The check-box state as assistive and automation tools set and read it.
+    auto tick = [&](int row, bool checked) {
+        LVITEMW item{};
+        item.stateMask = LVIS_STATEIMAGEMASK;
+        item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+        return SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+    };
+    auto shownTicks = [&] {
+        std::string ticks;
+        for (int row = 0; row < 2; ++row)
+            ticks += SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) ==
+                             INDEXTOSTATEIMAGEMASK(2)
+                         ? '1'
+                         : '0';
+        return ticks;
+    };
+    const struct {
+        int row;
+        bool checked, busy;
+        const char* ticks; // the results list's, the removal list's and the native list's
+    } steps[] = {
+        {1, true, false, "01"}, {0, true, false, "11"},  {1, false, false, "10"},
+        {1, true, true, "10"}, // during a scan or a removal the tick is taken back
+        {0, false, true, "10"}, {0, false, false, "00"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(std::to_string(step.row) + (step.checked ? " ticked" : " unticked") +
+                     (step.busy ? " while busy" : ""));
+        {
+            std::optional<BusyState::Operation> operation;
+            if (step.busy)
+                operation.emplace();
+            EXPECT_TRUE(tick(step.row, step.checked));
+        }
+        EXPECT_EQ(Ticks(results), step.ticks);
+        EXPECT_EQ(Ticks(form->lists.lvwFilesToBeDeleted), step.ticks);
+        EXPECT_EQ(shownTicks(), step.ticks);
+    }
 }

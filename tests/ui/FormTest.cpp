@@ -459,6 +459,82 @@ TEST_F(FormWindow, OnlyTheUsersTickRaisesItemCheck) {
     EXPECT_EQ(form.lvwFound.ColumnHeaders[0].Width, 1500);
 }
 
+TEST_F(FormWindow, ATickSetThroughTheListsOwnMessagesIsTheUsersTick) {
+    std::vector<std::string> ticked;
+    form.lvwFound.ItemCheck = [&](ui::ListItem& item) {
+        ticked.push_back(item.Text + (item.Checked ? "+" : "-"));
+    };
+    form.lvwFound.Add("first");
+    form.lvwFound.Add("second");
+    Open();
+    auto ticks = [&] {
+        std::string shown, held;
+        for (int row = 0; row < 2; ++row) {
+            shown += Send(form.lvwFound, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) ==
+                             INDEXTOSTATEIMAGEMASK(2)
+                         ? '1'
+                         : '0';
+            held += form.lvwFound.Item(row).Checked ? '1' : '0';
+        }
+        EXPECT_EQ(shown, held);
+        return held;
+    };
+    // As assistive and automation tools send them: the state, or a whole item record.
+    auto set = [&](UINT message, int row, bool tick, UINT selection = 0) {
+        LVITEMW item{};
+        item.mask = LVIF_STATE;
+        item.iItem = row;
+        item.stateMask = LVIS_STATEIMAGEMASK | selection;
+        item.state = INDEXTOSTATEIMAGEMASK(tick ? 2 : 1) | selection;
+        return Send(form.lvwFound, message, message == LVM_SETITEMSTATE ? row : 0,
+                    reinterpret_cast<LPARAM>(&item));
+    };
+    const struct {
+        UINT message;
+        int row;
+        bool tick;
+        LRESULT result;
+        const char* ticks;
+        std::vector<std::string> events;
+    } steps[] = {
+        {LVM_SETITEMSTATE, 1, true, TRUE, "01", {"second+"}},
+        {LVM_SETITEMSTATE, 1, true, TRUE, "01", {}}, // already ticked: no event
+        {LVM_SETITEMW, 1, false, TRUE, "00", {"second-"}},
+        {LVM_SETITEMA, 0, true, TRUE, "10", {"first+"}},
+        {LVM_SETITEMSTATE, -1, true, TRUE, "11", {"second+"}}, // every row
+        {LVM_SETITEMSTATE, 2, false, FALSE, "11", {}},         // no such row
+        {LVM_SETITEMW, -1, false, FALSE, "11", {}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE((step.message == LVM_SETITEMSTATE ? "LVM_SETITEMSTATE row "
+                      : step.message == LVM_SETITEMW   ? "LVM_SETITEMW row "
+                                                       : "LVM_SETITEMA row ") +
+                     std::to_string(step.row));
+        ticked.clear();
+        EXPECT_EQ(set(step.message, step.row, step.tick), step.result);
+        EXPECT_EQ(ticks(), step.ticks);
+        EXPECT_EQ(ticked, step.events);
+    }
+
+    // The item record reports the tick too, and selection still reaches the control.
+    EXPECT_TRUE(set(LVM_SETITEMSTATE, 0, false, LVIS_SELECTED));
+    LVITEMW item{};
+    item.mask = LVIF_STATE;
+    item.iItem = 0;
+    item.stateMask = LVIS_STATEIMAGEMASK | LVIS_SELECTED;
+    ASSERT_TRUE(Send(form.lvwFound, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    EXPECT_EQ(item.state, INDEXTOSTATEIMAGEMASK(1) | LVIS_SELECTED);
+    EXPECT_EQ(Send(form.lvwFound, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 0);
+
+    // A list the user cannot use takes no tick from a tool either.
+    form.lvwFound.Enabled = false;
+    form.Refresh();
+    ticked.clear();
+    EXPECT_FALSE(set(LVM_SETITEMSTATE, 1, false));
+    EXPECT_EQ(ticks(), "01");
+    EXPECT_TRUE(ticked.empty());
+}
+
 TEST_F(FormWindow, AHiddenFrameHidesItsChildren) {
     Open();
     form.fraBox.Visible = false;
@@ -471,6 +547,26 @@ TEST_F(FormWindow, AHiddenFrameHidesItsChildren) {
     form.fraBox.Visible = true;
     form.Refresh();
     EXPECT_TRUE(IsWindowVisible(Native(form.chkOption)));
+}
+
+TEST_F(FormWindow, TheWindowKeepsToItsLeastSize) {
+    // 6007 twips are 400.5 pixels: the window keeps whole pixels that hold them.
+    form.MinWidth = 6007;
+    form.MinHeight = 4500;
+    Open();
+    form.Width = 3000;
+    form.Height = 2000;
+    form.Refresh();
+    RECT window{};
+    GetWindowRect(form.Handle(), &window);
+    EXPECT_EQ(window.right - window.left, 401);
+    EXPECT_EQ(window.bottom - window.top, 300);
+    EXPECT_EQ(form.Width, 6015);
+    EXPECT_EQ(form.Height, 4500);
+    form.Width = 7500;
+    form.Refresh();
+    GetWindowRect(form.Handle(), &window);
+    EXPECT_EQ(window.right - window.left, 500);
 }
 
 TEST_F(FormWindow, ATimerTicksOnlyWhileEnabled) {
