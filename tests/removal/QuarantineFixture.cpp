@@ -28,7 +28,7 @@ QuarantineFixture::~QuarantineFixture() {
     modFileRelated::EndRemovalRun();
     ModRegistryRelated::SetRegistryBackupHook(nullptr);
     ModRegistryRelated::SetRegistryDeletionSink(nullptr);
-    FolderCopy::SetLinkTest(nullptr);
+    FolderCopy::SetReparseTagReader(nullptr);
     DateText::SetClock(nullptr);
 }
 
