@@ -91,8 +91,12 @@ void ResultsPanel::Command4_Click() {
     if (SystemRestore::SupportsSystemRestore())
         question += "\r\n\r\n" + Lang.getMessages("MSG_CONFIRM3") + "\r\n\r\n" +
                     Lang.getMessages("MSG_CONFIRM4");
+    // Busy from the question on: a scheduled scan falling due while it is open waits, and cannot
+    // change the lists the answer is about.
+    BusyState::Operation busy;
     if (!modGlobals::AutoRemoveAfterScan &&
-        ui::MsgBox(question, MB_YESNO, Lang.getMessages("MSG_REALLY")) != IDYES)
+        (ui::MsgBox(question, MB_YESNO, Lang.getMessages("MSG_REALLY")) != IDYES ||
+         BusyState::StopRequested()))
         return;
     form_.pgbDeleteSpywaresFound.Visible = true;
     form_.lblDeletingPercentageCompleted.Visible = true;

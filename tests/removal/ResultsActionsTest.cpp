@@ -244,6 +244,67 @@ TEST_F(ResultsActions, ACloseDuringARemovalStopsItAfterTheItemInHand) {
     EXPECT_EQ(form->lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved.Count(), 40u);
 }
 
+TEST_F(ResultsActions, QuestionsHoldTheBusyStateWhileTheyAreOpen) {
+    const std::string kept = machine.WriteFile("kept.txt", "kept");
+    AddFile(machine.WriteFile("evil.txt", "evil"), "Evil");
+    AddFile("C:\\found\\\xe2\x98\x83.exe", "Snowman"); // no ANSI code page holds it
+    AddFile(kept, "Kept");
+    const ui::ListView& results = form->lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved;
+    // What a scheduled scan falling due or another click tries while a box is open: nothing
+    // starts, and the rows the answer is about stay as they are.
+    size_t rows = 3;
+    int tried = 0;
+    const auto tryOthers = [&] {
+        ++tried;
+        EXPECT_TRUE(BusyState::IsBusy());
+        form->lblStart_Click();
+        form->Command4.Click();
+        form->cmdExclude.Click();
+        form->cmdSelectAll.Click();
+        EXPECT_EQ(results.Count(), rows);
+        EXPECT_FALSE(form->frmScan.Visible);
+    };
+    Tick(0);
+    Tick(1);
+    {
+        ScriptedMessageBoxes boxes;
+        boxes.Expect(IDYES, tryOthers); // Exclude's question
+        boxes.Expect(IDOK, tryOthers);  // the row that cannot be excluded
+        form->cmdExclude.Click();
+        EXPECT_EQ(boxes.Shown().size(), 2u);
+    }
+    rows = 2;
+    ASSERT_EQ(results.Count(), 2u);
+    EXPECT_EQ(Ticks(results), "00");
+    Tick(1);
+    {
+        ScriptedMessageBoxes boxes;
+        boxes.Expect(IDYES, tryOthers); // Repair Now's confirmation
+        form->Command4.Click();
+    }
+    EXPECT_EQ(tried, 3);
+    EXPECT_FALSE(PathExists(kept));
+    ASSERT_EQ(results.Count(), 1u);
+    EXPECT_EQ(results.Item(0).Text, "Snowman");
+    EXPECT_FALSE(BusyState::IsBusy());
+}
+
+TEST_F(ResultsActions, ACloseWhileRepairNowAsksRemovesNothing) {
+    const std::string evil = machine.WriteFile("evil.txt", "evil");
+    AddFile(evil, "Evil");
+    Tick(0);
+    bool closeCancelled = false;
+    {
+        ScriptedMessageBoxes boxes;
+        boxes.Expect(IDYES, [&] { form->Form_QueryUnload(closeCancelled, ui::vbFormControlMenu); });
+        form->Command4.Click();
+    }
+    EXPECT_TRUE(closeCancelled);
+    EXPECT_TRUE(PathExists(evil));
+    EXPECT_EQ(form->lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved.Count(), 1u);
+    EXPECT_FALSE(BusyState::IsBusy());
+}
+
 TEST_F(ResultsActions, SortedRowsKeepTheirItems) {
     AddFile("C:\\a\\alpha.exe", "Alpha");
     AddFile("C:\\b\\beta.exe", "Beta");
