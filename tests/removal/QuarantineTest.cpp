@@ -1,14 +1,13 @@
 #include "QuarantineFixture.h"
 
 #include "AnsiText.h"
+#include "FromMessageLoop.h"
 #include "modFileRelated.h"
 #include "modGlobals.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
-
-#include <functional>
 
 using namespace modFileRelated;
 using quarantine_test::Tree;
@@ -41,36 +40,6 @@ class OpenedFile {
 
   private:
     HANDLE handle_;
-};
-
-// Runs an action once, from the first message-loop pass after a condition holds: what another
-// program does while the removal yields between its rounds.
-class BetweenRounds {
-  public:
-    BetweenRounds(std::function<bool()> when, std::function<void()> action)
-        : when_(std::move(when)), action_(std::move(action)) {
-        active = this;
-        timer_ = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, &Tick);
-        // The timer falls due, and the removal's first yield lets the message loop run.
-        Sleep(60);
-    }
-    ~BetweenRounds() {
-        KillTimer(nullptr, timer_);
-        active = nullptr;
-    }
-    bool done = false;
-
-  private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        if (!active || active->done || !active->when_())
-            return;
-        active->done = true;
-        active->action_();
-    }
-    static inline BetweenRounds* active = nullptr;
-    std::function<bool()> when_;
-    std::function<void()> action_;
-    UINT_PTR timer_;
 };
 
 std::string FileEntry(const std::string& now, const std::string& stored, const std::string& path) {
@@ -268,14 +237,17 @@ TEST_F(Quarantine, AFolderChangedBetweenRoundsIsCopiedAgainBeforeItGoes) {
     OpenedFile user(held, FILE_SHARE_READ);
     // The program using the file writes to it once the first round has failed on it, and lets
     // it go.
-    BetweenRounds change([&] { return !PathExists(free); },
-                         [&] {
-                             user.Append(" and new");
-                             user.Close();
-                             machine.WriteFile("Changing\\added.txt", "added");
-                         });
+    const FromMessageLoop change(
+        [&] {
+            user.Append(" and new");
+            user.Close();
+            machine.WriteFile("Changing\\added.txt", "added");
+        },
+        [&] { return !PathExists(free); });
+    // The timer falls due, and the removal's first yield lets the message loop run.
+    Sleep(60);
     EXPECT_TRUE(QuarantineAndDeleteFolder(folder));
-    EXPECT_TRUE(change.done);
+    EXPECT_TRUE(change.Done());
     EXPECT_FALSE(PathExists(folder));
     EXPECT_EQ(
         QuarantineEntries(),

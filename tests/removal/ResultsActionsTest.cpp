@@ -4,6 +4,7 @@
 
 #include "BusyState.h"
 #include "Exclusions.h"
+#include "FromMessageLoop.h"
 #include "RegistryScanner.h"
 #include "ShellLaunch.h"
 #include "clsLanguages.h"
@@ -162,31 +163,12 @@ TEST_F(ResultsActions, QuarantineMenuOpensTheFolderAndTheExclusionList) {
 
 // Presses the page's commands from inside the removal's message-loop passes, once, as soon as
 // `when` holds.
-class PressDuringRemoval {
+class PressDuringRemoval : public FromMessageLoop {
   public:
     explicit PressDuringRemoval(
         std::function<void()> press, std::function<bool()> when = [] { return true; })
-        : press_(std::move(press)), when_(std::move(when)) {
-        active = this;
-        timer_ = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, &Tick);
-    }
-    ~PressDuringRemoval() {
-        KillTimer(nullptr, timer_);
-        active = nullptr;
-    }
-    bool pressed = false;
-
-  private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        if (!active || active->pressed || !BusyState::IsBusy() || !active->when_())
-            return;
-        active->pressed = true;
-        active->press_();
-    }
-    static inline PressDuringRemoval* active = nullptr;
-    std::function<void()> press_;
-    std::function<bool()> when_;
-    UINT_PTR timer_;
+        : FromMessageLoop(std::move(press),
+                          [when = std::move(when)] { return BusyState::IsBusy() && when(); }) {}
 };
 
 TEST_F(ResultsActions, CommandsPressedDuringARemovalDoNothing) {
@@ -204,7 +186,7 @@ TEST_F(ResultsActions, CommandsPressedDuringARemovalDoNothing) {
     });
     modGlobals::AutoRemoveAfterScan = true;
     panel.Command4_Click();
-    EXPECT_TRUE(press.pressed);
+    EXPECT_TRUE(press.Done());
     // One run: no second confirmation, no exclusion asked, the unticked row left alone.
     const ui::ListView& results = form->lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved;
     ASSERT_EQ(results.Count(), 1u);
@@ -228,7 +210,7 @@ TEST_F(ResultsActions, ACloseDuringARemovalStopsItAfterTheItemInHand) {
                              [&] { return !PathExists(machine / "f0.txt"); });
     modGlobals::AutoRemoveAfterScan = true;
     panel.Command4_Click();
-    ASSERT_TRUE(press.pressed);
+    ASSERT_TRUE(press.Done());
     EXPECT_TRUE(closeCancelled);
     EXPECT_FALSE(BusyState::IsBusy());
     EXPECT_FALSE(BusyState::StopRequested());
