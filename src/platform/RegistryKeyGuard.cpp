@@ -26,7 +26,7 @@ struct ProtectedKey {
     const char* path;
 };
 
-// Protected keys.
+// Protected keys: every key below that may never be deleted as a whole, by where it lives.
 constexpr ProtectedKey kProtectedKeys[] = {
     {Scope::Software, "Software\\Microsoft"},
     {Scope::Software, "Software\\Classes"},
