@@ -1,6 +1,7 @@
 #include "ModRegistryRelated.h"
 
 #include "AnsiText.h"
+#include "RegistryKeyGuard.h"
 #include "TextRules.h"
 
 #include <shlwapi.h>
@@ -29,6 +30,7 @@ constexpr REGSAM kScanAccess = 0x3F;
 
 RegistryBackupHook backupHook;
 RegistryDeletionSink deletionSink;
+KeyTreeDeleter keyTreeDeleter;
 
 const RootKey* FindRoot(int32_t root) {
     for (const RootKey& key : kRootKeys)
@@ -144,6 +146,25 @@ bool CaptureTree(HKEY key, const std::string& keyText, RegistryKeyTree& tree) {
             CaptureTree(open.get(), tree.Key + "\\" + WideToUtf8(child), tree.Subkeys.back());
     }
     return complete;
+}
+
+// The keys and values of a tree, counted.
+size_t EntryCount(const RegistryKeyTree& tree) {
+    size_t count = 1 + tree.Values.size();
+    for (const RegistryKeyTree& subkey : tree.Subkeys)
+        count += EntryCount(subkey);
+    return count;
+}
+
+// After a refused deletion: true when part of the key went all the same (a subkey or value the
+// deletion reached before the refusal), or the key is gone.
+bool RemovedInPart(HKEY root, const std::wstring& path, const RegistryKeyTree& before) {
+    const OpenKey key(root, path, KEY_READ);
+    if (!key)
+        return true;
+    RegistryKeyTree after;
+    CaptureTree(key.get(), before.Key, after);
+    return EntryCount(after) < EntryCount(before);
 }
 
 bool BackedUp(const RegistryDeletion& deletion) {
@@ -270,9 +291,13 @@ void SetRegistryDeletionSink(RegistryDeletionSink sink) {
     deletionSink = std::move(sink);
 }
 
+void SetKeyTreeDeleter(KeyTreeDeleter deleter) {
+    keyTreeDeleter = std::move(deleter);
+}
+
 bool DeleteRegistryKey(int32_t root, const std::string& subkey) {
     const RootKey* known = FindRoot(root);
-    if (!known || NamesWholeRoot(subkey))
+    if (!known || NamesWholeRoot(subkey) || !RegistryKeyGuard::MayDeleteKey(root, subkey))
         return false;
     const std::wstring path = Utf8ToWide(subkey);
     RegistryDeletion deletion{KeyText(*known, subkey), "All Values", {}};
@@ -282,10 +307,18 @@ bool DeleteRegistryKey(int32_t root, const std::string& subkey) {
         if (!key || !CaptureTree(key.get(), deletion.Key, deletion.Data))
             return false;
     }
-    if (!BackedUp(deletion) || SHDeleteKeyW(RootHandle(*known), path.c_str()) != ERROR_SUCCESS)
+    if (!BackedUp(deletion))
         return false;
-    Report(deletion);
-    return true;
+    const long status = keyTreeDeleter ? keyTreeDeleter(RootHandle(*known), path)
+                                       : SHDeleteKeyW(RootHandle(*known), path.c_str());
+    if (status == ERROR_SUCCESS) {
+        Report(deletion);
+        return true;
+    }
+    // What went before the refusal is held by the backup: it is reported all the same.
+    if (RemovedInPart(RootHandle(*known), path, deletion.Data))
+        Report(deletion);
+    return false;
 }
 
 bool DeleteRegistryValue(int32_t root, const std::string& subkey, const std::string& valueName) {

@@ -76,11 +76,18 @@ void SetRegistryBackupHook(RegistryBackupHook hook);
 using RegistryDeletionSink = std::function<void(const RegistryDeletion&)>;
 void SetRegistryDeletionSink(RegistryDeletionSink sink);
 
+// Deletes a key with everything below it, as SHDeleteKey does, and gives the platform's status.
+// Tests replace it, as no test system can be made to refuse part of a deletion; an empty
+// function restores the system's own.
+using KeyTreeDeleter = std::function<long(HKEY root, const std::wstring& subkey)>;
+void SetKeyTreeDeleter(KeyTreeDeleter deleter);
+
 // A subkey that is empty or holds only blanks and backslashes would name the whole root: both
 // deletions refuse it.
 
 // Deletes root\subkey with all its subkeys and values, after the backup hook agreed to the
-// captured tree, and hands the tree to the sink. True when the key was deleted.
+// captured tree, and hands the tree to the sink, also when the key went only in part (a subkey
+// refused). A key RegistryKeyGuard protects is refused. True when the key was deleted whole.
 bool DeleteRegistryKey(int32_t root, const std::string& subkey);
 // Deletes a value of root\subkey (an empty name: the default value), after the backup hook agreed
 // to it. A deleted named value goes to the sink; the default value does not, as the key deletion

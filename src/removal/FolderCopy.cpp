@@ -12,9 +12,23 @@ namespace FolderCopy {
 
 namespace {
 
-LinkTest& CurrentLinkTest() {
-    static LinkTest test;
-    return test;
+ReparseTagReader& CurrentTagReader() {
+    static ReparseTagReader reader;
+    return reader;
+}
+
+std::optional<unsigned long> SystemReparseTag(const std::string& path, unsigned long attributes) {
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return 0;
+    // A listing gives the tag of a reparse point without opening it.
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(Utf8ToWide(path).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    FindClose(search);
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return std::nullopt;
+    return found.dwReserved0;
 }
 
 struct Entry {
@@ -152,28 +166,33 @@ bool EntryHeld(const std::string& source, DWORD attributes, const std::string& c
     return true;
 }
 
-bool RemoveEntry(const std::string& path, DWORD attributes) {
+// removedAny becomes true when an entry went.
+bool RemoveEntry(const std::string& path, DWORD attributes, bool& removedAny) {
     const std::wstring wide = Utf8ToWide(path);
-    if (IsLink(path, attributes))
-        return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryW(wide.c_str()) != FALSE
-                                                       : DeleteFileW(wide.c_str()) != FALSE;
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return RemoveFile(path);
-    for (const Entry& entry : ListFolder(path))
-        RemoveEntry(path + "\\" + entry.name, entry.attributes);
-    // A read-only folder cannot be removed.
-    if (attributes & FILE_ATTRIBUTE_READONLY)
-        SetFileAttributesW(wide.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    if (RemoveDirectoryW(wide.c_str()))
-        return true;
-    SetFileAttributesW(wide.c_str(), attributes);
-    return false;
+    bool removed = false;
+    if (IsLink(path, attributes)) {
+        removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryW(wide.c_str()) != FALSE
+                                                          : DeleteFileW(wide.c_str()) != FALSE;
+    } else if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        removed = RemoveFile(path);
+    } else {
+        for (const Entry& entry : ListFolder(path))
+            RemoveEntry(path + "\\" + entry.name, entry.attributes, removedAny);
+        // A read-only folder cannot be removed.
+        if (attributes & FILE_ATTRIBUTE_READONLY)
+            SetFileAttributesW(wide.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+        removed = RemoveDirectoryW(wide.c_str()) != FALSE;
+        if (!removed)
+            SetFileAttributesW(wide.c_str(), attributes);
+    }
+    removedAny |= removed;
+    return removed;
 }
 
 } // namespace
 
-void SetLinkTest(LinkTest test) {
-    CurrentLinkTest() = std::move(test);
+void SetReparseTagReader(ReparseTagReader reader) {
+    CurrentTagReader() = std::move(reader);
 }
 
 unsigned long Attributes(const std::string& path) {
@@ -181,9 +200,14 @@ unsigned long Attributes(const std::string& path) {
 }
 
 bool IsLink(const std::string& path, unsigned long attributes) {
-    if (const LinkTest& test = CurrentLinkTest())
-        return test(path, attributes);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    const ReparseTagReader& reader = CurrentTagReader();
+    const std::optional<unsigned long> tag =
+        reader ? reader(path, attributes) : SystemReparseTag(path, attributes);
+    // Entering a folder that may be a link could reach far outside it; a file of unknown kind
+    // is copied with its content, and deleting it never touches what it may point to.
+    if (!tag)
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return IsReparseTagNameSurrogate(*tag) != 0;
 }
 
 bool CopyItem(const std::string& source, const std::string& target) {
@@ -214,9 +238,15 @@ bool RemoveFile(const std::string& path) {
     return false;
 }
 
-bool RemoveTree(const std::string& path) {
+bool RemoveTree(const std::string& path, bool& removedAny) {
+    removedAny = false;
     const DWORD attributes = Attributes(path);
-    return attributes == INVALID_FILE_ATTRIBUTES || RemoveEntry(path, attributes);
+    return attributes == INVALID_FILE_ATTRIBUTES || RemoveEntry(path, attributes, removedAny);
+}
+
+bool RemoveTree(const std::string& path) {
+    bool removedAny = false;
+    return RemoveTree(path, removedAny);
 }
 
 } // namespace FolderCopy

@@ -1,9 +1,11 @@
 // Copying into the quarantine and removing files and folder trees, without ever following a
-// link (a junction or symbolic link, any reparse point) out of the folder: a link is copied and
-// removed as itself, and its target is left alone.
+// link (a junction or symbolic link) out of the folder: a link is copied and removed as itself,
+// and its target is left alone. Other reparse points (deduplicated, cloud placeholders,
+// compressed by the system) are no links: their content is copied like any file's.
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace FolderCopy {
@@ -12,13 +14,17 @@ namespace FolderCopy {
 // the place it pointed to. A live link in the quarantine would still reach its target.
 inline constexpr char kLinkRecordEnding[] = ".link.txt";
 
-// Whether an entry with these attributes is a link. Tests replace it, as links cannot be made
-// on every system; an empty function restores the attribute test.
-using LinkTest = std::function<bool(const std::string& path, unsigned long attributes)>;
-void SetLinkTest(LinkTest test);
+// The reparse tag of an entry with these attributes: 0 for an entry that is no reparse point,
+// nothing when the tag cannot be read. Tests replace it, as reparse points cannot be made on
+// every system; an empty function restores the system's own.
+using ReparseTagReader =
+    std::function<std::optional<unsigned long>(const std::string& path, unsigned long attributes)>;
+void SetReparseTagReader(ReparseTagReader reader);
 
 // The entry's attributes, or INVALID_FILE_ATTRIBUTES when there is none.
 unsigned long Attributes(const std::string& path);
+// True for a name surrogate (a junction or symbolic link), and for a folder whose reparse tag
+// cannot be read, which is never entered.
 bool IsLink(const std::string& path, unsigned long attributes);
 
 // Copies a file, a folder with everything in it, or a link (as its record) to a target that
@@ -33,7 +39,8 @@ bool CopyHolds(const std::string& source, const std::string& copy);
 // Deletes one file, read-only or not; a file that stays keeps its attributes. True when gone.
 bool RemoveFile(const std::string& path);
 // Removes a file, or a folder with everything in it; a link is removed as itself, never
-// entered. True when nothing is left of it.
+// entered. True when nothing is left of it; removedAny tells whether any entry went.
+bool RemoveTree(const std::string& path, bool& removedAny);
 bool RemoveTree(const std::string& path);
 
 } // namespace FolderCopy

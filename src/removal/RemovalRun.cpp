@@ -10,6 +10,7 @@
 #include "MessageBox.h"
 #include "ModRegistryRelated.h"
 #include "PanelSwitching.h"
+#include "RegistryKeyGuard.h"
 #include "RemovalItems.h"
 #include "SettingsStore.h"
 #include "SystemRestore.h"
@@ -56,17 +57,22 @@ void PruneTicked(ui::ListView& list) {
             list.Remove(i);
 }
 
-// A registry row as the removal reads it: root, subkey and value, trimmed.
+// A registry row as the removal reads it: exactly the key and value the scanner matched. A value
+// is named as it was found (" " and "x " are values of their own, not the default value or
+// "x"); only a whole key, found by its trimmed path, has no value name.
 struct RegistryRow {
     std::string rootText, subkey, value;
+    bool wholeKey;
     explicit RegistryRow(const ui::ListItem& row)
-        : rootText(TextRules::Trim(row.Text)), subkey(TextRules::Trim(row.SubItem(1))),
-          value(TextRules::Trim(row.SubItem(2))) {}
-    bool Usable() const { return !rootText.empty() && !subkey.empty(); }
+        : rootText(TextRules::Trim(row.Text)), value(row.SubItem(2)),
+          wholeKey(row.SubItem(2).empty()) {
+        subkey = wholeKey ? TextRules::Trim(row.SubItem(1)) : row.SubItem(1);
+    }
+    bool Usable() const { return !rootText.empty() && !TextRules::IsBlank(subkey); }
     int32_t Root() const { return static_cast<int32_t>(TextRules::ToLong(rootText, -1)); }
     bool Exists() const {
-        return value.empty() ? ModRegistryRelated::RegistryKeyExists(Root(), subkey)
-                             : ModRegistryRelated::RegistryValueExists(Root(), subkey, value);
+        return wholeKey ? ModRegistryRelated::RegistryKeyExists(Root(), subkey)
+                        : ModRegistryRelated::RegistryValueExists(Root(), subkey, value);
     }
 };
 
@@ -85,8 +91,12 @@ void ResultsPanel::Command4_Click() {
     if (SystemRestore::SupportsSystemRestore())
         question += "\r\n\r\n" + Lang.getMessages("MSG_CONFIRM3") + "\r\n\r\n" +
                     Lang.getMessages("MSG_CONFIRM4");
+    // Busy from the question on: a scheduled scan falling due while it is open waits, and cannot
+    // change the lists the answer is about.
+    BusyState::Operation busy;
     if (!modGlobals::AutoRemoveAfterScan &&
-        ui::MsgBox(question, MB_YESNO, Lang.getMessages("MSG_REALLY")) != IDYES)
+        (ui::MsgBox(question, MB_YESNO, Lang.getMessages("MSG_REALLY")) != IDYES ||
+         BusyState::StopRequested()))
         return;
     form_.pgbDeleteSpywaresFound.Visible = true;
     form_.lblDeletingPercentageCompleted.Visible = true;
@@ -287,10 +297,17 @@ void ResultsPanel::RemoveRegistryEntries() {
                     registry.Items()[i].SubItem(1) + "\\" + registry.Items()[i].SubItem(2));
                 if (!quarantineReady_ || !entry.Usable())
                     return;
+                if (!entry.wholeKey) {
+                    ModRegistryRelated::DeleteRegistryValue(entry.Root(), entry.subkey,
+                                                            entry.value);
+                    return;
+                }
+                // A key the system depends on is refused whole: not even its default value goes.
+                if (!RegistryKeyGuard::MayDeleteKey(entry.Root(), entry.subkey))
+                    return;
                 // A whole key: its default value first, then the key with everything below.
-                ModRegistryRelated::DeleteRegistryValue(entry.Root(), entry.subkey, entry.value);
-                if (entry.value.empty())
-                    ModRegistryRelated::DeleteRegistryKey(entry.Root(), entry.subkey);
+                ModRegistryRelated::DeleteRegistryValue(entry.Root(), entry.subkey, "");
+                ModRegistryRelated::DeleteRegistryKey(entry.Root(), entry.subkey);
             });
         ui::DoEvents();
         if (!ticked || RemovalFirstPass || i >= registry.Count())

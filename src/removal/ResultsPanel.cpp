@@ -88,6 +88,9 @@ void ResultsPanel::cmdBrowse_Click() {
 }
 
 void ResultsPanel::cmdExclude_Click() {
+    // Busy across its boxes: a scheduled scan falling due while one is open waits instead of
+    // clearing the rows being excluded.
+    BusyState::Operation busy;
     ScanResultLists& lists = form_.lists;
     ui::ListView& results = lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved;
     if (results.Count() == 0 && lists.lvwRegistryToBeDeleted.Count() == 0 &&
@@ -98,7 +101,9 @@ void ResultsPanel::cmdExclude_Click() {
     const std::string question = Lang.getMessages("MSG_EXC_SURE1") + "\r\n\r\n" +
                                  Lang.getMessages("MSG_EXC_SURE2") + "\r\n\r\n" +
                                  Lang.getMessages("MSG_EXC_SURE3");
-    if (ui::MsgBox(question, MB_YESNO, Lang.getMessages("MSG_EXC_SURE4")) != IDYES)
+    // A close asked for while the question was open ends the program instead.
+    if (ui::MsgBox(question, MB_YESNO, Lang.getMessages("MSG_EXC_SURE4")) != IDYES ||
+        BusyState::StopRequested())
         return;
     for (size_t i = 0; i < results.Count(); ++i) {
         ui::ListItem& row = results.Item(i);
@@ -108,13 +113,14 @@ void ResultsPanel::cmdExclude_Click() {
         if (!modGlobals::AddExclusion(location) ||
             !modGlobals::AddExclusion(TextRules::Replace(row.Text, "Cookie: ", ""))) {
             // The list is stored in the ANSI code page; an item it cannot hold exactly would
-            // never match again, so it stays offered for removal.
+            // never match again, so it stays offered for removal. Unticked before the box, so
+            // that no row is held across it.
+            row.Checked = false;
+            lvwPicRemoveListOfSpywareFoundAndToBeRemoved_ItemCheck(row);
             ui::MsgBox("This item cannot be excluded, because its name holds characters that the "
                        "exclusion list cannot store:\r\n\r\n" +
                            location,
                        MB_ICONEXCLAMATION);
-            row.Checked = false;
-            lvwPicRemoveListOfSpywareFoundAndToBeRemoved_ItemCheck(row);
         }
     }
     RemoveCheckedFiles();

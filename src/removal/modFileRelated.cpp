@@ -19,6 +19,7 @@
 #include <windows.h>
 
 #include <map>
+#include <set>
 #include <vector>
 
 namespace modFileRelated {
@@ -33,6 +34,8 @@ struct RunMemory {
     bool open = false;
     // The copy each item got in this run, by its normalized path in lower case.
     std::map<std::string, std::string> copies;
+    // The copies whose removal the journal holds, by their names in lower case.
+    std::set<std::string> journaled;
 };
 
 RunMemory& Run() {
@@ -100,6 +103,13 @@ bool EnsureCopy(const std::string& path, std::string& storedName) {
     return false;
 }
 
+// Journals the removal that a copy holds, once per run: a folder removed in part over several
+// rounds or passes is written when its first part went.
+void JournalRemovalOnce(const std::string& path, const std::string& storedName) {
+    if (Run().journaled.insert(TextRules::ToLower(storedName)).second)
+        WriteQuarantineFileLog(path, storedName);
+}
+
 // Stops every process whose image is the file at `path` and waits for it to end. False when
 // one of them could not be stopped (this program is never stopped).
 bool StopProcessesOf(const std::string& path) {
@@ -141,6 +151,7 @@ bool CreateQuarantineFolder() {
 
 void BeginRemovalRun() {
     Run().copies.clear();
+    Run().journaled.clear();
     Run().open = true;
 }
 
@@ -189,16 +200,20 @@ bool QuarantineAndDeleteFolder(const std::string& path) {
     if (attributes == INVALID_FILE_ATTRIBUTES || (!(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
                                                   !Listed(item, xfileExists::FileNamePart(item))))
         return false;
-    std::string storedName;
-    if (!EnsureCopy(item, storedName))
-        return false;
     bool removed = false;
     for (int round = 0; round < kRemovalRounds && !removed; ++round) {
-        removed = FolderCopy::RemoveTree(item);
+        // Copied and verified before every round: what a program changed or added since the
+        // round before is held before it goes.
+        std::string storedName;
+        if (!EnsureCopy(item, storedName))
+            break;
+        bool removedAny = false;
+        removed = FolderCopy::RemoveTree(item, removedAny);
+        // A part that went has its copy: it is journaled, even when the rest stays.
+        if (removedAny)
+            JournalRemovalOnce(path, storedName);
         ui::YieldToMessageLoop();
     }
-    if (removed)
-        WriteQuarantineFileLog(path, storedName);
     return removed;
 }
 

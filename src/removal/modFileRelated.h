@@ -35,8 +35,9 @@ int QuarantineFile(const std::string& path);
 // A ".dll" or ".ocx": copies it, unregisters it (modRegsvr32) and deletes it. -1 not found,
 // 0 not deleted, 1 deleted.
 int QuarantineAndDeleteFile(const std::string& path);
-// A folder with everything in it, or a file of any other extension: copied, then up to 8
-// rounds of deleting. True when it was removed.
+// A folder with everything in it, or a file of any other extension: up to 8 rounds of copy,
+// delete; each round first makes sure a verified copy holds what is there now, so what a program
+// changed or added after a failed round is copied before it goes. True when it was removed.
 bool QuarantineAndDeleteFolder(const std::string& path);
 // The file at `path`, listed under `name`: up to 8 rounds of copy (once), delete. True when it
 // was removed.
@@ -46,7 +47,8 @@ bool QuarantineCookieFile(const std::string& path);
 
 // Appends a file entry to the journal: the copy's name in the quarantine and the removed
 // item's full path. The procedures above write it once per removed item, after its removal, in
-// whichever pass removed it.
+// whichever pass removed it; a folder removed only in part is written too, once per copy that
+// holds what went.
 void WriteQuarantineFileLog(const std::string& path, const std::string& storedName);
 // Appends a registry entry to the journal: the key text and the value name (or "All Values").
 void WriteQuarantineRegLog(const std::string& key, const std::string& value);

@@ -4,6 +4,7 @@
 #include "DoEvents.h"
 #include "Exclusions.h"
 #include "ModRegistryRelated.h"
+#include "RegistryKeyGuard.h"
 #include "SafetyList.h"
 #include "ScanPercent.h"
 #include "ScanProgress.h"
@@ -88,12 +89,13 @@ void ScanLine(const std::string& line, const std::string& drive) {
         return;
     RegistryHit hit{GetRootKey(fields[0]), fields[1], fields[2], RootKeyName + "\\" + fields[1],
                     Trim(line.substr(equals + 1))};
-    if (hit.root == -1)
+    const bool wholeKey = hit.valueName.empty();
+    // A key the system depends on is never a threat as a whole, whatever a definition says.
+    if (hit.root == -1 || (wholeKey && !RegistryKeyGuard::MayDeleteKey(hit.root, hit.subkey)))
         return;
     ++modGlobals::RegistryItemsInspected;
     ShowProgress(hit.subkey, hit.valueName);
 
-    const bool wholeKey = hit.valueName.empty();
     const std::string keyText = hit.itemText;
     hit.valueName = Replace(hit.valueName, "\\\\", "\\");
     hit.itemText += hit.valueName;

@@ -116,6 +116,10 @@ void Submissions::cmdFalsePos_Click() {
 }
 
 void Submissions::cmdSubmit_Click() {
+    // A second click or Enter while a request runs sends nothing twice; nor does one during a
+    // scan, a removal or an update.
+    if (BusyState::IsBusy())
+        return;
     const std::string name = form_.txtFilename.Text();
     // An empty box still goes: the value is then the bar alone.
     const modInternet::HttpResult reply =

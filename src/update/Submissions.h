@@ -24,7 +24,8 @@ class Submissions {
     // to exclude them when the service accepted the report. Does nothing while a scan, a
     // removal or an update runs.
     void cmdFalsePos_Click();
-    // Sends the file name in txtFilename, scrambled, and shows the outcome in Label26.
+    // Sends the file name in txtFilename, scrambled, and shows the outcome in Label26. Does
+    // nothing while a scan, a removal, an update or another submission runs.
     void cmdSubmit_Click();
     // Puts the name of a file the user picks (without its folder) into txtFilename.
     void Command2_Click();

@@ -1,7 +1,8 @@
-// Links inside a removed folder. Wine cannot make junctions or symbolic links (it refuses the
-// reparse-point call and only pretends to make symbolic links), so these tests have chosen
-// folders taken for links through the walk's link test. A folder standing in for a link holds
-// what a link's target would: whatever happens to it shows whether the walk entered the link.
+// Links and other reparse points inside a removed folder. Wine cannot make reparse points (it
+// refuses the reparse-point call and only pretends to make symbolic links), so these tests give
+// chosen entries their reparse tags through the walk's tag reader. A folder standing in for a
+// link holds what a link's target would: whatever happens to it shows whether the walk entered
+// the link.
 #include "QuarantineFixture.h"
 
 #include "FolderCopy.h"
@@ -20,16 +21,64 @@ namespace {
 
 class FolderLinks : public QuarantineFixture {
   protected:
-    // Takes the given folders for links, and nothing else (no real link exists here).
-    void TakeForLinks(Strings links) {
-        FolderCopy::SetLinkTest([links](const std::string& path, unsigned long) {
-            for (const std::string& link : links)
-                if (TextRules::EqualsNoCase(path, link))
-                    return true;
-            return false;
-        });
+    // Gives the chosen entries the tag, and no other entry any (no real reparse point exists
+    // here).
+    void GiveTag(Strings entries, unsigned long tag) {
+        FolderCopy::SetReparseTagReader(
+            [entries, tag](const std::string& path, unsigned long) -> std::optional<unsigned long> {
+                for (const std::string& entry : entries)
+                    if (TextRules::EqualsNoCase(path, entry))
+                        return tag;
+                return 0;
+            });
     }
+    // Takes the given entries for junctions.
+    void TakeForLinks(Strings links) { GiveTag(std::move(links), IO_REPARSE_TAG_MOUNT_POINT); }
 };
+
+TEST_F(FolderLinks, OnlyJunctionsAndSymbolicLinksAreLinks) {
+    const struct {
+        unsigned long tag;
+        bool link;
+    } tags[] = {
+        {IO_REPARSE_TAG_MOUNT_POINT, true}, {IO_REPARSE_TAG_SYMLINK, true},
+        {IO_REPARSE_TAG_DEDUP, false},      {IO_REPARSE_TAG_CLOUD, false},
+        {IO_REPARSE_TAG_WOF, false},        {IO_REPARSE_TAG_HSM, false},
+    };
+    const std::string file = machine.WriteFile("entry.txt", "x");
+    for (const auto& [tag, link] : tags) {
+        GiveTag({file}, tag);
+        EXPECT_EQ(FolderCopy::IsLink(file, FILE_ATTRIBUTE_REPARSE_POINT), link) << std::hex << tag;
+    }
+    // A tag that cannot be read: a folder is never entered, a file is copied with its content.
+    FolderCopy::SetReparseTagReader(
+        [](const std::string&, unsigned long) -> std::optional<unsigned long> { return {}; });
+    EXPECT_TRUE(FolderCopy::IsLink(file, FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_FALSE(FolderCopy::IsLink(file, FILE_ATTRIBUTE_REPARSE_POINT));
+}
+
+TEST_F(FolderLinks, AnotherReparsePointIsCopiedWithItsContentBeforeItGoes) {
+    const std::string folder = machine.MakeFolder("Victim");
+    const std::string deduplicated = machine.WriteFile("Victim\\dedup.dat", "deduplicated data");
+    const std::string cloud = machine.MakeFolder("Victim\\cloud");
+    machine.WriteFile("Victim\\cloud\\placeholder.txt", "cloud data");
+    const std::string alone = machine.WriteFile("alone.dat", "data");
+    FolderCopy::SetReparseTagReader(
+        [=](const std::string& path, unsigned long) -> std::optional<unsigned long> {
+            if (TextRules::EqualsNoCase(path, deduplicated) || TextRules::EqualsNoCase(path, alone))
+                return IO_REPARSE_TAG_DEDUP;
+            return TextRules::EqualsNoCase(path, cloud) ? IO_REPARSE_TAG_CLOUD : 0;
+        });
+
+    EXPECT_TRUE(QuarantineAndDeleteFolder(folder));
+    EXPECT_TRUE(QuarantineAndKillFile(alone, "alone.dat"));
+    EXPECT_FALSE(PathExists(folder));
+    EXPECT_FALSE(PathExists(alone));
+    EXPECT_EQ(Tree(Stored("Victim")), (Strings{"cloud\\", "cloud\\placeholder.txt", "dedup.dat"}));
+    EXPECT_EQ(ReadFileBytes(Stored("Victim\\dedup.dat")), "deduplicated data");
+    EXPECT_EQ(ReadFileBytes(Stored("Victim\\cloud\\placeholder.txt")), "cloud data");
+    EXPECT_EQ(ReadFileBytes(Stored("alone.dat")), "data");
+}
 
 TEST_F(FolderLinks, ALinkIsRecordedAndRemovedAsItselfNeverEntered) {
     const std::string folder = machine.MakeFolder("Victim");
@@ -53,12 +102,13 @@ TEST_F(FolderLinks, ALinksTargetSurvivesTheRemovalOfItsFolder) {
     TakeForLinks({link});
 
     // The stand-in is a real folder with content, which cannot be removed as a link: the
-    // folder stays with it, and nothing of it was copied or deleted.
+    // folder stays with it, and nothing of it was copied or deleted. What went has its copy and
+    // its journal entry.
     EXPECT_FALSE(QuarantineAndDeleteFolder(folder));
     EXPECT_EQ(ReadFileBytes(target), "not the folder's");
     EXPECT_EQ(Tree(folder), (Strings{"link\\", "link\\target.txt"}));
     EXPECT_EQ(Tree(Stored("Victim")), (Strings{"a.txt", "link.link.txt"}));
-    EXPECT_EQ(Journal(), "");
+    EXPECT_EQ(Journal(), Now() + " - File: Victim\r\n - Location: " + folder + "\r\n\r\n\r\n");
 }
 
 TEST_F(FolderLinks, ALinkNamedForRemovalIsRemovedAsItself) {

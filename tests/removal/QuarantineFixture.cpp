@@ -28,7 +28,7 @@ QuarantineFixture::~QuarantineFixture() {
     modFileRelated::EndRemovalRun();
     ModRegistryRelated::SetRegistryBackupHook(nullptr);
     ModRegistryRelated::SetRegistryDeletionSink(nullptr);
-    FolderCopy::SetLinkTest(nullptr);
+    FolderCopy::SetReparseTagReader(nullptr);
     DateText::SetClock(nullptr);
 }
 
@@ -73,6 +73,31 @@ std::vector<std::string> Tree(const std::string& folder) {
     FindClose(search);
     std::sort(entries.begin(), entries.end());
     return entries;
+}
+
+DeletionRefusedAt::DeletionRefusedAt(std::wstring refused) {
+    ModRegistryRelated::SetKeyTreeDeleter(
+        [refused = std::move(refused)](HKEY root, const std::wstring& subkey) -> long {
+            HKEY key = nullptr;
+            if (RegOpenKeyExW(root, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+                return ERROR_FILE_NOT_FOUND;
+            wchar_t name[256];
+            DWORD index = 0, length = 256;
+            while (RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) ==
+                   ERROR_SUCCESS) {
+                if (name == refused)
+                    ++index;
+                else
+                    RegDeleteTreeW(key, name);
+                length = 256;
+            }
+            RegCloseKey(key);
+            return ERROR_ACCESS_DENIED;
+        });
+}
+
+DeletionRefusedAt::~DeletionRefusedAt() {
+    ModRegistryRelated::SetKeyTreeDeleter(nullptr);
 }
 
 } // namespace quarantine_test

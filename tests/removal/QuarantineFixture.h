@@ -29,4 +29,14 @@ namespace quarantine_test {
 // The entries of a folder, sorted, folders with a trailing "\" and their content below them.
 std::vector<std::string> Tree(const std::string& folder);
 
+// While it lives, a key deletion stops at the subkey of this name, as the system's does when
+// that subkey refuses it: the subkeys before it go, the refused one and the key stay.
+class DeletionRefusedAt {
+  public:
+    explicit DeletionRefusedAt(std::wstring refused);
+    ~DeletionRefusedAt();
+    DeletionRefusedAt(const DeletionRefusedAt&) = delete;
+    DeletionRefusedAt& operator=(const DeletionRefusedAt&) = delete;
+};
+
 } // namespace quarantine_test

@@ -1,6 +1,7 @@
 #include "QuarantineFixture.h"
 
 #include "AnsiText.h"
+#include "FromMessageLoop.h"
 #include "modFileRelated.h"
 #include "modGlobals.h"
 
@@ -16,15 +17,21 @@ namespace {
 
 using Quarantine = QuarantineFixture;
 
-// Holds a file open with the given sharing until it goes.
+// Holds a file open with the given sharing until it goes, as the program that uses it would.
 class OpenedFile {
   public:
     OpenedFile(const std::string& path, DWORD share)
-        : handle_(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
-                              0, nullptr)) {
+        : handle_(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ | GENERIC_WRITE, share,
+                              nullptr, OPEN_EXISTING, 0, nullptr)) {
         EXPECT_NE(handle_, INVALID_HANDLE_VALUE) << path;
     }
     ~OpenedFile() { Close(); }
+    void Append(const std::string& bytes) {
+        SetFilePointer(handle_, 0, nullptr, FILE_END);
+        DWORD written = 0;
+        EXPECT_TRUE(
+            WriteFile(handle_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+    }
     void Close() {
         if (handle_ != INVALID_HANDLE_VALUE)
             CloseHandle(handle_);
@@ -220,6 +227,50 @@ TEST_F(Quarantine, AFolderNotFullyRemovedKeepsItsCopyForTheNextPass) {
     EXPECT_FALSE(PathExists(folder));
     EXPECT_EQ(QuarantineEntries(),
               (Strings{"Partly\\", "Partly\\free.txt", "Partly\\held.txt", "QuarantineLog.txt"}));
+    EXPECT_EQ(Journal(), FileEntry(Now(), "Partly", folder));
+}
+
+TEST_F(Quarantine, AFolderChangedBetweenRoundsIsCopiedAgainBeforeItGoes) {
+    const std::string folder = machine.MakeFolder("Changing");
+    const std::string free = machine.WriteFile("Changing\\free.txt", "free");
+    const std::string held = machine.WriteFile("Changing\\held.txt", "old");
+    OpenedFile user(held, FILE_SHARE_READ);
+    // The program using the file writes to it once the first round has failed on it, and lets
+    // it go.
+    const FromMessageLoop change(
+        [&] {
+            user.Append(" and new");
+            user.Close();
+            machine.WriteFile("Changing\\added.txt", "added");
+        },
+        [&] { return !PathExists(free); });
+    // The timer falls due, and the removal's first yield lets the message loop run.
+    Sleep(60);
+    EXPECT_TRUE(QuarantineAndDeleteFolder(folder));
+    EXPECT_TRUE(change.Done());
+    EXPECT_FALSE(PathExists(folder));
+    EXPECT_EQ(
+        QuarantineEntries(),
+        (Strings{"Changing (2)\\", "Changing (2)\\added.txt", "Changing (2)\\held.txt",
+                 "Changing\\", "Changing\\free.txt", "Changing\\held.txt", "QuarantineLog.txt"}));
+    EXPECT_EQ(ReadFileBytes(Stored("Changing (2)\\held.txt")), "old and new");
+    EXPECT_EQ(ReadFileBytes(Stored("Changing\\held.txt")), "old");
+    // Each copy that holds something removed is journaled.
+    EXPECT_EQ(Journal(),
+              FileEntry(Now(), "Changing", folder) + FileEntry(Now(), "Changing (2)", folder));
+}
+
+TEST_F(Quarantine, AFolderRemovedInPartIsJournaledOnce) {
+    const std::string folder = machine.MakeFolder("Partly");
+    machine.WriteFile("Partly\\free.txt", "free");
+    const std::string held = machine.WriteFile("Partly\\held.txt", "held");
+    OpenedFile locked(held, FILE_SHARE_READ);
+    for (bool firstPass : {true, false}) {
+        RemovalFirstPass = firstPass;
+        EXPECT_FALSE(QuarantineAndDeleteFolder(folder));
+    }
+    EXPECT_EQ(Tree(folder), Strings{"held.txt"});
+    EXPECT_EQ(Tree(Stored("Partly")), (Strings{"free.txt", "held.txt"}));
     EXPECT_EQ(Journal(), FileEntry(Now(), "Partly", folder));
 }
 

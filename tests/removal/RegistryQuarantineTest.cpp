@@ -191,6 +191,34 @@ TEST_F(RegistryQuarantine, ABackupThatCannotBeWrittenKeepsTheData) {
     EXPECT_TRUE(RegistryValueExists(kCurrentUser, Sub("tree"), ""));
 }
 
+TEST_F(RegistryQuarantine, AKeyRemovedInPartIsBackedUpWholeAndJournaled) {
+    Put("tree", L"Top", REG_SZ, Wide(L"top"));
+    Put("tree\\a", L"Gone", REG_SZ, Wide(L"gone"));
+    Put("tree\\z", L"Held", REG_SZ, Wide(L"held"));
+    Put("other", L"Kept", REG_SZ, Wide(L"kept"));
+    {
+        const quarantine_test::DeletionRefusedAt refused(L"z");
+        EXPECT_FALSE(DeleteRegistryKey(kCurrentUser, Sub("tree")));
+        EXPECT_FALSE(RegistryKeyExists(kCurrentUser, Sub("tree\\a")));
+        EXPECT_TRUE(RegistryValueExists(kCurrentUser, Sub("tree\\z"), "Held"));
+        // A refusal that removed nothing is no removal.
+        EXPECT_FALSE(DeleteRegistryKey(kCurrentUser, Sub("other")));
+    }
+    EXPECT_EQ(Journal(), RegistryEntry(Key("tree"), "All Values"));
+    EXPECT_EQ(Backups(), (std::vector<std::string>{Flat("other") + " - All Values.reg",
+                                                   Flat("tree") + " - All Values.reg"}));
+    // The backup gives back what went, as the registry editor imports it.
+    ShellLaunch::Request request;
+    wchar_t windows[MAX_PATH] = {};
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    request.File = WideToUtf8(windows) + "\\regedit.exe";
+    request.Parameters = "/s " + ShellLaunch::Quoted(Stored(Flat("tree") + " - All Values.reg"));
+    request.Wait = true;
+    request.TimeoutMs = 60000;
+    EXPECT_TRUE(ShellLaunch::LaunchForReal(request).Started);
+    EXPECT_TRUE(RegistryValueExists(kCurrentUser, Sub("tree\\a"), "Gone"));
+}
+
 TEST_F(RegistryQuarantine, DeletionsOutsideARemovalRunLeaveNoTrace) {
     // The options page removing the program's own run-at-start-up value, for instance.
     Put("values", L"Program", REG_SZ, Wide(L"C:\\Program\\program.exe"));

@@ -206,6 +206,38 @@ TEST_F(RemovalRun, WhatSurvivesIsListedOnceAndStaysUnticked) {
     EXPECT_FALSE(failed.Visible());
 }
 
+TEST_F(RemovalRun, APartialRemovalIsJournaledAndListedAsFailed) {
+    const std::string folder = machine.MakeFolder("Partly");
+    machine.WriteFile("Partly\\free.txt", "free");
+    const std::string held = machine.WriteFile("Partly\\held.txt", "held");
+    HANDLE hold = CreateFileW(Utf8ToWide(held).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    const std::string key = "Software\\RemovalRunTest" + std::to_string(GetCurrentProcessId());
+    const int32_t user = static_cast<int32_t>(reinterpret_cast<intptr_t>(HKEY_CURRENT_USER));
+    ModRegistryRelated::SetRegistryValue(user, key + "\\a", "Gone", "gone");
+    ModRegistryRelated::SetRegistryValue(user, key + "\\z", "Held", "held");
+    AddFile(folder, "Partly", ItemFolder);
+    AddRegistry(user, key, "", "Partly Key");
+    panel.cmdSelectAll_Click();
+    modGlobals::AutoRemoveAfterScan = true;
+    {
+        const quarantine_test::DeletionRefusedAt refused(L"z");
+        panel.Command4_Click();
+    }
+    CloseHandle(hold);
+
+    EXPECT_EQ(quarantine_test::Tree(folder), std::vector<std::string>{"held.txt"});
+    EXPECT_FALSE(ModRegistryRelated::RegistryKeyExists(user, key + "\\a"));
+    EXPECT_EQ(FailedList(), (std::vector<std::string>{folder, "HKEY_CURRENT_USER\\" + key}));
+    const std::string journal = ReadFileBytes(QuarantineFile("QuarantineLog.txt"));
+    EXPECT_NE(journal.find(" - File: Partly\r\n - Location: " + folder + "\r\n"),
+              std::string::npos);
+    EXPECT_NE(journal.find(" - Key: HKEY_CURRENT_USER\\" + key + "\r\nValue: All Values\r\n"),
+              std::string::npos);
+    EXPECT_EQ(ReadFileBytes(QuarantineFile("Partly\\free.txt")), "free");
+    RegDeleteTreeW(HKEY_CURRENT_USER, Utf8ToWide(key).c_str());
+}
+
 TEST_F(RemovalRun, WithoutAQuarantineNothingIsRemovedAndEveryTickedItemIsListed) {
     // A file where the quarantine folder should be: the folder cannot be made.
     data.WriteFile("quarantine", "in the way");

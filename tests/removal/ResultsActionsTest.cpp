@@ -4,6 +4,7 @@
 
 #include "BusyState.h"
 #include "Exclusions.h"
+#include "FromMessageLoop.h"
 #include "RegistryScanner.h"
 #include "ShellLaunch.h"
 #include "clsLanguages.h"
@@ -162,31 +163,12 @@ TEST_F(ResultsActions, QuarantineMenuOpensTheFolderAndTheExclusionList) {
 
 // Presses the page's commands from inside the removal's message-loop passes, once, as soon as
 // `when` holds.
-class PressDuringRemoval {
+class PressDuringRemoval : public FromMessageLoop {
   public:
     explicit PressDuringRemoval(
         std::function<void()> press, std::function<bool()> when = [] { return true; })
-        : press_(std::move(press)), when_(std::move(when)) {
-        active = this;
-        timer_ = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, &Tick);
-    }
-    ~PressDuringRemoval() {
-        KillTimer(nullptr, timer_);
-        active = nullptr;
-    }
-    bool pressed = false;
-
-  private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        if (!active || active->pressed || !BusyState::IsBusy() || !active->when_())
-            return;
-        active->pressed = true;
-        active->press_();
-    }
-    static inline PressDuringRemoval* active = nullptr;
-    std::function<void()> press_;
-    std::function<bool()> when_;
-    UINT_PTR timer_;
+        : FromMessageLoop(std::move(press),
+                          [when = std::move(when)] { return BusyState::IsBusy() && when(); }) {}
 };
 
 TEST_F(ResultsActions, CommandsPressedDuringARemovalDoNothing) {
@@ -204,7 +186,7 @@ TEST_F(ResultsActions, CommandsPressedDuringARemovalDoNothing) {
     });
     modGlobals::AutoRemoveAfterScan = true;
     panel.Command4_Click();
-    EXPECT_TRUE(press.pressed);
+    EXPECT_TRUE(press.Done());
     // One run: no second confirmation, no exclusion asked, the unticked row left alone.
     const ui::ListView& results = form->lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved;
     ASSERT_EQ(results.Count(), 1u);
@@ -228,7 +210,7 @@ TEST_F(ResultsActions, ACloseDuringARemovalStopsItAfterTheItemInHand) {
                              [&] { return !PathExists(machine / "f0.txt"); });
     modGlobals::AutoRemoveAfterScan = true;
     panel.Command4_Click();
-    ASSERT_TRUE(press.pressed);
+    ASSERT_TRUE(press.Done());
     EXPECT_TRUE(closeCancelled);
     EXPECT_FALSE(BusyState::IsBusy());
     EXPECT_FALSE(BusyState::StopRequested());
@@ -242,6 +224,67 @@ TEST_F(ResultsActions, ACloseDuringARemovalStopsItAfterTheItemInHand) {
     EXPECT_EQ(Stored("Settings", "lblDefRemoved"), "7");
     EXPECT_TRUE(std::find(calls.begin(), calls.end(), "SendProcessData") == calls.end());
     EXPECT_EQ(form->lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved.Count(), 40u);
+}
+
+TEST_F(ResultsActions, QuestionsHoldTheBusyStateWhileTheyAreOpen) {
+    const std::string kept = machine.WriteFile("kept.txt", "kept");
+    AddFile(machine.WriteFile("evil.txt", "evil"), "Evil");
+    AddFile("C:\\found\\\xe2\x98\x83.exe", "Snowman"); // no ANSI code page holds it
+    AddFile(kept, "Kept");
+    const ui::ListView& results = form->lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved;
+    // What a scheduled scan falling due or another click tries while a box is open: nothing
+    // starts, and the rows the answer is about stay as they are.
+    size_t rows = 3;
+    int tried = 0;
+    const auto tryOthers = [&] {
+        ++tried;
+        EXPECT_TRUE(BusyState::IsBusy());
+        form->lblStart_Click();
+        form->Command4.Click();
+        form->cmdExclude.Click();
+        form->cmdSelectAll.Click();
+        EXPECT_EQ(results.Count(), rows);
+        EXPECT_FALSE(form->frmScan.Visible);
+    };
+    Tick(0);
+    Tick(1);
+    {
+        ScriptedMessageBoxes boxes;
+        boxes.Expect(IDYES, tryOthers); // Exclude's question
+        boxes.Expect(IDOK, tryOthers);  // the row that cannot be excluded
+        form->cmdExclude.Click();
+        EXPECT_EQ(boxes.Shown().size(), 2u);
+    }
+    rows = 2;
+    ASSERT_EQ(results.Count(), 2u);
+    EXPECT_EQ(Ticks(results), "00");
+    Tick(1);
+    {
+        ScriptedMessageBoxes boxes;
+        boxes.Expect(IDYES, tryOthers); // Repair Now's confirmation
+        form->Command4.Click();
+    }
+    EXPECT_EQ(tried, 3);
+    EXPECT_FALSE(PathExists(kept));
+    ASSERT_EQ(results.Count(), 1u);
+    EXPECT_EQ(results.Item(0).Text, "Snowman");
+    EXPECT_FALSE(BusyState::IsBusy());
+}
+
+TEST_F(ResultsActions, ACloseWhileRepairNowAsksRemovesNothing) {
+    const std::string evil = machine.WriteFile("evil.txt", "evil");
+    AddFile(evil, "Evil");
+    Tick(0);
+    bool closeCancelled = false;
+    {
+        ScriptedMessageBoxes boxes;
+        boxes.Expect(IDYES, [&] { form->Form_QueryUnload(closeCancelled, ui::vbFormControlMenu); });
+        form->Command4.Click();
+    }
+    EXPECT_TRUE(closeCancelled);
+    EXPECT_TRUE(PathExists(evil));
+    EXPECT_EQ(form->lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved.Count(), 1u);
+    EXPECT_FALSE(BusyState::IsBusy());
 }
 
 TEST_F(ResultsActions, SortedRowsKeepTheirItems) {

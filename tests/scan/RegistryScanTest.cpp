@@ -2,6 +2,7 @@
 #include "DefinitionFile.h"
 #include "Exclusions.h"
 #include "ModRegistryRelated.h"
+#include "ProtectedRegistryKeys.h"
 #include "RegistryScanner.h"
 #include "SafetyList.h"
 #include "ScanFixture.h"
@@ -205,6 +206,48 @@ TEST_F(RegistryScan, ASubkeyOfOnlyBlanksAndBackslashesIsSkipped) {
         EXPECT_EQ(Combined().Count(), 0u) << line;
         EXPECT_EQ(modGlobals::RegistryItemsInspected, 0) << line;
     }
+}
+
+TEST_F(RegistryScan, AKeyTheSystemDependsOnIsNeverListedWhole) {
+    std::vector<std::string> lines;
+    int present = 0;
+    for (const ProtectedRegistryKey& key : kProtectedRegistryKeys) {
+        lines.push_back(key.rootIndex + "^" + key.subkey + "^^=System Key|Adware");
+        present += ModRegistryRelated::RegistryKeyExists(
+            ModRegistryRelated::GetRootKey(key.rootIndex), key.subkey);
+    }
+    // A program's own class key is a threat like any other key; a value inside a protected key
+    // is one too.
+    PutText("Some.Toolbar", "x");
+    lines.push_back("1^" + Sub("Some.Toolbar") + "^^=Own Key|Adware");
+    lines.push_back("1^Environment^TEMP^=Value Inside|Adware");
+    Definitions(lines);
+    ScanRegistry();
+
+    // Most of them are there in any system: the scan met them and left them out.
+    EXPECT_GE(present, 30);
+    const std::string u = "-2147483647 | ";
+    EXPECT_EQ(Rows(Removal(), 4), (std::vector<std::string>{
+                                      u + Sub("Some.Toolbar") + " |  | Own Key | icon 0",
+                                      u + "Environment | TEMP | Value Inside | icon 0",
+                                  }));
+    EXPECT_EQ(Running().Count(), 2u);
+    EXPECT_EQ(Combined().Count(), 2u);
+    EXPECT_EQ(modGlobals::RegistryItemsInspected, 2);
+}
+
+TEST_F(RegistryScan, ValueNamesAreMatchedAsWritten) {
+    for (const char* name : {" ", "x ", "x", ""})
+        PutText("Blanks", name);
+    const std::string s = Sub("");
+    Definitions({"1^" + s + "Blanks^ ^=Blank|Adware", "1^" + s + "Blanks^x ^=Trailing|Adware",
+                 "1^" + s + "Blanks^  x^=Absent|Adware"});
+    ScanRegistry();
+    const std::string u = "-2147483647 | ";
+    EXPECT_EQ(Rows(Removal(), 4), (std::vector<std::string>{
+                                      u + s + "Blanks |   | Blank | icon 0",
+                                      u + s + "Blanks | x  | Trailing | icon 0",
+                                  }));
 }
 
 TEST_F(RegistryScan, WithoutTheDefinitionFileNothingHappens) {

@@ -9,9 +9,11 @@ ScriptedMessageBoxes::ScriptedMessageBoxes() {
             ADD_FAILURE() << "unexpected message box: " << request.prompt;
             return 0;
         }
-        const int answer = answers_.front();
+        Answer answer = std::move(answers_.front());
         answers_.pop_front();
-        return answer;
+        if (answer.whileOpen)
+            answer.whileOpen();
+        return answer.answer;
     });
 }
 

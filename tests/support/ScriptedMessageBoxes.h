@@ -5,6 +5,7 @@
 #include "MessageBox.h"
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 class ScriptedMessageBoxes {
@@ -14,14 +15,21 @@ class ScriptedMessageBoxes {
     ScriptedMessageBoxes(const ScriptedMessageBoxes&) = delete;
     ScriptedMessageBoxes& operator=(const ScriptedMessageBoxes&) = delete;
 
-    // Queues the answer for the next box.
-    void Expect(int answer) { answers_.push_back(answer); }
+    // Queues the answer for the next box, and what happens while that box is open (a timer, a
+    // click elsewhere) before it is answered.
+    void Expect(int answer, std::function<void()> whileOpen = {}) {
+        answers_.push_back({answer, std::move(whileOpen)});
+    }
     // Every box shown so far, in order.
     const std::vector<ui::MessageBoxRequest>& Shown() const { return shown_; }
     size_t Pending() const { return answers_.size(); }
 
   private:
-    std::deque<int> answers_;
+    struct Answer {
+        int answer;
+        std::function<void()> whileOpen;
+    };
+    std::deque<Answer> answers_;
     std::vector<ui::MessageBoxRequest> shown_;
 };
 

@@ -248,12 +248,13 @@ TEST_F(SubmissionsTest, FalsePositiveDoesNothingWhileAnotherOperationRuns) {
     EXPECT_TRUE(server.Requests().empty());
 }
 
-// The main window's close box, pressed from the message loop's next pass after 50 ms.
-std::function<void()> pendingClose;
-void CALLBACK PressClose(HWND, UINT, UINT_PTR timer, DWORD) {
+// A press of the user's (the close box, a button), made from the message loop's next pass after
+// 50 ms.
+std::function<void()> pendingPress;
+void CALLBACK PressLater(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
-    if (auto close = std::exchange(pendingClose, nullptr))
-        close();
+    if (auto press = std::exchange(pendingPress, nullptr))
+        press();
 }
 
 TEST_F(SubmissionsTest, ACloseDuringTheReportEndsItWithoutAnotherQuestion) {
@@ -278,8 +279,8 @@ TEST_F(SubmissionsTest, ACloseDuringTheReportEndsItWithoutAnotherQuestion) {
             if (at == At::Explanation)
                 close();
             if (at == At::Reply) {
-                pendingClose = close;
-                SetTimer(nullptr, 0, 50, PressClose);
+                pendingPress = close;
+                SetTimer(nullptr, 0, 50, PressLater);
             }
             return std::string("why");
         });
@@ -295,7 +296,7 @@ TEST_F(SubmissionsTest, ACloseDuringTheReportEndsItWithoutAnotherQuestion) {
         EXPECT_EQ(exclusions, 0);
         EXPECT_FALSE(BusyState::IsBusy());
         EXPECT_FALSE(BusyState::StopRequested());
-        pendingClose = nullptr;
+        pendingPress = nullptr;
     }
 }
 
@@ -355,6 +356,32 @@ TEST_F(SubmissionsTest, EnterInTheFileNameBoxSubmitsAndPassesTheKeyOn) {
     EXPECT_EQ(key, 13);
     EXPECT_EQ(OnlyRequest().Query.at("data"), ScrambleString("abc.exe") + "|");
     EXPECT_EQ(form->Label26.Caption, kThanks);
+}
+
+TEST_F(SubmissionsTest, ASecondPressWhileASubmissionRunsSendsNothing) {
+    LoopbackHttpServer::Reply slow = Text("Added");
+    slow.DripBytes = 1;
+    slow.DripMs = 60;
+    Serve("/asp/getData.asp", slow);
+    AddResult("C:\\a.exe", true);
+    form->txtFilename.SetText("abc.exe");
+    bool pressed = false;
+    pendingPress = [&] {
+        pressed = true;
+        EXPECT_TRUE(BusyState::IsBusy());
+        form->cmdSubmit.Click();
+        int enter = 13;
+        form->txtFilename.KeyPress(enter);
+        form->cmdFalsePos.Click();
+    };
+    SetTimer(nullptr, 0, 50, PressLater);
+    form->cmdSubmit.Click();
+    pendingPress = nullptr;
+
+    EXPECT_TRUE(pressed);
+    EXPECT_EQ(OnlyRequest().Query.at("data"), ScrambleString("abc.exe") + "|");
+    EXPECT_EQ(form->Label26.Caption, kThanks);
+    EXPECT_FALSE(BusyState::IsBusy());
 }
 
 TEST_F(SubmissionsTest, BrowseTakesTheChosenFilesNameWithoutItsFolder) {

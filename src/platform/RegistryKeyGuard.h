@@ -1,0 +1,18 @@
+// The registry keys no definition may have deleted as a whole: the roots, the keys right below
+// them, the system's own class keys, and the keys Windows itself depends on. The scanner does not
+// list such a key as a threat, and the key deletion refuses it; values inside them stay
+// removable.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace RegistryKeyGuard {
+
+// False for a key that must never be deleted as a whole. `root` is a handle as GetRootKey gives
+// it; the subkey is compared part by part without regard to case, with empty parts (repeated,
+// leading or trailing "\") and the 32-bit view's "Wow6432Node" parts left out, and blanks
+// around the whole path trimmed.
+bool MayDeleteKey(int32_t root, const std::string& subkey);
+
+} // namespace RegistryKeyGuard

@@ -1,0 +1,108 @@
+#include "RegistryKeyGuard.h"
+
+#include <gtest/gtest.h>
+
+using RegistryKeyGuard::MayDeleteKey;
+
+namespace {
+
+constexpr int32_t kClassesRoot = static_cast<int32_t>(0x80000000u);
+constexpr int32_t kCurrentUser = static_cast<int32_t>(0x80000001u);
+constexpr int32_t kLocalMachine = static_cast<int32_t>(0x80000002u);
+constexpr int32_t kUsers = static_cast<int32_t>(0x80000003u);
+constexpr int32_t kCurrentConfig = static_cast<int32_t>(0x80000005u);
+
+struct Key {
+    int32_t root;
+    const char* subkey;
+};
+
+TEST(RegistryKeyGuard, ProtectsTheSystemsKeysWhereverTheyAreNamed) {
+    const Key protectedKeys[] = {
+        // Roots and the keys right below them.
+        {kLocalMachine, ""},
+        {kLocalMachine, " \\ "},
+        {kLocalMachine, "Software"},
+        {kLocalMachine, "SYSTEM"},
+        {kLocalMachine, "\\Software\\"},
+        {kCurrentUser, "Software"},
+        {kCurrentUser, "Some Program"},
+        {kUsers, ".DEFAULT"},
+        {kUsers, "S-1-5-21-1-2-3-1000"},
+        {kUsers, "S-1-5-21-1-2-3-1000\\Software"},
+        {kClassesRoot, ""},
+        {kCurrentConfig, ""},
+        // The system's class keys, and every file type.
+        {kClassesRoot, "CLSID"},
+        {kClassesRoot, "Interface"},
+        {kClassesRoot, "TypeLib"},
+        {kClassesRoot, "AppID"},
+        {kClassesRoot, "*"},
+        {kClassesRoot, "Directory"},
+        {kClassesRoot, "Folder"},
+        {kClassesRoot, "Drive"},
+        {kClassesRoot, "exefile"},
+        {kClassesRoot, "batfile"},
+        {kClassesRoot, "comfile"},
+        {kClassesRoot, "htmlfile"},
+        {kClassesRoot, "http"},
+        {kClassesRoot, "HTTPS"},
+        {kClassesRoot, ".exe"},
+        {kClassesRoot, ".toolbar-file"},
+        {kClassesRoot, "Wow6432Node\\CLSID"},
+        {kLocalMachine, "Software\\Classes\\CLSID"},
+        {kCurrentUser, "Software\\Classes\\.htm"},
+        {kUsers, "S-1-5-21-1-2-3-1000_Classes\\exefile"},
+        {kUsers, "S-1-5-21-1-2-3-1000_Classes"},
+        // Keys the system depends on, in both hives and a user's, and in the 32-bit view.
+        {kLocalMachine, "Software\\Microsoft"},
+        {kCurrentUser, "Software\\Classes"},
+        {kCurrentUser, "Software\\Policies"},
+        {kLocalMachine, "Software\\Microsoft\\Windows"},
+        {kLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion"},
+        {kLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
+        {kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run\\"},
+        {kCurrentUser, "software\\microsoft\\windows\\currentversion\\runonce"},
+        {kLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices"},
+        {kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Policies"},
+        {kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer"},
+        {kLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"},
+        {kLocalMachine, "Software\\Microsoft\\Windows NT\\CurrentVersion"},
+        {kLocalMachine, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon"},
+        {kLocalMachine, "System\\CurrentControlSet"},
+        {kLocalMachine, "System\\CurrentControlSet\\Services"},
+        {kCurrentUser, "Control Panel"},
+        {kCurrentUser, "Environment"},
+        {kUsers, ".DEFAULT\\Control Panel"},
+        {kUsers, "S-1-5-21-1-2-3-1000\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
+        {kLocalMachine, "Software\\Wow6432Node"},
+        {kLocalMachine, "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run"},
+        {kLocalMachine, "  Software\\\\Microsoft\\Windows  "},
+    };
+    for (const Key& key : protectedKeys)
+        EXPECT_FALSE(MayDeleteKey(key.root, key.subkey)) << key.root << " " << key.subkey;
+
+    const Key removableKeys[] = {
+        {kClassesRoot, "Some.Toolbar"},
+        {kClassesRoot, "CLSID\\{00000000-1111-2222-3333-444444444444}"},
+        {kClassesRoot, ".exe\\OpenWithList\\evil.exe"},
+        {kClassesRoot, "http\\shell\\open\\command\\evil"},
+        {kLocalMachine, "Software\\Classes\\Some.Toolbar"},
+        {kLocalMachine, "Software\\Evil Toolbar"},
+        {kLocalMachine, "Software\\Wow6432Node\\Evil Toolbar"},
+        {kLocalMachine, "Software\\Microsoft\\Internet Explorer\\Toolbar\\Evil"},
+        {kLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run\\Evil"},
+        {kLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper "
+                        "Objects\\{00000000-1111-2222-3333-444444444444}"},
+        {kLocalMachine, "System\\CurrentControlSet\\Services\\EvilService"},
+        {kCurrentUser, "Software\\Evil"},
+        {kCurrentUser, "Control Panel\\Evil"},
+        {kUsers, "S-1-5-21-1-2-3-1000\\Software\\Evil"},
+        {kUsers, "S-1-5-21-1-2-3-1000_Classes\\Some.Toolbar"},
+        {kCurrentConfig, "Software"},
+    };
+    for (const Key& key : removableKeys)
+        EXPECT_TRUE(MayDeleteKey(key.root, key.subkey)) << key.root << " " << key.subkey;
+}
+
+} // namespace
