@@ -1,5 +1,6 @@
 #include "ModRegistryRelated.h"
 
+#include "AnsiText.h"
 #include "TwinMachineKey.h"
 
 #include <gtest/gtest.h>
@@ -88,6 +89,37 @@ TEST_F(RegistryView, DeletionsTakeThe32BitKeyAndNameItWhereItReallyIs) {
     ASSERT_EQ(deletions[1].Data.Subkeys[0].Values.size(), 1u);
 }
 
+TEST(RegistryViewOfClasses, AClassOfThe32BitViewIsNamedUnderItsOwnWow6432Node) {
+    const int32_t classesRoot = static_cast<int32_t>(0x80000000u);
+    const std::string subkey = "CLSID\\RegistryViewClassTest-" +
+                               std::to_string(GetCurrentProcessId()) + "\\InprocServer32";
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, Utf8ToWide(subkey).c_str(), 0, nullptr, 0,
+                              KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(key, L"Value", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"x"), 4);
+    RegCloseKey(key);
+    std::vector<RegistryDeletion> deletions;
+    SetRegistryDeletionSink(
+        [&deletions](const RegistryDeletion& deletion) { deletions.push_back(deletion); });
+    EXPECT_TRUE(DeleteRegistryValue(classesRoot, subkey, "Value"));
+    EXPECT_TRUE(DeleteRegistryKey(classesRoot, subkey.substr(0, subkey.rfind('\\'))));
+    SetRegistryDeletionSink(nullptr);
+    EXPECT_FALSE(RegistryKeyExists(classesRoot, subkey));
+    ASSERT_EQ(deletions.size(), 2u);
+    EXPECT_PRED2(SameText, deletions[0].Data.Key, "HKEY_CLASSES_ROOT\\Wow6432Node\\" + subkey);
+    ASSERT_EQ(deletions[1].Data.Subkeys.size(), 1u);
+    EXPECT_PRED2(SameText, deletions[1].Data.Subkeys[0].Key,
+                 "HKEY_CLASSES_ROOT\\Wow6432Node\\" + subkey);
+    // Whatever a failure above left behind.
+    HKEY classes = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, L"CLSID", 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, &classes) ==
+        ERROR_SUCCESS) {
+        RegDeleteTreeW(classes, Utf8ToWide(subkey.substr(6, subkey.rfind('\\') - 6)).c_str());
+        RegCloseKey(classes);
+    }
+}
+
 TEST(RegistryViewOfUserKeys, AKeyThatIsNotRedirectedKeepsItsName) {
     // HKEY_CURRENT_USER\Software is one key in both views.
     const std::string subkey =
@@ -103,6 +135,7 @@ TEST(RegistryViewOfUserKeys, AKeyThatIsNotRedirectedKeepsItsName) {
     ASSERT_EQ(deletions.size(), 3u);
     EXPECT_EQ(deletions[0].Data.Key, "HKEY_CURRENT_USER\\" + subkey);
     EXPECT_EQ(deletions[1].Data.Key, "HKEY_CURRENT_USER\\" + subkey);
+    RegDeleteTreeW(HKEY_CURRENT_USER, Utf8ToWide(subkey.substr(0, subkey.rfind('\\'))).c_str());
 }
 
 } // namespace
