@@ -17,7 +17,7 @@ constexpr const char* kExemptFolders[] = {
 };
 
 struct SystemFolders {
-    std::string native;    // the system folder of 64-bit programs ("System32")
+    std::string native;    // the system's own system folder ("System32")
     std::string x86;       // the x86 system folder ("SysWOW64")
     std::string sysnative; // a 32-bit program's name for the native one
 };
