@@ -50,11 +50,11 @@ void LoadOption(ui::OptionButton& button, const std::string& key, const std::str
 }
 
 // True when the Run key under the root holds a text value named after the product whose
-// text names this executable.
+// text names this executable. Read in the view the program writes its own value in.
 bool IsRunAtStartup(HKEY root) {
     HKEY key;
-    if (RegOpenKeyExW(root, Utf8ToWide(std::string(kRunKey) + "\\").c_str(), 0, KEY_READ, &key) !=
-        ERROR_SUCCESS)
+    if (RegOpenKeyExW(root, Utf8ToWide(std::string(kRunKey) + "\\").c_str(), 0,
+                      KEY_READ | ModRegistryRelated::RegistryView, &key) != ERROR_SUCCESS)
         return false;
     const std::wstring name = Utf8ToWide(TextRules::Trim(modLorvane::ProgramName));
     DWORD type = 0, size = 0;

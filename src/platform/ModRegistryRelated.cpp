@@ -71,7 +71,7 @@ OpenKey OpenUnderRoot(int32_t root, const std::string& subkey, REGSAM access) {
     const RootKey* known = FindRoot(root);
     if (!known)
         return {};
-    return OpenKey(RootHandle(*known), Utf8ToWide(subkey), access);
+    return OpenKey(RootHandle(*known), Utf8ToWide(subkey), access | RegistryView);
 }
 
 std::string KeyText(const RootKey& root, const std::string& subkey) {
@@ -87,6 +87,67 @@ std::string SectionKey(std::string key) {
 
 bool NamesWholeRoot(const std::string& subkey) {
     return subkey.find_first_not_of(" \\") == std::string::npos;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    return TextRules::CompareNoCase(a, b) == 0;
+}
+
+// The key's full name as the system keeps it ("\REGISTRY\MACHINE\SOFTWARE\Wow6432Node\..."),
+// split at its separators; empty when the system does not tell it.
+std::vector<std::string> SystemKeyName(HKEY key) {
+    using QueryKey = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    constexpr int kKeyNameInformation = 3;
+    static const auto query = reinterpret_cast<QueryKey>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryKey")));
+    if (!query)
+        return {};
+    std::vector<ULONG> buffer(1024); // a name length, then the name in UTF-16
+    ULONG size = 0;
+    const ULONG bytes = static_cast<ULONG>(buffer.size() * sizeof(ULONG));
+    if (query(key, kKeyNameInformation, buffer.data(), bytes, &size) != 0 ||
+        buffer[0] > bytes - sizeof(ULONG))
+        return {};
+    const std::wstring name(reinterpret_cast<const wchar_t*>(buffer.data() + 1),
+                            buffer[0] / sizeof(wchar_t));
+    return TextRules::Split(WideToUtf8(name), "\\");
+}
+
+// The key text of an open key where it really is: the caller's text with every "Wow6432Node"
+// that the registry's redirection put into the path written in, so that the system's own
+// registry editor, which sees the 64-bit view, puts a backup back in the same place. Any other
+// difference (a link such as CurrentControlSet) leaves the caller's text as it was there.
+std::string RealKeyText(HKEY key, const RootKey& root, const std::string& subkey) {
+    constexpr std::string_view kRedirected = "Wow6432Node";
+    const std::vector<std::string> real = SystemKeyName(key);
+    std::vector<std::string> parts;
+    for (const std::string& part : TextRules::Split(subkey, "\\"))
+        if (!part.empty())
+            parts.push_back(part);
+    // Both compared from their ends, where the caller's path and the system's name agree.
+    std::vector<std::string> named;
+    size_t p = parts.size(), r = real.size();
+    bool inserted = false;
+    while (r > 0) {
+        if (p > 0 && SameName(parts[p - 1], real[r - 1])) {
+            named.insert(named.begin(), parts[--p]);
+            --r;
+        } else if (SameName(real[r - 1], kRedirected)) {
+            named.insert(named.begin(), real[--r]);
+            inserted = true;
+        } else {
+            break;
+        }
+        if (p == 0 && (r == 0 || !SameName(real[r - 1], kRedirected)))
+            break;
+    }
+    if (!inserted)
+        return KeyText(root, subkey);
+    named.insert(named.begin(), parts.begin(), parts.begin() + static_cast<ptrdiff_t>(p));
+    std::string text = root.name;
+    for (const std::string& part : named)
+        text += "\\" + part;
+    return text;
 }
 
 // A value's type and raw bytes; false when the key does not hold it.
@@ -136,7 +197,7 @@ bool CaptureTree(HKEY key, const std::string& keyText, RegistryKeyTree& tree) {
             continue;
         }
         const std::wstring child(subkeyName.data(), length);
-        OpenKey open(key, child, KEY_READ);
+        OpenKey open(key, child, KEY_READ | RegistryView);
         if (!open) {
             complete = false;
             continue;
@@ -158,8 +219,8 @@ size_t EntryCount(const RegistryKeyTree& tree) {
 
 // After a refused deletion: true when part of the key went all the same (a subkey or value the
 // deletion reached before the refusal), or the key is gone.
-bool RemovedInPart(HKEY root, const std::wstring& path, const RegistryKeyTree& before) {
-    const OpenKey key(root, path, KEY_READ);
+bool RemovedInPart(HKEY parent, const std::wstring& leaf, const RegistryKeyTree& before) {
+    const OpenKey key(parent, leaf, KEY_READ | RegistryView);
     if (!key)
         return true;
     RegistryKeyTree after;
@@ -269,7 +330,8 @@ void SetRegistryValue(int32_t root, const std::string& subkey, const std::string
         return;
     OpenKey key;
     if (RegCreateKeyExW(RootHandle(*known), Utf8ToWide(subkey).c_str(), 0, nullptr, 0,
-                        KEY_SET_VALUE, nullptr, key.receive(), nullptr) != ERROR_SUCCESS)
+                        KEY_SET_VALUE | RegistryView, nullptr, key.receive(),
+                        nullptr) != ERROR_SUCCESS)
         return;
     const std::wstring name = Utf8ToWide(valueName);
     DWORD number = 0;
@@ -299,24 +361,36 @@ bool DeleteRegistryKey(int32_t root, const std::string& subkey) {
     const RootKey* known = FindRoot(root);
     if (!known || NamesWholeRoot(subkey) || !RegistryKeyGuard::MayDeleteKey(root, subkey))
         return false;
-    const std::wstring path = Utf8ToWide(subkey);
     RegistryDeletion deletion{KeyText(*known, subkey), "All Values", {}};
     {
         // A key that cannot be read whole cannot be backed up; it stays.
-        const OpenKey key(RootHandle(*known), path, KEY_READ);
-        if (!key || !CaptureTree(key.get(), deletion.Key, deletion.Data))
+        const OpenKey key(RootHandle(*known), Utf8ToWide(subkey), KEY_READ | RegistryView);
+        if (!key || !CaptureTree(key.get(), RealKeyText(key.get(), *known, subkey), deletion.Data))
             return false;
     }
-    if (!BackedUp(deletion))
+    // The tree goes from its parent, opened in the program's view: the deletion itself takes
+    // no view of its own.
+    std::string path = subkey;
+    while (path.back() == '\\')
+        path.pop_back();
+    const size_t slash = path.rfind('\\');
+    const OpenKey parent = slash == std::string::npos
+                               ? OpenKey()
+                               : OpenKey(RootHandle(*known), Utf8ToWide(path.substr(0, slash)),
+                                         KEY_READ | RegistryView);
+    const HKEY from = slash == std::string::npos ? RootHandle(*known) : parent.get();
+    const std::wstring leaf =
+        Utf8ToWide(slash == std::string::npos ? path : path.substr(slash + 1));
+    if (!from || !BackedUp(deletion))
         return false;
-    const long status = keyTreeDeleter ? keyTreeDeleter(RootHandle(*known), path)
-                                       : SHDeleteKeyW(RootHandle(*known), path.c_str());
+    const long status =
+        keyTreeDeleter ? keyTreeDeleter(from, leaf) : SHDeleteKeyW(from, leaf.c_str());
     if (status == ERROR_SUCCESS) {
         Report(deletion);
         return true;
     }
     // What went before the refusal is held by the backup: it is reported all the same.
-    if (RemovedInPart(RootHandle(*known), path, deletion.Data))
+    if (RemovedInPart(from, leaf, deletion.Data))
         Report(deletion);
     return false;
 }
@@ -325,12 +399,13 @@ bool DeleteRegistryValue(int32_t root, const std::string& subkey, const std::str
     const RootKey* known = FindRoot(root);
     if (!known || NamesWholeRoot(subkey))
         return false;
-    const OpenKey key(RootHandle(*known), Utf8ToWide(subkey), KEY_QUERY_VALUE | KEY_SET_VALUE);
+    const OpenKey key(RootHandle(*known), Utf8ToWide(subkey),
+                      KEY_QUERY_VALUE | KEY_SET_VALUE | RegistryView);
     if (!key)
         return false;
     const std::wstring name = Utf8ToWide(valueName);
     RegistryDeletion deletion{KeyText(*known, subkey), valueName, {}};
-    deletion.Data.Key = SectionKey(deletion.Key);
+    deletion.Data.Key = SectionKey(RealKeyText(key.get(), *known, subkey));
     deletion.Data.Values.emplace_back();
     if (!CaptureValue(key.get(), name, deletion.Data.Values.back()) || !BackedUp(deletion) ||
         RegDeleteValueW(key.get(), name.c_str()) != ERROR_SUCCESS)

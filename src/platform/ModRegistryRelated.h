@@ -21,6 +21,11 @@ inline std::string RootKeyName;
 int32_t GetRootKey(const std::string& index);
 
 // Every operation below takes a root as GetRootKey gives it; any other number names no key.
+// Each opens its keys in the registry's 32-bit view, the one the definitions describe (on
+// 64-bit Windows HKLM\Software of that view is "Software\Wow6432Node"). It is a 32-bit
+// process's own view, so both builds reach the same keys. Whoever else reads what these write
+// opens it with the same flag.
+constexpr REGSAM RegistryView = KEY_WOW64_32KEY;
 
 // Reads a string, expandable string (unexpanded) or 32-bit number (as signed decimal digits)
 // from root\subkey, opened with the mask 0x3F, so a key the user may not change counts as
@@ -51,7 +56,8 @@ struct RegistryValueData {
 };
 
 // A key with its values and everything below it, each key named by its full text: the root's
-// name, "\" and the subkey path.
+// name, "\" and the subkey path where the key really is, as the system's own registry editor
+// names it ("...\Software\Wow6432Node\..." for a key of the 32-bit view that lives there).
 struct RegistryKeyTree {
     std::string Key;
     std::vector<RegistryValueData> Values;
@@ -60,7 +66,7 @@ struct RegistryKeyTree {
 
 // What a deletion removes, as captured before it.
 struct RegistryDeletion {
-    std::string Key;      // the root's name, "\" and the subkey path
+    std::string Key;      // the root's name, "\" and the subkey path, as the caller named it
     std::string Value;    // the value name ("" for the default value), or "All Values" for a key
     RegistryKeyTree Data; // a value deletion: its key holding just that value
 };
@@ -76,10 +82,11 @@ void SetRegistryBackupHook(RegistryBackupHook hook);
 using RegistryDeletionSink = std::function<void(const RegistryDeletion&)>;
 void SetRegistryDeletionSink(RegistryDeletionSink sink);
 
-// Deletes a key with everything below it, as SHDeleteKey does, and gives the platform's status.
+// Deletes a key (named under its open parent) with everything below it, as SHDeleteKey does,
+// and gives the platform's status.
 // Tests replace it, as no test system can be made to refuse part of a deletion; an empty
 // function restores the system's own.
-using KeyTreeDeleter = std::function<long(HKEY root, const std::wstring& subkey)>;
+using KeyTreeDeleter = std::function<long(HKEY parent, const std::wstring& leaf)>;
 void SetKeyTreeDeleter(KeyTreeDeleter deleter);
 
 // A subkey that is empty or holds only blanks and backslashes would name the whole root: both

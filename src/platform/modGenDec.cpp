@@ -2,6 +2,7 @@
 
 #include "AnsiText.h"
 #include "TextRules.h"
+#include "X86View.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -64,9 +65,11 @@ std::string WithTrailingBackslash(std::string path) {
     return path;
 }
 
+// The folder a 32-bit program gets: the definitions name the folders it saw.
 std::optional<std::string> SystemSpecialFolder(int csidl) {
     wchar_t buffer[MAX_PATH] = {};
-    if (!SHGetSpecialFolderPathW(nullptr, buffer, csidl, FALSE) || buffer[0] == L'\0')
+    if (!SHGetSpecialFolderPathW(nullptr, buffer, X86View::FolderCsidl(csidl), FALSE) ||
+        buffer[0] == L'\0')
         return std::nullopt;
     return WideToUtf8(buffer);
 }
@@ -119,6 +122,7 @@ std::string ExpandPathMacros(std::string& text, std::string* missingToken) {
         }
         text = TextRules::Replace(text, macro.token, value, macro.compare);
     }
+    text = X86View::RedirectedPath(text);
     return text;
 }
 
@@ -144,11 +148,7 @@ std::string GetSystemDriveRoot() {
 }
 
 std::string GetSystemDirectoryText() {
-    wchar_t buffer[MAX_PATH] = {};
-    const UINT length = GetSystemDirectoryW(buffer, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return {};
-    return WideToUtf8(std::wstring_view(buffer, length));
+    return X86View::SystemFolder();
 }
 
 std::string GetSystemDir() {

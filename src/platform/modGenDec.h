@@ -19,19 +19,21 @@ void SetSpecialFolderLookup(SpecialFolderLookup lookup);
 // changed to the result, which is also returned. When a token in the text stands for a folder
 // this system does not have, the token is dropped and `missingToken` (if given) receives the
 // first such token as written in the table, so the caller can skip the entry instead of acting
-// on a path that no longer names the intended place.
+// on a path that no longer names the intended place. The folders are those a 32-bit program
+// gets, and a resulting path into the system folder is the one a 32-bit program reaches
+// (X86View).
 std::string ExpandPathMacros(std::string& text, std::string* missingToken = nullptr);
 
 // The special folder's path ending in "\" (looked up once per process), or empty when the
-// system has no such folder.
+// system has no such folder; a 32-bit program's folder where the two views differ.
 std::string GetSpecialFolderPath(int csidl);
 // The special folder's path through its item list, ending in "\"; empty on failure.
 std::string GetSpecialFolderByLocation(int csidl);
 // The drive root of the user's Programs folder, such as "C:\"; empty on failure.
 std::string GetSystemDriveRoot();
-// The system folder ending in "\".
+// The system folder, as a 32-bit program names it, ending in "\".
 std::string GetSystemDir();
-// The system folder without a trailing "\".
+// The same without a trailing "\".
 std::string GetSystemDirectoryText();
 
 } // namespace modGenDec

@@ -3,6 +3,7 @@
 #include "AnsiText.h"
 #include "DrivePath.h"
 #include "TextRules.h"
+#include "X86View.h"
 #include "modGenDec.h"
 #include "modGlobals.h"
 
@@ -65,15 +66,20 @@ std::vector<std::string> ProtectedFolders() {
           CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROGRAM_FILES_COMMONX86})
         add(modGenDec::GetSpecialFolderPath(csidl));
     add(modGenDec::GetSystemDirectoryText());
+    // The program's folders are those a 32-bit program sees; the system's own 64-bit ones
+    // need protecting as much.
+    add(X86View::NativeSystemFolder());
     const std::string windows =
         WithoutTrailingSeparator(modGenDec::GetSpecialFolderPath(CSIDL_WINDOWS));
     if (!windows.empty())
         add(windows + "\\Sysnative"); // a 32-bit program's name for the 64-bit system folder
     // A 32-bit program on 64-bit Windows is shown "Program Files (x86)" as its Program Files.
-    wchar_t programFiles64[MAX_PATH] = {};
-    const DWORD length = GetEnvironmentVariableW(L"ProgramW6432", programFiles64, MAX_PATH);
-    if (length > 0 && length < MAX_PATH)
-        add(WideToUtf8(programFiles64));
+    for (const wchar_t* variable : {L"ProgramW6432", L"CommonProgramW6432"}) {
+        wchar_t folder[MAX_PATH] = {};
+        const DWORD length = GetEnvironmentVariableW(variable, folder, MAX_PATH);
+        if (length > 0 && length < MAX_PATH)
+            add(WideToUtf8(folder));
+    }
     const std::string profile = NormalizedPath(modGenDec::GetSpecialFolderPath(CSIDL_PROFILE));
     if (!profile.empty()) {
         folders.push_back(profile);

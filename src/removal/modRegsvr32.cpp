@@ -3,7 +3,7 @@
 #include "FolderCopy.h"
 #include "RemovalGuard.h"
 #include "ShellLaunch.h"
-#include "modGenDec.h"
+#include "X86View.h"
 
 #include <windows.h>
 
@@ -14,7 +14,8 @@ bool RegisterServer(const std::string& path, bool doRegister) {
     if (!RemovalGuard::MayRemove(path) || attributes == INVALID_FILE_ATTRIBUTES ||
         (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
-    const std::string tool = modGenDec::GetSystemDir() + "regsvr32.exe";
+    // The system's own tool: it registers a library of either kind, 32- or 64-bit.
+    const std::string tool = X86View::NativeSystemFolder() + "\\regsvr32.exe";
     const std::string parameters =
         std::string(doRegister ? "/s " : "/u /s ") + ShellLaunch::Quoted(path);
     const ShellLaunch::Result result = ShellLaunch::RunAndWait(tool, parameters, kTimeoutMs);

@@ -7,6 +7,7 @@
 #include "ScanMessages.h"
 #include "ScanProgress.h"
 #include "TextRules.h"
+#include "X86View.h"
 #include "modGenDec.h"
 #include "modGlobals.h"
 #include "xfileExists.h"
@@ -111,7 +112,8 @@ void ToLowerInPlace(std::string& text) {
     }
 }
 
-// Expands a definition path as the tables keep it: macros expanded, "\\" made "\", lower case.
+// Expands a definition path as the tables keep it: macros expanded, "\\" made "\", the place a
+// 32-bit program reaches through it, lower case.
 // False when the path names a special folder this system does not have.
 bool ExpandDefinitionPath(std::string& path, MacroExpansions& expansions) {
     const size_t macroEnd = path.rfind(']');
@@ -133,6 +135,8 @@ bool ExpandDefinitionPath(std::string& path, MacroExpansions& expansions) {
         path.replace(0, macroEnd + 1, *found->second);
     }
     CollapseDoubleBackslashes(path);
+    // The whole path: the text after the macros may be what leads into the system folder.
+    path = X86View::RedirectedPath(path);
     if (!path.empty()) {
         path += '\\';
         CollapseDoubleBackslashes(path);

@@ -167,26 +167,33 @@ namespace {
 
 const wchar_t* const kRunKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-// Removes a Run value when the test ends, however it ends: the system would start it at boot.
+// Removes a Run value from both registry views when the test ends, however it ends: the system
+// would start it at boot.
 struct RunValueRemover {
     HKEY root;
     std::string name;
     ~RunValueRemover() {
-        HKEY run;
-        if (RegOpenKeyExW(root, kRunKey, 0, KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
-            RegDeleteValueW(run, Utf8ToWide(name).c_str());
-            RegCloseKey(run);
+        for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+            HKEY run;
+            if (RegOpenKeyExW(root, kRunKey, 0, KEY_SET_VALUE | view, &run) == ERROR_SUCCESS) {
+                RegDeleteValueW(run, Utf8ToWide(name).c_str());
+                RegCloseKey(run);
+            }
         }
     }
 };
 
-std::wstring RunValue(HKEY root, const std::string& name) {
-    wchar_t data[1024] = {};
-    DWORD size = sizeof(data);
-    if (RegGetValueW(root, kRunKey, Utf8ToWide(name).c_str(), RRF_RT_REG_SZ, nullptr, data,
-                     &size) != ERROR_SUCCESS)
+// The value in one registry view.
+std::wstring RunValue(HKEY root, const std::string& name, REGSAM view = KEY_WOW64_32KEY) {
+    HKEY run;
+    if (RegOpenKeyExW(root, kRunKey, 0, KEY_QUERY_VALUE | view, &run) != ERROR_SUCCESS)
         return L"<none>";
-    return data;
+    wchar_t data[1024] = {};
+    DWORD size = sizeof(data) - sizeof(wchar_t), type = 0;
+    const LONG status = RegQueryValueExW(run, Utf8ToWide(name).c_str(), nullptr, &type,
+                                         reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(run);
+    return status == ERROR_SUCCESS && type == REG_SZ ? data : L"<none>";
 }
 
 } // namespace
@@ -196,6 +203,8 @@ TEST_F(MainWindowTest, RunAtStartupWritesTheQuotedProgramPathAndRemovesIt) {
     const RunValueRemover remover{HKEY_LOCAL_MACHINE, name};
     form->chkRunAtStartup.SetValue(1);
     EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE, name), L"\"" + Utf8ToWide(OwnExecutablePath()) + L"\"");
+    // Where the 32-bit program kept it, whichever build wrote it.
+    EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE, name, KEY_WOW64_64KEY), L"<none>");
     EXPECT_EQ(Stored("OptionAndSettings", "chkRunAtStartup"), "1");
     form->chkRunAtStartup.SetValue(0);
     EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE, name), L"<none>");
@@ -220,6 +229,24 @@ TEST_F(MainWindowTest, RunAtStartupStatusLooksForTheProductsValue) {
     form->LoadSettings();
     EXPECT_EQ(form->lblRunAtStart.Caption, "(Enabled - This User)");
     RegCloseKey(run);
+}
+
+TEST_F(MainWindowTest, RunAtStartupStatusReadsTheViewTheProgramWritesIn) {
+    const RunValueRemover remover{HKEY_LOCAL_MACHINE, kTestProduct};
+    const std::wstring data = L"\"C:\\Program Files\\" + Utf8ToWide(AppPath::ExeName()) + L".exe\"";
+    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+        HKEY run;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, nullptr, 0, KEY_SET_VALUE | view,
+                                  nullptr, &run, nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExW(run, Utf8ToWide(kTestProduct).c_str(), 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(data.c_str()),
+                       static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(run);
+        form->LoadSettings();
+        EXPECT_EQ(form->lblRunAtStart.Caption,
+                  view == KEY_WOW64_32KEY ? "(Enabled - All Users)" : "(Disabled - Run Manually)");
+    }
 }
 
 TEST_F(MainWindowTest, LoadSettingsOnAFreshStore) {

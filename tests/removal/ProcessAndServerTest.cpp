@@ -4,8 +4,8 @@
 #include "ExpectedLaunches.h"
 #include "PlantedProcess.h"
 #include "ProcessControl.h"
+#include "X86View.h"
 #include "modFileRelated.h"
-#include "modGenDec.h"
 #include "modRegsvr32.h"
 
 #include <windows.h>
@@ -78,7 +78,7 @@ TEST_F(ServerRegistration, RunsTheRegistrationToolAndNeverLoadsTheLibrary) {
     EXPECT_EQ(GetModuleHandleW(Utf8ToWide(dll).c_str()), nullptr);
 
     ASSERT_EQ(launches.Launched().size(), 2u);
-    const std::string tool = modGenDec::GetSystemDir() + "regsvr32.exe";
+    const std::string tool = X86View::NativeSystemFolder() + "\\regsvr32.exe";
     EXPECT_EQ(launches.Launched()[0].File, tool);
     EXPECT_EQ(launches.Launched()[0].Parameters, "/s \"" + dll + "\"");
     EXPECT_EQ(launches.Launched()[1].Parameters, "/u /s \"" + dll + "\"");

@@ -3,6 +3,7 @@
 #include "AnsiText.h"
 #include "ModRegistryRelated.h"
 #include "ShellLaunch.h"
+#include "TwinMachineKey.h"
 #include "modFileRelated.h"
 
 #include <windows.h>
@@ -18,6 +19,7 @@ using Bytes = std::vector<unsigned char>;
 namespace {
 
 const int32_t kCurrentUser = static_cast<int32_t>(0x80000001u);
+const int32_t kLocalMachine = static_cast<int32_t>(0x80000002u);
 
 Bytes Wide(const std::wstring& text) {
     const auto* start = reinterpret_cast<const unsigned char*>(text.c_str());
@@ -52,6 +54,17 @@ void TakeSnapshot(HKEY key, const std::wstring& path, Snapshot& snapshot) {
             RegCloseKey(open);
         }
     }
+}
+
+Snapshot TakeMachine(const TwinMachineKey& machine, REGSAM view) {
+    Snapshot snapshot;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Utf8ToWide(machine.Sub()).c_str(), 0, KEY_READ | view,
+                      &key) == ERROR_SUCCESS) {
+        TakeSnapshot(key, L"", snapshot);
+        RegCloseKey(key);
+    }
+    return snapshot;
 }
 
 // A key of the test's own under HKEY_CURRENT_USER, removed with everything below it at the end.
@@ -94,6 +107,20 @@ class RegistryQuarantine : public QuarantineFixture {
             RegCloseKey(key);
         }
         return snapshot;
+    }
+    // The platform's own registry editor imports every backup, as a user restoring them would.
+    void ImportBackups() const {
+        wchar_t windows[MAX_PATH] = {};
+        GetWindowsDirectoryW(windows, MAX_PATH);
+        for (const std::string& backup : Backups()) {
+            ShellLaunch::Request request;
+            request.File = WideToUtf8(windows) + "\\regedit.exe";
+            request.Parameters = "/s " + ShellLaunch::Quoted(Stored(backup));
+            request.Wait = true;
+            request.TimeoutMs = 60000;
+            const ShellLaunch::Result result = ShellLaunch::LaunchForReal(request);
+            EXPECT_TRUE(result.Started && !result.TimedOut) << backup;
+        }
     }
     std::vector<std::string> Backups() const {
         std::vector<std::string> backups;
@@ -144,19 +171,46 @@ TEST_F(RegistryQuarantine, ImportingTheBackupsGivesBackExactlyWhatWasDeleted) {
     EXPECT_EQ(removed[L"\\values"].size(), 1u);
     EXPECT_EQ(Backups().size(), 11u);
 
-    // The platform's own registry editor imports them, as a user restoring them would.
-    for (const std::string& backup : Backups()) {
-        ShellLaunch::Request request;
-        wchar_t windows[MAX_PATH] = {};
-        GetWindowsDirectoryW(windows, MAX_PATH);
-        request.File = WideToUtf8(windows) + "\\regedit.exe";
-        request.Parameters = "/s " + ShellLaunch::Quoted(Stored(backup));
-        request.Wait = true;
-        request.TimeoutMs = 60000;
-        const ShellLaunch::Result result = ShellLaunch::LaunchForReal(request);
-        EXPECT_TRUE(result.Started && !result.TimedOut) << backup;
-    }
+    ImportBackups();
     EXPECT_EQ(Take(), before);
+}
+
+TEST_F(RegistryQuarantine, AMachineKeyOfThe32BitViewGoesBackWhereItWas) {
+    // On 64-bit Windows the key lives in "Software\Wow6432Node", where the system's own
+    // (64-bit) registry editor must put it back, leaving the 64-bit view's twin alone.
+    const TwinMachineKey machine("MachineQuarantineTest");
+    for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+        const std::string text = view == KEY_WOW64_32KEY ? "32-bit" : "64-bit";
+        ASSERT_TRUE(machine.Put(view, "values", "Toolbar", text + " toolbar"));
+        ASSERT_TRUE(machine.Put(view, "values", "Kept", text + " kept"));
+        ASSERT_TRUE(machine.Put(view, "tree", "", text + " default"));
+        ASSERT_TRUE(machine.Put(view, "tree", "Top", text + " top"));
+        ASSERT_TRUE(machine.Put(view, "tree\\child", "Deep", text + " deep"));
+    }
+    const Snapshot before32 = TakeMachine(machine, KEY_WOW64_32KEY);
+    const Snapshot before64 = TakeMachine(machine, KEY_WOW64_64KEY);
+    ASSERT_EQ(before32.size(), 4u);
+
+    EXPECT_TRUE(DeleteRegistryValue(kLocalMachine, machine.Sub("values"), "Toolbar"));
+    EXPECT_TRUE(DeleteRegistryValue(kLocalMachine, machine.Sub("tree"), ""));
+    EXPECT_TRUE(DeleteRegistryKey(kLocalMachine, machine.Sub("tree")));
+    EXPECT_FALSE(machine.Exists(KEY_WOW64_32KEY, "tree"));
+    EXPECT_EQ(machine.Get(KEY_WOW64_32KEY, "values", "Toolbar"), "<none>");
+    EXPECT_EQ(TakeMachine(machine, KEY_WOW64_64KEY), before64);
+    ASSERT_EQ(Backups().size(), 3u);
+    for (const std::string& backup : Backups()) {
+        const std::string bytes = ReadFileBytes(Stored(backup));
+        const std::string text = WideToUtf8(std::wstring(
+            reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t)));
+        EXPECT_NE(
+            text.find("[HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\" + machine.Sub().substr(9)),
+            std::string::npos)
+            << text;
+    }
+
+    ImportBackups();
+    EXPECT_EQ(TakeMachine(machine, KEY_WOW64_32KEY), before32);
+    EXPECT_EQ(TakeMachine(machine, KEY_WOW64_64KEY), before64);
 }
 
 TEST_F(RegistryQuarantine, EachRemovalIsJournaledOnceAfterItHappened) {

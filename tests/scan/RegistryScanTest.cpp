@@ -10,6 +10,7 @@
 #include "ScanResults.h"
 #include "StopScanAt.h"
 #include "TextRules.h"
+#include "TwinMachineKey.h"
 #include "modGenDec.h"
 #include "modGlobals.h"
 
@@ -190,6 +191,29 @@ TEST_F(RegistryScan, AbsentMalformedSafeAndExcludedEntries) {
     EXPECT_EQ(modGlobals::RegistryItemsInspected, 7);
     EXPECT_EQ(modGlobals::ItemsFound, 0);
     EXPECT_EQ(ScanDisplay().lbltracesFound.Caption, "");
+}
+
+TEST_F(RegistryScan, FindsTheMachineKeysOfThe32BitViewOnly) {
+    // 64-bit Windows keeps HKEY_LOCAL_MACHINE\Software twice; the definitions describe what a
+    // 32-bit program sees, in either build.
+    const TwinMachineKey machine("RegistryScanViewTest");
+    ASSERT_TRUE(machine.Put(KEY_WOW64_32KEY, "Only32", "Value", "x"));
+    ASSERT_TRUE(machine.Put(KEY_WOW64_64KEY, "Only64", "Value", "x"));
+    const std::string s = machine.Sub("");
+    Definitions({
+        "2^" + s + "\\Only32\\^=Key32",
+        "2^" + s + "\\Only64\\^=Key64",
+        "2^" + s + "\\Only32\\^Value^=Value32",
+        "2^" + s + "\\Only64\\^Value^=Value64",
+    });
+    ScanRegistry();
+    const std::string m = "HKEY_LOCAL_MACHINE\\" + s + "\\";
+    EXPECT_EQ(Rows(Running(), 2), (std::vector<std::string>{
+                                      "Key32 | " + m + "Only32\\ | icon 2",
+                                      "Value32 | " + m + "Only32\\Value | icon 2",
+                                  }));
+    EXPECT_EQ(Removal().Count(), 2u);
+    EXPECT_EQ(modGlobals::RegistryItemsInspected, 4);
 }
 
 TEST_F(RegistryScan, ASubkeyOfOnlyBlanksAndBackslashesIsSkipped) {
