@@ -88,6 +88,8 @@ constexpr DefaultMessage kDefaultMessages[] = {
     // The language window's title and its download notice, which older tables left blank.
     {"MSG_TITLELANGUAGE", "Language Selection"},
     {"MSG_DOWNLOADED", "The newest language file has been downloaded. Choose a language to use its texts."},
+    // An update that arrived but could not be written into the definition files.
+    {"MSG_DEFS_NOT_SAVED", "New [ProgramName] definitions were downloaded but could not be saved. Please make sure the definition files can be written and run Live Update again."},
 };
 // clang-format on
 

@@ -6,8 +6,16 @@
 // What a missing "date.dat" stands for: the date of the definitions the program shipped with.
 inline constexpr const char* kShippedDefinitionsDate = "3/16/2006 12:00:00 AM";
 
-// The first line of "date.dat", or the shipped date when the file is missing.
+// The first line of "date.dat", or the shipped date when the file is missing. The date is kept
+// in the definitions service's own US-English form, whatever the user's locale.
 std::string ReadDefinitionsDate();
+
+// The installed definitions' date. A line in the user's form (as earlier versions wrote it) is
+// read when it is no date in the service's. False when "date.dat" holds no date.
+bool InstalledDefinitionsDate(double& date);
+// The installed definitions' date as the user's locale writes dates; the line as it stands when
+// it holds no date.
+std::string DefinitionsDateForDisplay();
 
 // Makes the text the one line of "date.dat" (CR LF after it). The new file is written beside
 // the old one and put in its place in one step, so a failure leaves the old date whole. False
