@@ -138,6 +138,9 @@ UpdateCheck LiveUpdate::CheckForUpdates() {
 
 bool LiveUpdate::ReadDate(const std::string& url, bool cutAtMeridiem, double& date,
                           bool withProgress) {
+    // A close asked for before the request starts ends the update without it.
+    if (BusyState::StopRequested())
+        return false;
     const modInternet::HttpResult reply =
         modInternet::HttpRequest(url, DateLimits, withProgress ? Progress() : nullptr);
     double read = 0;

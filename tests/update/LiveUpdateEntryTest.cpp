@@ -7,6 +7,7 @@
 #include "BusyState.h"
 #include "DateText.h"
 #include "DefinitionFile.h"
+#include "DefinitionSetBuilder.h"
 #include "ScriptedMessageBoxes.h"
 #include "TextRules.h"
 #include "modLorvane.h"
@@ -50,11 +51,11 @@ class UpdateEntry : public LiveUpdateFixture {
         slow.DripMs = 60;
         Serve("/asp/currentDateNEW.asp", slow);
     }
-    // Runs the action once, from the message loop's next pass after 50 ms: inside an update,
-    // during one of its yields.
-    void DuringNextYield(std::function<void()> action) {
+    // Runs the action once, from the message loop's next pass after the delay: inside an
+    // update, during one of its yields.
+    void DuringNextYield(std::function<void()> action, unsigned delayMs = 50) {
         yieldAction = std::move(action);
-        SetTimer(nullptr, 0, 50, RunYieldAction);
+        SetTimer(nullptr, 0, delayMs, RunYieldAction);
     }
     bool YieldActionRan() const { return !yieldAction; }
 
@@ -214,6 +215,54 @@ TEST_F(UpdateEntry, ACloseWhileAnUpdateWaitsStopsItBeforeItFetchesOrChangesAnyth
     EXPECT_FALSE(download.Loaded());
     EXPECT_FALSE(BusyState::IsBusy());
     EXPECT_FALSE(BusyState::StopRequested());
+}
+
+// A server that falls silent, before its reply or inside the definitions, does not hold up a
+// close: the request in hand ends at once and the update unwinds without a notice.
+TEST_F(UpdateEntry, ACloseEndsAStalledRequestAtOnce) {
+    const struct {
+        const char* name;
+        const char* stalledPath;
+        bool inTheBody;
+    } stalls[] = {
+        {"date before its reply", "/asp/currentDateNEW.asp", false},
+        {"definitions inside their body", "/asp/getDefsNEW.asp", true},
+    };
+    for (const auto& stall : stalls) {
+        SCOPED_TRACE(stall.name);
+        Serve("/asp/currentDateNEW.asp", Text(ShiftedDate(kStoredDate, 60)));
+        LoopbackHttpServer::Reply stalled =
+            Text(DefinitionSetBuilder::RecordText("FILE", "ADD", "a.exe=A") + "[BR]");
+        if (stall.inTheBody)
+            stalled.PauseAt = 5;
+        else
+            stalled.DelayMs = 30000;
+        stalled.PauseMs = 30000;
+        Serve(stall.stalledPath, stalled);
+        bool closeDeferred = false;
+        ULONGLONG closedAt = 0;
+        const size_t requestsBefore = server.Requests().size();
+        // Late enough that the stalled request is in hand.
+        DuringNextYield(
+            [&] {
+                closedAt = GetTickCount64();
+                form->Form_QueryUnload(closeDeferred, ui::vbFormControlMenu);
+            },
+            400);
+        form->cmdUpdate.Click();
+        const ULONGLONG returnedAt = GetTickCount64();
+
+        ASSERT_TRUE(YieldActionRan());
+        EXPECT_TRUE(closeDeferred);
+        EXPECT_LT(returnedAt - closedAt, 2000u);
+        const auto requests = server.Requests();
+        ASSERT_GT(requests.size(), requestsBefore);
+        EXPECT_EQ(requests.back().Path, stall.stalledPath);
+        EXPECT_EQ(DataFileContent(kDateFile), std::string(kStoredDate) + "\r\n");
+        EXPECT_EQ(DataFileContent(kFileDefinitionFile), "");
+        EXPECT_FALSE(notice.Visible());
+        EXPECT_FALSE(BusyState::IsBusy());
+    }
 }
 
 TEST_F(UpdateEntry, ShiftClickListsTheDefinitionAddressesAndStartsNothing) {
