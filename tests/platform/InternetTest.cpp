@@ -314,6 +314,33 @@ TEST_F(Internet, RoutesServeTheirPathAndTheQueueTheRest) {
     EXPECT_EQ(requests[2].Path, "/other");
 }
 
+TEST_F(Internet, RedirectsToHttpAddressesAreFollowedAFewTimes) {
+    const auto moved = [](std::string location) {
+        Reply reply = Body("moved");
+        reply.Status = 302;
+        reply.Reason = "Found";
+        reply.Headers = {{"Location", std::move(location)}};
+        return reply;
+    };
+    server.Route("/new", [](const LoopbackHttpServer::Request&) { return Body("arrived"); });
+    server.Route("/loop", [&](const LoopbackHttpServer::Request&) { return moved("/loop"); });
+    server.Queue(moved(Url("/new")));
+    server.Queue(moved("/new"));
+    server.Queue(moved("https://example.com/new"));
+    const HttpResult absolute = modInternet::HttpRequest(Url("/old"), kQuick);
+    EXPECT_TRUE(absolute.ProvenWhole);
+    EXPECT_EQ(absolute.Body, "arrived");
+    EXPECT_EQ(modInternet::HttpGet(Url("/old")), "arrived");
+    // Not ours to follow: the redirect itself is the answer, and no whole one.
+    const HttpResult secure = modInternet::HttpRequest(Url("/old"), kQuick);
+    EXPECT_EQ(secure.Status, 302u);
+    EXPECT_FALSE(secure.Complete);
+    const HttpResult loop = modInternet::HttpRequest(Url("/loop"), kQuick);
+    EXPECT_EQ(loop.Status, 302u);
+    EXPECT_FALSE(loop.Complete);
+    EXPECT_EQ(server.Requests().size(), 2u + 2u + 1u + 6u);
+}
+
 TEST(LoopbackHttpServer, EndsConnectionsAndItsOwnLifeOnTime) {
     using namespace std::chrono_literals;
     const HttpLimits patient{5000, 20000, 30000, 4096};
