@@ -361,7 +361,7 @@ bool DownloadFile(const std::string& url, const std::string& localPath, const Ht
         slash + 1 == localPath.size() || !xfileExists::FolderExists(localPath.substr(0, slash + 1)))
         return false;
     const HttpResult reply = HttpRequest(url, limits);
-    if (!reply.Complete)
+    if (!reply.ProvenWhole)
         return false;
 
     // Beside the target, so the final rename stays on one volume and replaces it in one step.

@@ -61,9 +61,9 @@ std::string HttpGetWithProgress(const std::string& url,
 // The progress text of the download window: "Downloaded " n " bytes.".
 std::string DownloadedBytesText(size_t length);
 
-// Downloads into the file only when the transfer is whole: written to a temporary file beside
-// it, flushed, then put in its place in one step, so a broken reply leaves an existing file as
-// it was. True when it was replaced. Only paths with a drive letter are written.
+// Downloads into the file only when the transfer is proven whole (see ProvenWhole): written to a
+// temporary file beside it, flushed, then put in its place in one step, so a broken reply leaves an
+// existing file as it was. True when it was replaced. Only paths with a drive letter are written.
 bool DownloadFile(const std::string& url, const std::string& localPath,
                   const HttpLimits& limits = {});
 

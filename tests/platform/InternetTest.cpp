@@ -375,6 +375,12 @@ TEST_F(Internet, ADownloadReplacesTheFileOnlyWhenWhole) {
         Reply reply;
     } cases[] = {
         {"cut short", broken([](Reply& r) { r.SendOnly = 1000; })},
+        {"chunks cut short", broken([](Reply& r) {
+             r.BodyFraming = Framing::Chunked;
+             r.SendOnly = 1000;
+         })},
+        {"ended by the close alone",
+         broken([](Reply& r) { r.BodyFraming = Framing::CloseDelimited; })},
         {"stalled in the body", broken([](Reply& r) {
              r.PauseAt = 500;
              r.PauseMs = 3000;

@@ -8,8 +8,10 @@
 #include "DateText.h"
 #include "DefinitionFile.h"
 #include "DefinitionSetBuilder.h"
+#include "DoEvents.h"
 #include "ScriptedMessageBoxes.h"
 #include "TextRules.h"
+#include "modInternet.h"
 #include "modLorvane.h"
 
 #include <windows.h>
@@ -51,13 +53,37 @@ class UpdateEntry : public LiveUpdateFixture {
         slow.DripMs = 60;
         Serve("/asp/currentDateNEW.asp", slow);
     }
-    // Runs the action once, from the message loop's next pass after the delay: inside an
-    // update, during one of its yields.
-    void DuringNextYield(std::function<void()> action, unsigned delayMs = 50) {
+    // Runs the action once, from the message loop's next pass after 50 ms: inside an update,
+    // during one of its yields.
+    void DuringNextYield(std::function<void()> action) {
         yieldAction = std::move(action);
-        SetTimer(nullptr, 0, delayMs, RunYieldAction);
+        SetTimer(nullptr, 0, 50, RunYieldAction);
     }
     bool YieldActionRan() const { return !yieldAction; }
+
+    // Presses the main window's close box from the update's first yield after the server has
+    // received a request for the path; a timer keeps messages coming while the network is
+    // silent, as a user's screen does. Returns when the update has unwound.
+    void ClickUpdateAndCloseOnceRequested(const std::string& path, bool& closeDeferred,
+                                          ULONGLONG& closedAt) {
+        modInternet::SetYieldHook([&, path] {
+            ui::DoEvents();
+            if (closedAt == 0 && TextRules::Contains(Joined(RequestedPaths()), path)) {
+                closedAt = GetTickCount64();
+                form->Form_QueryUnload(closeDeferred, ui::vbFormControlMenu);
+            }
+        });
+        const UINT_PTR ticks = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {});
+        form->cmdUpdate.Click();
+        KillTimer(nullptr, ticks);
+        modInternet::SetYieldHook(ui::DoEvents);
+    }
+    static std::string Joined(const std::vector<std::string>& paths) {
+        std::string joined;
+        for (const std::string& path : paths)
+            joined += path + " ";
+        return joined;
+    }
 
     size_t DateRequests() const {
         size_t count = 0;
@@ -202,11 +228,10 @@ TEST_F(UpdateEntry, ACloseWhileAnUpdateWaitsStopsItBeforeItFetchesOrChangesAnyth
     SlowDate(ShiftedDate(kStoredDate, 60));
     Serve("/asp/getDefsNEW.asp", Text(""));
     bool closeDeferred = false;
+    ULONGLONG closedAt = 0;
     // The close box: it asks the update to stop and waits until the update has unwound.
-    DuringNextYield([&] { form->Form_QueryUnload(closeDeferred, ui::vbFormControlMenu); });
-    form->cmdUpdate.Click();
+    ClickUpdateAndCloseOnceRequested("/asp/currentDateNEW.asp", closeDeferred, closedAt);
 
-    ASSERT_TRUE(YieldActionRan());
     EXPECT_TRUE(closeDeferred);
     EXPECT_EQ(RequestedPaths(), std::vector<std::string>{"/asp/currentDateNEW.asp"});
     EXPECT_EQ(DataFileContent(kDateFile), std::string(kStoredDate) + "\r\n");
@@ -242,17 +267,10 @@ TEST_F(UpdateEntry, ACloseEndsAStalledRequestAtOnce) {
         bool closeDeferred = false;
         ULONGLONG closedAt = 0;
         const size_t requestsBefore = server.Requests().size();
-        // Late enough that the stalled request is in hand.
-        DuringNextYield(
-            [&] {
-                closedAt = GetTickCount64();
-                form->Form_QueryUnload(closeDeferred, ui::vbFormControlMenu);
-            },
-            400);
-        form->cmdUpdate.Click();
+        ClickUpdateAndCloseOnceRequested(stall.stalledPath, closeDeferred, closedAt);
         const ULONGLONG returnedAt = GetTickCount64();
 
-        ASSERT_TRUE(YieldActionRan());
+        ASSERT_NE(closedAt, 0u);
         EXPECT_TRUE(closeDeferred);
         EXPECT_LT(returnedAt - closedAt, 2000u);
         const auto requests = server.Requests();
