@@ -265,7 +265,7 @@ void FrmMain::LoadSettings() {
                                                     : "(Disabled - Run Manually)";
     LoadCheck(chkScanCookies, "OptionAndSettings", "chkScanCookies", "1");
     LoadCheck(chkSendData, "OptionAndSettings", "chkSendData", "1");
-    lblLastUpdate.Caption = "Signatures Last Updated On " + DefinitionsDateForDisplay() + " PST";
+    lblLastUpdate.Caption = "Signatures Last Updated On " + ReadDefinitionsDate() + " PST";
 
     LoadCheck(chkAutomaticScanYesOrNo, "OptionAndSettings", "chkAutomaticScanYesOrNo", "0");
     const std::string scheduled =
@@ -293,7 +293,7 @@ void FrmMain::LoadSettings() {
 void FrmMain::UpdateStatusLabels() {
     lblDefCount.Caption = GroupedNumber(modGlobals::DefinitionCount);
     lblVersion.Caption = ProgramVersion();
-    lblDefVersion.Caption = DefinitionsDateForDisplay() + " PST";
+    lblDefVersion.Caption = ReadDefinitionsDate() + " PST";
     lblDefRemoved.Caption = GetProgramSetting("Settings", "lblDefRemoved", "0");
     lblLastScan.Caption = GetProgramSetting("Settings", "lblLastScan", "Never");
     lblLastFullScan.Caption = GetProgramSetting("Settings", "lblLastFullScan", "Never");

@@ -90,6 +90,9 @@ frmLanguage::frmLanguage() : ui::Form("frmLanguage") {
 }
 
 void frmLanguage::Form_Load() {
+    // Loaded again, the window starts from its design text, as a new one does: without a
+    // language file nothing sets it.
+    combo1Text_ = kPrompt;
     Lang.ChangeLanguage(*this, CurrentLanguage);
     Caption = Lang.getMessages("MSG_TITLELANGUAGE");
     // Again, so a translated window caption replaces the message's title.

@@ -1,7 +1,6 @@
 #include "DefinitionsDate.h"
 
 #include "AnsiText.h"
-#include "DateText.h"
 #include "DefinitionFile.h"
 #include "modGlobals.h"
 #include "xfileExists.h"
@@ -19,14 +18,4 @@ std::string ReadDefinitionsDate() {
 bool SaveDefinitionsDate(const std::string& text) {
     return xfileExists::ReplaceFileContent(modGlobals::DataFile(kDateFile),
                                            Utf8ToAnsi(text) + "\r\n");
-}
-
-bool InstalledDefinitionsDate(double& date) {
-    const std::string line = ReadDefinitionsDate();
-    return DateText::FromUsEnglishText(line, date) || DateText::FromText(line, date);
-}
-
-std::string DefinitionsDateForDisplay() {
-    double date = 0;
-    return InstalledDefinitionsDate(date) ? DateText::ToText(date) : ReadDefinitionsDate();
 }

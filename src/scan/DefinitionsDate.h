@@ -10,13 +10,6 @@ inline constexpr const char* kShippedDefinitionsDate = "3/16/2006 12:00:00 AM";
 // in the definitions service's own US-English form, whatever the user's locale.
 std::string ReadDefinitionsDate();
 
-// The installed definitions' date. A line in the user's form (as earlier versions wrote it) is
-// read when it is no date in the service's. False when "date.dat" holds no date.
-bool InstalledDefinitionsDate(double& date);
-// The installed definitions' date as the user's locale writes dates; the line as it stands when
-// it holds no date.
-std::string DefinitionsDateForDisplay();
-
 // Makes the text the one line of "date.dat" (CR LF after it). The new file is written beside
 // the old one and put in its place in one step, so a failure leaves the old date whole. False
 // when it could not be written.

@@ -169,7 +169,7 @@ LiveUpdate::SourceReply LiveUpdate::AskService() {
     const std::string product =
         UpdateSources::ProductQuery(modLorvane::ProgramName, modLorvane::CompanyName);
     double stored = 0;
-    if (!InstalledDefinitionsDate(stored))
+    if (!DateText::FromUsEnglishText(ReadDefinitionsDate(), stored))
         stored = 0;
     if (!ReadDate(service + "/asp/currentDateNEW.asp?" + product, true, reply.ServerDate, true)) {
         reply.Failed = true;

@@ -132,7 +132,7 @@ TEST_F(UpdateFiles, AFileThatCannotBeReplacedFailsTheUpdateAndARetryCompletesIt)
             }
             EXPECT_EQ(notice.lblUpdateInfo.Caption, Message("MSG_DEFS_NOT_SAVED"));
             EXPECT_EQ(DataFileContent(kDateFile), std::string(kStoredDate) + "\r\n");
-            EXPECT_EQ(form->lblDefVersion.Caption, DefinitionsDateForDisplay() + " PST");
+            EXPECT_EQ(form->lblDefVersion.Caption, std::string(kStoredDate) + " PST");
             EXPECT_EQ(form->lblDefCount.Caption, std::to_string(linesBefore));
             EXPECT_EQ(DataFileContent(failing.name), "");
             EXPECT_EQ(Stored("OptionAndSettings", "SHOW"), "False");
