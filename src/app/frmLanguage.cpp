@@ -92,7 +92,8 @@ frmLanguage::frmLanguage() : ui::Form("frmLanguage") {
 }
 
 void frmLanguage::Form_Load() {
-    // A window loaded again starts from its design, as the list does.
+    // Loaded again, the window starts from its design text, as a new one does: without a
+    // language file nothing sets it.
     combo1Text_ = kPrompt;
     Lang.ChangeLanguage(*this, CurrentLanguage);
     Caption = Lang.getMessages("MSG_TITLELANGUAGE");
@@ -148,8 +149,9 @@ void frmLanguage::Command1_Click() {
     std::string body;
     bool complete = false;
     {
-        // The reads let the windows run: no second download, scan or close starts meanwhile.
-        BusyState::Operation busy;
+        // The reads let the windows run: no second download, scan or close starts meanwhile, and
+        // a close ends the request in hand at once.
+        BusyState::Operation busy(modInternet::CancelRequest);
         downloading_ = true;
         Command1.Enabled = false;
         Refresh();
@@ -176,7 +178,11 @@ void frmLanguage::Command1_Click() {
 }
 
 void frmLanguage::Form_QueryUnload(bool& cancel, int unloadMode) {
-    if (downloading_ && unloadMode != ui::vbAppWindows) {
+    if (!downloading_)
+        return;
+    // The download ends at once; the window closes as soon as it has unwound.
+    BusyState::RequestStop();
+    if (unloadMode != ui::vbAppWindows) {
         closeAfterDownload_ = true;
         cancel = true;
     }

@@ -90,6 +90,8 @@ constexpr DefaultMessage kDefaultMessages[] = {
     {"MSG_DOWNLOADED", "The newest language file has been downloaded. Choose a language to use its texts."},
     // Start-up found a language file too large to read.
     {"MSG_LANGUAGE_TOO_LARGE", "The language file Localization.txt is larger than 1 MB, so it was not read and [ProgramName] shows its texts in English. Check for language updates in the Languages window to get a new file."},
+    // An update that arrived but could not be written into the definition files.
+    {"MSG_DEFS_NOT_SAVED", "New [ProgramName] definitions were downloaded but could not be saved. Please make sure the definition files can be written and run Live Update again."},
 };
 // clang-format on
 

@@ -10,7 +10,7 @@ class Form;
 
 namespace modLanguages {
 
-// Stores the 73 built-in English messages in `Lang`, in their fixed order (slots 0 to 72 of a
+// Stores the 74 built-in English messages in `Lang`, in their fixed order (slots 0 to 73 of a
 // fresh catalog). Called once, right after start-up creates the catalog.
 void LoadDefaultMessages();
 

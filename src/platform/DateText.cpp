@@ -22,6 +22,23 @@ std::function<double()>& Clock() {
     return clock;
 }
 
+// US English with its built-in formats.
+constexpr LCID kUsEnglish = MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT);
+
+std::string ToTextIn(double date, LCID locale, ULONG flags) {
+    BSTR text = nullptr;
+    if (FAILED(VarBstrFromDate(date, locale, flags, &text)))
+        return {};
+    std::string result = WideToUtf8(std::wstring(text, SysStringLen(text)));
+    SysFreeString(text);
+    return result;
+}
+
+bool FromTextIn(const std::string& text, LCID locale, ULONG flags, double& date) {
+    std::wstring wide = Utf8ToWide(text);
+    return SUCCEEDED(VarDateFromStr(wide.data(), locale, flags, &date));
+}
+
 LCID& Locale() {
     static LCID locale = LOCALE_USER_DEFAULT;
     return locale;
@@ -42,17 +59,19 @@ void SetLocale(unsigned long lcid) {
 }
 
 std::string ToText(double date) {
-    BSTR text = nullptr;
-    if (FAILED(VarBstrFromDate(date, Locale(), 0, &text)))
-        return {};
-    std::string result = WideToUtf8(std::wstring(text, SysStringLen(text)));
-    SysFreeString(text);
-    return result;
+    return ToTextIn(date, Locale(), 0);
 }
 
 bool FromText(const std::string& text, double& date) {
-    std::wstring wide = Utf8ToWide(text);
-    return SUCCEEDED(VarDateFromStr(wide.data(), Locale(), 0, &date));
+    return FromTextIn(text, Locale(), 0, date);
+}
+
+std::string ToUsEnglishText(double date) {
+    return ToTextIn(date, kUsEnglish, LOCALE_NOUSEROVERRIDE);
+}
+
+bool FromUsEnglishText(const std::string& text, double& date) {
+    return FromTextIn(text, kUsEnglish, LOCALE_NOUSEROVERRIDE, date);
 }
 
 std::string NowText() {

@@ -21,4 +21,10 @@ bool FromText(const std::string& text, double& date);
 // Now as text.
 std::string NowText();
 
+// The fixed US-English form ("12/1/2026 3:04:05 PM", LCID 1033, without the user's changes to
+// it), whatever the user's locale: the form the definitions service writes its dates in and
+// reads them back, so that they convert and compare the same on every system.
+std::string ToUsEnglishText(double date);
+bool FromUsEnglishText(const std::string& text, double& date);
+
 } // namespace DateText

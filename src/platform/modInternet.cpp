@@ -2,82 +2,265 @@
 
 #include "AnsiText.h"
 #include "DrivePath.h"
+#include "HttpReplyReader.h"
 #include "TextRules.h"
 #include "xfileExists.h"
 
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
 #include <windows.h>
-#include <wininet.h>
 
 #include <algorithm>
-#include <memory>
 
 namespace modInternet {
 
 namespace {
 
-constexpr DWORD kReadSize = 256;
-// Always fetched from the server, never from the cache (0x80000100).
-constexpr DWORD kOpenFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_PRAGMA_NOCACHE;
+constexpr size_t kReadSize = 256;
+// A wait for the network is cut into slices this long, so that the message loop runs and a
+// stop is seen meanwhile.
+constexpr DWORD kWaitSliceMs = 20;
+// Redirects followed for one request, as a browser's client would.
+constexpr int kMaxRedirects = 5;
 
 std::function<void()>& YieldHook() {
     static std::function<void()> hook;
     return hook;
 }
 
-struct HandleCloser {
-    void operator()(void* handle) const { InternetCloseHandle(handle); }
-};
-using InternetHandle = std::unique_ptr<void, HandleCloser>;
-
-void SetTimeouts(HINTERNET handle, const HttpLimits& limits) {
-    const struct {
-        DWORD option;
-        DWORD ms;
-    } timeouts[] = {{INTERNET_OPTION_CONNECT_TIMEOUT, limits.ConnectTimeoutMs},
-                    {INTERNET_OPTION_SEND_TIMEOUT, limits.ReceiveTimeoutMs},
-                    {INTERNET_OPTION_RECEIVE_TIMEOUT, limits.ReceiveTimeoutMs}};
-    for (auto timeout : timeouts)
-        InternetSetOptionW(handle, timeout.option, &timeout.ms, sizeof timeout.ms);
+void LetMessagesRun() {
+    if (YieldHook())
+        YieldHook()();
 }
 
-// A header's text; false when the reply has none.
-bool QueryHeader(HINTERNET request, DWORD query, std::wstring& value) {
-    DWORD size = 0;
-    if (HttpQueryInfoW(request, query, nullptr, &size, nullptr) ||
-        GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+// The request in hand, which a stop may end.
+struct Exchange {
+    SOCKET socket = INVALID_SOCKET;
+    bool cancelled = false;
+};
+Exchange*& InHand() {
+    static Exchange* exchange = nullptr;
+    return exchange;
+}
+
+void CloseSocket(Exchange& exchange) {
+    if (exchange.socket != INVALID_SOCKET)
+        closesocket(exchange.socket);
+    exchange.socket = INVALID_SOCKET;
+}
+
+bool StartWinsock() {
+    static const bool started = [] {
+        WSADATA data;
+        return WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    }();
+    return started;
+}
+
+// An "http://" URL taken apart: the host, the port and the request target.
+struct HttpUrl {
+    std::string Host;
+    std::string Port = "80";
+    std::string Target = "/";
+};
+
+// The target goes as the caller built it, but for the bytes a request line cannot carry.
+std::string EscapeTarget(std::string_view target) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string escaped;
+    for (const char c : target) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte >= 0x7F) {
+            escaped += '%';
+            escaped += kHex[byte >> 4];
+            escaped += kHex[byte & 15];
+        } else {
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+bool ParseUrl(std::string_view url, HttpUrl& parts) {
+    constexpr std::string_view kScheme = "http://";
+    if (!TextRules::StartsWith(url, kScheme, TextRules::Compare::Text))
         return false;
-    std::wstring buffer(size / sizeof(wchar_t) + 1, L'\0');
-    if (!HttpQueryInfoW(request, query, buffer.data(), &size, nullptr))
+    url.remove_prefix(kScheme.size());
+    const size_t authorityEnd = std::min(url.find_first_of("/?#"), url.size());
+    std::string_view authority = url.substr(0, authorityEnd);
+    std::string_view rest = url.substr(authorityEnd);
+    if (authority.find('@') != std::string_view::npos)
+        return false; // no user names in our addresses
+    size_t portAt = authority.rfind(':');
+    if (!authority.empty() && authority.front() == '[') { // an IPv6 literal
+        const size_t close = authority.find(']');
+        if (close == std::string_view::npos)
+            return false;
+        parts.Host = std::string(authority.substr(1, close - 1));
+        portAt = close + 1 < authority.size() && authority[close + 1] == ':'
+                     ? close + 1
+                     : std::string_view::npos;
+    } else {
+        parts.Host = std::string(authority.substr(0, portAt));
+    }
+    if (portAt != std::string_view::npos) {
+        const std::string_view port = authority.substr(portAt + 1);
+        if (port.empty() || port.size() > 5 ||
+            port.find_first_not_of("0123456789") != std::string_view::npos)
+            return false;
+        parts.Port = std::string(port);
+    }
+    if (rest.substr(0, 1) == "#")
+        rest = {};
+    if (!rest.empty())
+        parts.Target = EscapeTarget(rest.front() == '/' ? rest : "/" + std::string(rest));
+    return !parts.Host.empty();
+}
+
+enum class Waited { Ready, Failed, TimedOut, Stopped };
+
+// Waits for the socket to have bytes (or a close) to read, or room to write, letting the
+// message loop run while messages arrive; a stop ends the wait at once.
+Waited Wait(Exchange& exchange, bool toWrite, ULONGLONG until) {
+    for (;;) {
+        if (exchange.cancelled || exchange.socket == INVALID_SOCKET)
+            return Waited::Stopped;
+        const ULONGLONG now = GetTickCount64();
+        if (now >= until)
+            return Waited::TimedOut;
+        const DWORD slice = static_cast<DWORD>(std::min<ULONGLONG>(until - now, kWaitSliceMs));
+        fd_set ready, failed;
+        FD_ZERO(&ready);
+        FD_ZERO(&failed);
+        FD_SET(exchange.socket, &ready);
+        FD_SET(exchange.socket, &failed);
+        timeval timeout = {0, static_cast<long>(slice) * 1000};
+        const int count =
+            select(0, toWrite ? nullptr : &ready, toWrite ? &ready : nullptr, &failed, &timeout);
+        if (count == SOCKET_ERROR || FD_ISSET(exchange.socket, &failed))
+            return Waited::Failed;
+        if (count > 0)
+            return Waited::Ready;
+        if (HIWORD(GetQueueStatus(QS_ALLINPUT)) != 0)
+            LetMessagesRun();
+    }
+}
+
+bool Connect(Exchange& exchange, const HttpUrl& url, ULONGLONG connectUntil) {
+    addrinfo hints = {};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_protocol = IPPROTO_TCP;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(url.Host.c_str(), url.Port.c_str(), &hints, &found) != 0)
         return false;
-    buffer.resize(size / sizeof(wchar_t));
-    value = std::move(buffer);
+    bool connected = false;
+    for (addrinfo* address = found; address && !connected && !exchange.cancelled;
+         address = address->ai_next) {
+        exchange.socket = socket(address->ai_family, address->ai_socktype, address->ai_protocol);
+        if (exchange.socket == INVALID_SOCKET)
+            continue;
+        u_long nonBlocking = 1;
+        ioctlsocket(exchange.socket, FIONBIO, &nonBlocking);
+        if (connect(exchange.socket, address->ai_addr, static_cast<int>(address->ai_addrlen)) ==
+                0 ||
+            (WSAGetLastError() == WSAEWOULDBLOCK &&
+             Wait(exchange, true, connectUntil) == Waited::Ready)) {
+            int error = 0;
+            int size = sizeof error;
+            connected = exchange.socket != INVALID_SOCKET &&
+                        getsockopt(exchange.socket, SOL_SOCKET, SO_ERROR,
+                                   reinterpret_cast<char*>(&error), &size) == 0 &&
+                        error == 0;
+        }
+        if (!connected)
+            CloseSocket(exchange);
+    }
+    freeaddrinfo(found);
+    return connected;
+}
+
+// A bare GET: the agent "Mozilla", never answered from a cache, no other header of ours.
+std::string RequestHead(const HttpUrl& url) {
+    const bool ipv6 = url.Host.find(':') != std::string::npos;
+    std::string host = ipv6 ? "[" + url.Host + "]" : url.Host;
+    if (url.Port != "80")
+        host += ":" + url.Port;
+    return "GET " + url.Target + " HTTP/1.1\r\nHost: " + host +
+           "\r\nUser-Agent: Mozilla\r\nPragma: no-cache\r\nCache-Control: no-cache\r\n"
+           "Connection: close\r\n\r\n";
+}
+
+bool SendAll(Exchange& exchange, const std::string& data, const HttpLimits& limits,
+             ULONGLONG deadline) {
+    for (size_t sent = 0; sent < data.size();) {
+        const int n =
+            send(exchange.socket, data.data() + sent, static_cast<int>(data.size() - sent), 0);
+        if (n > 0) {
+            sent += static_cast<size_t>(n);
+            continue;
+        }
+        if (n == 0 || WSAGetLastError() != WSAEWOULDBLOCK ||
+            Wait(exchange, true, std::min(deadline, GetTickCount64() + limits.ReceiveTimeoutMs)) !=
+                Waited::Ready)
+            return false;
+    }
     return true;
 }
 
-// What the reply says of its body's length.
-struct Announced {
-    bool Given = false;  // a length the body must reach
-    bool Broken = false; // a Content-Length that is no number: the reply cannot be trusted
-    unsigned long long Length = 0;
-};
-
-Announced AnnouncedLength(HINTERNET request) {
-    Announced announced;
-    std::wstring text;
-    if (QueryHeader(request, HTTP_QUERY_TRANSFER_ENCODING, text) &&
-        TextRules::Contains(WideToUtf8(text), "chunked", TextRules::Compare::Text))
-        return announced; // chunking ends the body, whatever length is also announced
-    if (!QueryHeader(request, HTTP_QUERY_CONTENT_LENGTH, text))
-        return announced;
-    const std::string digits = TextRules::Trim(WideToUtf8(text));
-    announced.Broken = digits.empty() || digits.size() > 18 ||
-                       digits.find_first_not_of("0123456789") != std::string::npos;
-    if (!announced.Broken) {
-        announced.Given = true;
-        announced.Length = std::stoull(digits);
+// Feeds the reader what the connection has next, waiting for it within the limits. False when
+// nothing more can come: a time-out, the deadline, a stop, a broken reply or a failed read.
+bool ReceiveMore(Exchange& exchange, HttpReplyReader& reader, const HttpLimits& limits,
+                 ULONGLONG deadline) {
+    char buffer[4096];
+    for (;;) {
+        if (exchange.cancelled || exchange.socket == INVALID_SOCKET)
+            return false;
+        const int n = recv(exchange.socket, buffer, sizeof buffer, 0);
+        if (n > 0)
+            return reader.Feed(std::string_view(buffer, static_cast<size_t>(n)));
+        if (n == 0) {
+            reader.ConnectionClosed();
+            return false;
+        }
+        if (WSAGetLastError() != WSAEWOULDBLOCK ||
+            Wait(exchange, false, std::min(deadline, GetTickCount64() + limits.ReceiveTimeoutMs)) !=
+                Waited::Ready)
+            return false;
     }
-    return announced;
 }
+
+// Where a redirect leads, when it is an address of ours to follow.
+bool RedirectTarget(const HttpUrl& from, const HttpReplyReader& reader, std::string& next) {
+    const unsigned long status = reader.Status();
+    const std::string& location = reader.Location();
+    if ((status != 301 && status != 302 && status != 303 && status != 307 && status != 308) ||
+        location.empty())
+        return false;
+    if (TextRules::StartsWith(location, "http://", TextRules::Compare::Text)) {
+        next = location;
+        return true;
+    }
+    if (location.front() != '/' || location.substr(0, 2) == "//")
+        return false;
+    next = "http://" +
+           (from.Host.find(':') != std::string::npos ? "[" + from.Host + "]" : from.Host) + ":" +
+           from.Port + location;
+    return true;
+}
+
+// Marks the request in hand for the time of one exchange.
+class InHandScope {
+  public:
+    explicit InHandScope(Exchange& exchange) : previous_(InHand()) { InHand() = &exchange; }
+    ~InHandScope() { InHand() = previous_; }
+    InHandScope(const InHandScope&) = delete;
+    InHandScope& operator=(const InHandScope&) = delete;
+
+  private:
+    Exchange* previous_;
+};
 
 } // namespace
 
@@ -85,87 +268,77 @@ void SetYieldHook(std::function<void()> yield) {
     YieldHook() = std::move(yield);
 }
 
+void CancelRequest() {
+    if (Exchange* exchange = InHand()) {
+        exchange->cancelled = true;
+        CloseSocket(*exchange);
+    }
+}
+
 HttpResult HttpRequest(const std::string& url, const HttpLimits& limits,
                        const std::function<void(size_t)>& progress) {
     HttpResult result;
-    const ULONGLONG start = GetTickCount64();
-    const auto pastDeadline = [&] { return GetTickCount64() - start >= limits.DeadlineMs; };
-
-    // Connection and request are opened one by one (as InternetOpenUrl does inside) so that the
-    // time-outs reach the request before it is sent: not every WinInet hands them down.
-    const std::wstring wideUrl = Utf8ToWide(url);
-    URL_COMPONENTSW parts = {};
-    parts.dwStructSize = sizeof parts;
-    parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength = 1;
-    if (!InternetCrackUrlW(wideUrl.c_str(), 0, 0, &parts) ||
-        parts.nScheme != INTERNET_SCHEME_HTTP || parts.dwHostNameLength == 0)
+    const ULONGLONG deadline = GetTickCount64() + limits.DeadlineMs;
+    if (!StartWinsock())
         return result;
-    std::wstring object(parts.lpszUrlPath, parts.dwUrlPathLength);
-    object.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
-
-    const InternetHandle internet(
-        InternetOpenW(L"Mozilla", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
-    if (!internet)
-        return result;
-    SetTimeouts(internet.get(), limits);
-    const InternetHandle connection(InternetConnectW(
-        internet.get(), std::wstring(parts.lpszHostName, parts.dwHostNameLength).c_str(),
-        parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
-    if (!connection)
-        return result;
-    SetTimeouts(connection.get(), limits);
-    const InternetHandle request(HttpOpenRequestW(connection.get(), L"GET",
-                                                  object.empty() ? L"/" : object.c_str(), nullptr,
-                                                  nullptr, nullptr, kOpenFlags, 0));
-    if (!request)
-        return result;
-    SetTimeouts(request.get(), limits);
-    if (!HttpSendRequestW(request.get(), nullptr, 0, nullptr, 0))
-        return result;
-
-    // A connection closed without a status line is no answer.
-    DWORD status = 0;
-    DWORD size = sizeof status;
-    if (!HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
-                        &size, nullptr) ||
-        status == 0)
-        return result;
-    result.Opened = true;
-    result.Status = status;
-    const Announced announced = AnnouncedLength(request.get());
-    if (announced.Given && announced.Length > limits.MaxBody)
-        return result; // would only end at the cap
-
-    bool ended = false; // WinInet reported the body's end
-    for (unsigned reads = 0; !pastDeadline();) {
-        // Asking first bounds each read by the receive time-out: a read of a full buffer could
-        // otherwise wait for a slowly dripping body far beyond the deadline.
-        DWORD available = 0;
-        if (!InternetQueryDataAvailable(request.get(), &available, 0, 0))
+    Exchange exchange;
+    const InHandScope inHand(exchange);
+    std::string address = url;
+    for (int redirects = 0;; ++redirects) {
+        HttpUrl parts;
+        if (!ParseUrl(address, parts) ||
+            !Connect(exchange, parts,
+                     std::min(deadline, GetTickCount64() + limits.ConnectTimeoutMs)) ||
+            !SendAll(exchange, RequestHead(parts), limits, deadline))
             break;
-        char buffer[kReadSize];
-        DWORD got = 0;
-        if (!InternetReadFile(request.get(), buffer,
-                              available ? std::min(available, kReadSize) : kReadSize, &got))
-            break;
-        result.Body.append(buffer, got);
-        if (result.Body.size() > limits.MaxBody) {
-            result.Body.resize(limits.MaxBody);
-            break;
+        HttpReplyReader reader;
+        while (!reader.HeadRead() && ReceiveMore(exchange, reader, limits, deadline)) {
         }
-        if (++reads > 1) {
-            if (progress)
-                progress(result.Body.size());
-            if (YieldHook())
-                YieldHook()();
+        if (!reader.HeadRead())
+            break; // a connection closed without a status line is no answer
+        if (redirects < kMaxRedirects && RedirectTarget(parts, reader, address)) {
+            CloseSocket(exchange);
+            continue;
         }
-        if (got == 0) {
-            ended = true;
-            break;
+        result.Opened = true;
+        result.Status = reader.Status();
+        if (reader.BodyFraming() == HttpReplyReader::Framing::Length &&
+            reader.AnnouncedLength() > limits.MaxBody)
+            break; // would only end at the cap
+
+        bool ended = false;
+        for (unsigned reads = 0;;) {
+            // One read takes at most 256 bytes of the body; the one after its end takes none.
+            while (reader.Body().empty() && !reader.Ended() &&
+                   ReceiveMore(exchange, reader, limits, deadline)) {
+            }
+            if (reader.Body().empty() && !reader.Ended())
+                break;
+            const size_t got = std::min(reader.Body().size(), kReadSize);
+            result.Body.append(reader.Body(), 0, got);
+            reader.Body().erase(0, got);
+            if (result.Body.size() > limits.MaxBody) {
+                result.Body.resize(limits.MaxBody);
+                break;
+            }
+            if (++reads > 1) {
+                if (progress)
+                    progress(result.Body.size());
+                LetMessagesRun();
+            }
+            if (got == 0) {
+                ended = true;
+                break;
+            }
+            if (exchange.cancelled || GetTickCount64() >= deadline)
+                break;
         }
+        result.Complete = ended && !exchange.cancelled && result.Status >= 200 &&
+                          result.Status < 300 && !reader.LengthBroken();
+        result.ProvenWhole = result.Complete && reader.ProvenWhole();
+        break;
     }
-    result.Complete = ended && status >= 200 && status < 300 && !announced.Broken &&
-                      (!announced.Given || result.Body.size() == announced.Length);
+    CloseSocket(exchange);
     return result;
 }
 
@@ -188,7 +361,7 @@ bool DownloadFile(const std::string& url, const std::string& localPath, const Ht
         slash + 1 == localPath.size() || !xfileExists::FolderExists(localPath.substr(0, slash + 1)))
         return false;
     const HttpResult reply = HttpRequest(url, limits);
-    if (!reply.Complete)
+    if (!reply.ProvenWhole)
         return false;
 
     // Beside the target, so the final rename stays on one volume and replaces it in one step.

@@ -28,7 +28,12 @@ constexpr int kFailuresEndingTheCall = 2;
 constexpr LONGLONG kMaxFileSize = 128ll << 20;
 
 bool ReplaceWithMove(const std::string& from, const std::string& to) {
-    return MoveFileExW(Utf8ToWide(from).c_str(), Utf8ToWide(to).c_str(),
+    const std::wstring target = Utf8ToWide(to);
+    // A file made read-only is kept as it is, on every system: not every one refuses the move.
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return false;
+    return MoveFileExW(Utf8ToWide(from).c_str(), target.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
@@ -281,7 +286,7 @@ int32_t Apply(const std::string& response, bool custom, const StatusSink& status
         while (!StageFile(run, target, changes, written)) {
             if (++failures == kFailuresEndingTheCall) {
                 DiscardStagedFiles();
-                return 0;
+                return kDefinitionUpdateFailed;
             }
         }
         run.changes += changes;
@@ -302,7 +307,7 @@ int32_t Apply(const std::string& response, bool custom, const StatusSink& status
         ++modGlobals::DefinitionFilesGeneration;
     if (!replacedAll) {
         DiscardStagedFiles();
-        return 0;
+        return kDefinitionUpdateFailed;
     }
     return run.changes;
 }
@@ -320,6 +325,7 @@ int32_t ApplyDefinitionUpdate(const std::string& response, bool customResponse,
         changes = Apply(response, customResponse, status);
     } catch (const std::exception&) { // no memory for a file's lines: nothing more is replaced
         DiscardStagedFiles();
+        changes = kDefinitionUpdateFailed;
     }
     running = false;
     return changes;

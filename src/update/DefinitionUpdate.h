@@ -16,13 +16,14 @@
 // Every file is replaced in one step by a finished copy, so each is always whole, old or new.
 // A reply without a record that changes a file (empty, cut short, an error page) leaves all
 // six untouched and returns 0. When a file cannot be read, written or replaced even at the
-// second try, the call ends and returns 0: the files not yet replaced keep their old lines,
-// and applying the same reply again completes the update.
+// second try, the call ends and returns kDefinitionUpdateFailed: the files not yet replaced
+// keep their old lines, and applying the same reply again completes the update.
 //
 // `status` receives "Applying new updates..." after each file's records and "Removing
 // outdated definitions: checking entry N" at every 100th line of the call that a DEL makes it
 // look at; the caller shows them and lets the message loop run. A call made while another is
 // still running (from a message handled in `status`) does nothing and returns 0.
+inline constexpr int32_t kDefinitionUpdateFailed = -1;
 int32_t ApplyDefinitionUpdate(const std::string& response, bool customResponse,
                               const std::function<void(const std::string&)>& status = nullptr);
 

@@ -39,6 +39,7 @@ constexpr int32_t kTicksBeforeUpdate = 300;
 
 struct LiveUpdate::SourceReply {
     bool Failed = false;
+    bool NotSaved = false;
     int32_t Changes = 0;
     // The date the source gave for its definitions.
     double ServerDate = 0;
@@ -72,13 +73,20 @@ void LiveUpdate::cmdUpdate_Click() {
     // definition files' rewrite twice at once.
     if (BusyState::IsBusy())
         return;
-    BusyState::Operation busy;
+    // A close ends the request in hand at once; the update then unwinds without another.
+    BusyState::Operation busy(modInternet::CancelRequest);
     modGenDec::ShieldTimersOff timersOff(form_);
     form_.cmdLiveUpdate.Enabled = false;
     const UpdateCheck check = CheckForUpdates();
     // Stopped by a close, the update announces nothing: the program is ending.
     const bool stopped = BusyState::StopRequested();
-    if (!stopped && check.Changes < 1) {
+    if (!stopped && check.NotSaved) {
+        ShowNotice("MSG_DEFS_NOT_SAVED");
+        // Some files may have taken their new lines before the failure: the panel and the count
+        // follow the files as they now are, while "date.dat" keeps asking for the update.
+        modGlobals::DefinitionCount = modGlobals::CountDefinitions();
+        form_.UpdateStatusLabels();
+    } else if (!stopped && check.Changes < 1) {
         ShowNotice(check.Failed ? "MSG_INTERNET" : "MSG_RECENT_DEFS");
     } else if (!stopped) {
         SaveProgramSetting("OptionAndSettings", "SHOW", "True");
@@ -114,29 +122,31 @@ UpdateCheck LiveUpdate::CheckForUpdates() {
     const SourceReply reply = UpdateSources::ConfiguredSource() == UpdateSources::Source::Website
                                   ? AskWebsite()
                                   : AskService();
-    if (reply.Failed)
-        return {0, true};
+    if (reply.Failed || reply.NotSaved)
+        return {0, reply.Failed, reply.NotSaved};
     if (reply.Changes > 0) {
         // The service's date of the definitions now installed; without one, the date the check
         // received, so that the next check does not fetch the same definitions again.
         double date = reply.ServerDate;
         if (!BusyState::StopRequested())
             ReadDate(UpdateSources::DefinitionsService() + "/asp/date.asp", true, date, false);
-        const std::string text = DateText::ToText(date);
-        SaveDefinitionsDate(text);
-        form_.lblDefVersion.Caption = text + " PST";
+        SaveDefinitionsDate(DateText::ToUsEnglishText(date));
+        form_.lblDefVersion.Caption = DateText::ToText(date) + " PST";
     }
-    return {reply.Changes, false};
+    return {reply.Changes, false, false};
 }
 
 bool LiveUpdate::ReadDate(const std::string& url, bool cutAtMeridiem, double& date,
                           bool withProgress) {
+    // A close asked for before the request starts ends the update without it.
+    if (BusyState::StopRequested())
+        return false;
     const modInternet::HttpResult reply =
         modInternet::HttpRequest(url, DateLimits, withProgress ? Progress() : nullptr);
     double read = 0;
     if (!reply.Complete ||
-        !DateText::FromText(AnsiToUtf8(UpdateSources::CleanDateReply(reply.Body, cutAtMeridiem)),
-                            read))
+        !DateText::FromUsEnglishText(
+            AnsiToUtf8(UpdateSources::CleanDateReply(reply.Body, cutAtMeridiem)), read))
         return false;
     date = read;
     return true;
@@ -159,7 +169,7 @@ LiveUpdate::SourceReply LiveUpdate::AskService() {
     const std::string product =
         UpdateSources::ProductQuery(modLorvane::ProgramName, modLorvane::CompanyName);
     double stored = 0;
-    if (!DateText::FromText(ReadDefinitionsDate(), stored))
+    if (!DateText::FromUsEnglishText(ReadDefinitionsDate(), stored))
         stored = 0;
     if (!ReadDate(service + "/asp/currentDateNEW.asp?" + product, true, reply.ServerDate, true)) {
         reply.Failed = true;
@@ -168,18 +178,20 @@ LiveUpdate::SourceReply LiveUpdate::AskService() {
     // A close asked the update to stop: it fetches and changes nothing more.
     if (reply.ServerDate <= stored || BusyState::StopRequested())
         return reply;
-    // The installed date goes as its text, "/" and ":" unescaped (the platform sends the blanks
-    // as %20).
+    // The installed date goes as its text in the service's form, "/" and ":" unescaped (the
+    // client sends the blanks as %20).
     const modInternet::HttpResult update = modInternet::HttpRequest(
-        service + "/asp/getDefsNEW.asp?" + product + "&date=" + DateText::ToText(stored),
+        service + "/asp/getDefsNEW.asp?" + product + "&date=" + DateText::ToUsEnglishText(stored),
         DefinitionsLimits, Progress());
-    if (!update.Complete) {
+    // A later date was announced: a reply cut short, or one without a record, is a failed
+    // download, never "most recent".
+    if (!update.ProvenWhole || !HasValidUpdateRecord(update.Body, false)) {
         reply.Failed = true;
         return reply;
     }
     if (BusyState::StopRequested())
         return reply;
-    reply.Changes = ApplyDefinitionUpdate(update.Body, false, ParserStatus());
+    Apply(update.Body, false, reply);
     return reply;
 }
 
@@ -192,17 +204,25 @@ LiveUpdate::SourceReply LiveUpdate::AskWebsite() {
     }
     if (reply.ServerDate <= 0 || BusyState::StopRequested())
         return reply;
-    // The custom set replaces all six files, so only a whole reply with records will do.
+    // The custom set replaces all six files, so only a reply proven whole, with records, will do.
     const modInternet::HttpResult custom =
         modInternet::HttpRequest(site + "/definitions/custom.html", DefinitionsLimits);
-    if (!custom.Complete || !HasValidUpdateRecord(custom.Body, true)) {
+    if (!custom.ProvenWhole || !HasValidUpdateRecord(custom.Body, true)) {
         reply.Failed = true;
         return reply;
     }
     if (BusyState::StopRequested())
         return reply;
-    reply.Changes = ApplyDefinitionUpdate(custom.Body, true, ParserStatus());
+    Apply(custom.Body, true, reply);
     return reply;
+}
+
+void LiveUpdate::Apply(const std::string& response, bool custom, SourceReply& reply) {
+    const int32_t changes = ApplyDefinitionUpdate(response, custom, ParserStatus());
+    if (changes == kDefinitionUpdateFailed)
+        reply.NotSaved = true;
+    else
+        reply.Changes = changes;
 }
 
 void LiveUpdate::timUpdate_Timer() {

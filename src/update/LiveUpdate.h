@@ -22,8 +22,11 @@ class frmSignatureUpdated;
 struct UpdateCheck {
     int32_t Changes = 0; // changes applied to the definition files
     // The source could not be reached or answered with no usable reply: unreachable, an error
-    // status, a reply cut short, too slow or too large, or no date where one belonged.
+    // status, a reply cut short or not proven whole, too slow or too large, no date where one
+    // belonged, or no record after a later date.
     bool Failed = false;
+    // The definitions arrived but could not be written into the files.
+    bool NotSaved = false;
 };
 
 class LiveUpdate {
@@ -63,6 +66,8 @@ class LiveUpdate {
     struct SourceReply;
     SourceReply AskService();
     SourceReply AskWebsite();
+    // Applies a reply proven whole to the definition files.
+    void Apply(const std::string& response, bool custom, SourceReply& reply);
     // A date reply, cleaned and converted; false when no whole reply came or it holds no date.
     // `date` changes only when one was read.
     bool ReadDate(const std::string& url, bool cutAtMeridiem, double& date, bool withProgress);

@@ -70,7 +70,8 @@ void Submissions::Connect() {
 }
 
 modInternet::HttpResult Submissions::Send(const std::string& pathAndQuery) const {
-    BusyState::Operation busy;
+    // A close ends the request in hand at once.
+    BusyState::Operation busy(modInternet::CancelRequest);
     return modInternet::HttpRequest(UpdateSources::DefinitionsService() + pathAndQuery, Limits);
 }
 

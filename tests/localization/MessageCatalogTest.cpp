@@ -31,7 +31,7 @@ class Catalog : public testing::Test {
     std::string website_ = modLorvane::WebsiteHost;
 };
 
-TEST_F(Catalog, DefaultsFillTheFirstSeventyThreeSlotsInOrder) {
+TEST_F(Catalog, DefaultsFillTheFirstSeventyFourSlotsInOrder) {
     const char* const ids[] = {
         "MSG_THANK1",
         "MSG_THANK2",
@@ -106,12 +106,13 @@ TEST_F(Catalog, DefaultsFillTheFirstSeventyThreeSlotsInOrder) {
         "MSG_TITLELANGUAGE",
         "MSG_DOWNLOADED",
         "MSG_LANGUAGE_TOO_LARGE",
+        "MSG_DEFS_NOT_SAVED",
     };
-    static_assert(std::size(ids) == 73);
+    static_assert(std::size(ids) == 74);
     const clsLanguages::MessageTable& table = Lang.Messages();
     for (size_t i = 0; i < table.size(); ++i) {
-        EXPECT_EQ(table[i].used, i < 73) << "slot " << i;
-        if (i < 73) {
+        EXPECT_EQ(table[i].used, i < 74) << "slot " << i;
+        if (i < 74) {
             EXPECT_EQ(table[i].id, ids[i]) << "slot " << i;
         }
     }

@@ -56,9 +56,9 @@ size_t FilesIn(const std::string& folder) {
     return count;
 }
 
-// Whether a reply counts as whole. A chunked body cut short is reported as ended by some
-// WinInets (Wine's among them), which is all a WinInet client can go by.
-enum class Whole { Yes, No, AsWinInetSays };
+// Whether a reply counts as whole: proven so by its framing, whole as far as anyone can tell
+// (a body that the connection's close ends), or not.
+enum class Whole { Proven, Yes, No };
 
 class Internet : public testing::Test {
   protected:
@@ -133,10 +133,10 @@ TEST_F(Internet, EachWayOfReplyingHasItsOutcome) {
         Whole complete;
         std::string body;
     } cases[] = {
-        {"length", with(Framing::ContentLength, same), true, 200, Whole::Yes, whole},
+        {"length", with(Framing::ContentLength, same), true, 200, Whole::Proven, whole},
         {"close-delimited", with(Framing::CloseDelimited, same), true, 200, Whole::Yes, whole},
         {"chunked", with(Framing::Chunked, [](Reply& r) { r.ChunkBytes = 300; }), true, 200,
-         Whole::Yes, whole},
+         Whole::Proven, whole},
         {"length cut short", with(Framing::ContentLength, [](Reply& r) { r.SendOnly = 600; }), true,
          200, Whole::No, whole.substr(0, 600)},
         {"chunking ended early",
@@ -145,14 +145,14 @@ TEST_F(Internet, EachWayOfReplyingHasItsOutcome) {
                   r.ChunkBytes = 300;
                   r.SendOnly = 600;
               }),
-         true, 200, Whole::AsWinInetSays, whole.substr(0, 600)},
+         true, 200, Whole::No, whole.substr(0, 600)},
         {"chunking ended inside a chunk",
          with(Framing::Chunked,
               [](Reply& r) {
                   r.ChunkBytes = 300;
                   r.SendOnly = 450;
               }),
-         true, 200, Whole::AsWinInetSays, whole.substr(0, 450)},
+         true, 200, Whole::No, whole.substr(0, 450)},
         {"not found", with(Framing::ContentLength, [](Reply& r) { r.Status = 404; }), true, 404,
          Whole::No, whole},
         {"server error", with(Framing::CloseDelimited, [](Reply& r) { r.Status = 500; }), true, 500,
@@ -163,9 +163,9 @@ TEST_F(Internet, EachWayOfReplyingHasItsOutcome) {
                   r.Status = 204;
                   r.Body.clear();
               }),
-         true, 204, Whole::Yes, ""},
+         true, 204, Whole::Proven, ""},
         {"short delay", with(Framing::ContentLength, [](Reply& r) { r.DelayMs = 300; }), true, 200,
-         Whole::Yes, whole},
+         Whole::Proven, whole},
         {"stalled before replying",
          with(Framing::ContentLength, [](Reply& r) { r.DelayMs = 3000; }), false, 0, Whole::No, ""},
         {"stalled in the body",
@@ -210,9 +210,8 @@ TEST_F(Internet, EachWayOfReplyingHasItsOutcome) {
         const HttpResult result = modInternet::HttpRequest(Url("/mode"), kQuick);
         EXPECT_EQ(result.Opened, c.opened) << c.name;
         EXPECT_EQ(result.Status, c.status) << c.name;
-        if (c.complete != Whole::AsWinInetSays) {
-            EXPECT_EQ(result.Complete, c.complete == Whole::Yes) << c.name;
-        }
+        EXPECT_EQ(result.Complete, c.complete != Whole::No) << c.name;
+        EXPECT_EQ(result.ProvenWhole, c.complete == Whole::Proven) << c.name;
         EXPECT_EQ(result.Body, c.body) << c.name;
     }
 }
@@ -315,6 +314,33 @@ TEST_F(Internet, RoutesServeTheirPathAndTheQueueTheRest) {
     EXPECT_EQ(requests[2].Path, "/other");
 }
 
+TEST_F(Internet, RedirectsToHttpAddressesAreFollowedAFewTimes) {
+    const auto moved = [](std::string location) {
+        Reply reply = Body("moved");
+        reply.Status = 302;
+        reply.Reason = "Found";
+        reply.Headers = {{"Location", std::move(location)}};
+        return reply;
+    };
+    server.Route("/new", [](const LoopbackHttpServer::Request&) { return Body("arrived"); });
+    server.Route("/loop", [&](const LoopbackHttpServer::Request&) { return moved("/loop"); });
+    server.Queue(moved(Url("/new")));
+    server.Queue(moved("/new"));
+    server.Queue(moved("https://example.com/new"));
+    const HttpResult absolute = modInternet::HttpRequest(Url("/old"), kQuick);
+    EXPECT_TRUE(absolute.ProvenWhole);
+    EXPECT_EQ(absolute.Body, "arrived");
+    EXPECT_EQ(modInternet::HttpGet(Url("/old")), "arrived");
+    // Not ours to follow: the redirect itself is the answer, and no whole one.
+    const HttpResult secure = modInternet::HttpRequest(Url("/old"), kQuick);
+    EXPECT_EQ(secure.Status, 302u);
+    EXPECT_FALSE(secure.Complete);
+    const HttpResult loop = modInternet::HttpRequest(Url("/loop"), kQuick);
+    EXPECT_EQ(loop.Status, 302u);
+    EXPECT_FALSE(loop.Complete);
+    EXPECT_EQ(server.Requests().size(), 2u + 2u + 1u + 6u);
+}
+
 TEST(LoopbackHttpServer, EndsConnectionsAndItsOwnLifeOnTime) {
     using namespace std::chrono_literals;
     const HttpLimits patient{5000, 20000, 30000, 4096};
@@ -349,6 +375,12 @@ TEST_F(Internet, ADownloadReplacesTheFileOnlyWhenWhole) {
         Reply reply;
     } cases[] = {
         {"cut short", broken([](Reply& r) { r.SendOnly = 1000; })},
+        {"chunks cut short", broken([](Reply& r) {
+             r.BodyFraming = Framing::Chunked;
+             r.SendOnly = 1000;
+         })},
+        {"ended by the close alone",
+         broken([](Reply& r) { r.BodyFraming = Framing::CloseDelimited; })},
         {"stalled in the body", broken([](Reply& r) {
              r.PauseAt = 500;
              r.PauseMs = 3000;

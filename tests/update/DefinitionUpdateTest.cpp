@@ -231,7 +231,7 @@ TEST_F(DefinitionUpdate, AFailingReplaceLeavesEveryFileWholeAndARetryCompletesIt
                MoveFileExW(Utf8ToWide(from).c_str(), Utf8ToWide(to).c_str(),
                            MOVEFILE_REPLACE_EXISTING);
     });
-    EXPECT_EQ(ApplyDefinitionUpdate(reply, false), 0);
+    EXPECT_EQ(ApplyDefinitionUpdate(reply, false), kDefinitionUpdateFailed);
     EXPECT_EQ(replaces, 4); // the third file failed, and again at its retry
     const DefinitionFiles interrupted = ReadFiles();
     EXPECT_EQ(interrupted.at(F), expected.at(F));
@@ -258,7 +258,7 @@ TEST_F(DefinitionUpdate, AnUnreadableFileEndsTheCallBeforeAnyFileChanges) {
     ASSERT_NE(locked, INVALID_HANDLE_VALUE);
     EXPECT_EQ(
         ApplyDefinitionUpdate(B().Add("FILE", "a.exe=A").Add("REG", "k=R|2^x|T").Reply(), false),
-        0);
+        kDefinitionUpdateFailed);
     CloseHandle(locked);
     EXPECT_EQ(ReadFiles(), kInstalled);
     EXPECT_EQ(OtherFiles(), Lines{});

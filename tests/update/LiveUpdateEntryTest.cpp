@@ -7,8 +7,11 @@
 #include "BusyState.h"
 #include "DateText.h"
 #include "DefinitionFile.h"
+#include "DefinitionSetBuilder.h"
+#include "DoEvents.h"
 #include "ScriptedMessageBoxes.h"
 #include "TextRules.h"
+#include "modInternet.h"
 #include "modLorvane.h"
 
 #include <windows.h>
@@ -57,6 +60,30 @@ class UpdateEntry : public LiveUpdateFixture {
         SetTimer(nullptr, 0, 50, RunYieldAction);
     }
     bool YieldActionRan() const { return !yieldAction; }
+
+    // Presses the main window's close box from the update's first yield after the server has
+    // received a request for the path; a timer keeps messages coming while the network is
+    // silent, as a user's screen does. Returns when the update has unwound.
+    void ClickUpdateAndCloseOnceRequested(const std::string& path, bool& closeDeferred,
+                                          ULONGLONG& closedAt) {
+        modInternet::SetYieldHook([&, path] {
+            ui::DoEvents();
+            if (closedAt == 0 && TextRules::Contains(Joined(RequestedPaths()), path)) {
+                closedAt = GetTickCount64();
+                form->Form_QueryUnload(closeDeferred, ui::vbFormControlMenu);
+            }
+        });
+        const UINT_PTR ticks = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {});
+        form->cmdUpdate.Click();
+        KillTimer(nullptr, ticks);
+        modInternet::SetYieldHook(ui::DoEvents);
+    }
+    static std::string Joined(const std::vector<std::string>& paths) {
+        std::string joined;
+        for (const std::string& path : paths)
+            joined += path + " ";
+        return joined;
+    }
 
     size_t DateRequests() const {
         size_t count = 0;
@@ -201,11 +228,10 @@ TEST_F(UpdateEntry, ACloseWhileAnUpdateWaitsStopsItBeforeItFetchesOrChangesAnyth
     SlowDate(ShiftedDate(kStoredDate, 60));
     Serve("/asp/getDefsNEW.asp", Text(""));
     bool closeDeferred = false;
+    ULONGLONG closedAt = 0;
     // The close box: it asks the update to stop and waits until the update has unwound.
-    DuringNextYield([&] { form->Form_QueryUnload(closeDeferred, ui::vbFormControlMenu); });
-    form->cmdUpdate.Click();
+    ClickUpdateAndCloseOnceRequested("/asp/currentDateNEW.asp", closeDeferred, closedAt);
 
-    ASSERT_TRUE(YieldActionRan());
     EXPECT_TRUE(closeDeferred);
     EXPECT_EQ(RequestedPaths(), std::vector<std::string>{"/asp/currentDateNEW.asp"});
     EXPECT_EQ(DataFileContent(kDateFile), std::string(kStoredDate) + "\r\n");
@@ -214,6 +240,47 @@ TEST_F(UpdateEntry, ACloseWhileAnUpdateWaitsStopsItBeforeItFetchesOrChangesAnyth
     EXPECT_FALSE(download.Loaded());
     EXPECT_FALSE(BusyState::IsBusy());
     EXPECT_FALSE(BusyState::StopRequested());
+}
+
+// A server that falls silent, before its reply or inside the definitions, does not hold up a
+// close: the request in hand ends at once and the update unwinds without a notice.
+TEST_F(UpdateEntry, ACloseEndsAStalledRequestAtOnce) {
+    const struct {
+        const char* name;
+        const char* stalledPath;
+        bool inTheBody;
+    } stalls[] = {
+        {"date before its reply", "/asp/currentDateNEW.asp", false},
+        {"definitions inside their body", "/asp/getDefsNEW.asp", true},
+    };
+    for (const auto& stall : stalls) {
+        SCOPED_TRACE(stall.name);
+        Serve("/asp/currentDateNEW.asp", Text(ShiftedDate(kStoredDate, 60)));
+        LoopbackHttpServer::Reply stalled =
+            Text(DefinitionSetBuilder::RecordText("FILE", "ADD", "a.exe=A") + "[BR]");
+        if (stall.inTheBody)
+            stalled.PauseAt = 5;
+        else
+            stalled.DelayMs = 30000;
+        stalled.PauseMs = 30000;
+        Serve(stall.stalledPath, stalled);
+        bool closeDeferred = false;
+        ULONGLONG closedAt = 0;
+        const size_t requestsBefore = server.Requests().size();
+        ClickUpdateAndCloseOnceRequested(stall.stalledPath, closeDeferred, closedAt);
+        const ULONGLONG returnedAt = GetTickCount64();
+
+        ASSERT_NE(closedAt, 0u);
+        EXPECT_TRUE(closeDeferred);
+        EXPECT_LT(returnedAt - closedAt, 2000u);
+        const auto requests = server.Requests();
+        ASSERT_GT(requests.size(), requestsBefore);
+        EXPECT_EQ(requests.back().Path, stall.stalledPath);
+        EXPECT_EQ(DataFileContent(kDateFile), std::string(kStoredDate) + "\r\n");
+        EXPECT_EQ(DataFileContent(kFileDefinitionFile), "");
+        EXPECT_FALSE(notice.Visible());
+        EXPECT_FALSE(BusyState::IsBusy());
+    }
 }
 
 TEST_F(UpdateEntry, ShiftClickListsTheDefinitionAddressesAndStartsNothing) {

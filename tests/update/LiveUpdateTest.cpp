@@ -11,6 +11,8 @@
 #include "modLockdown.h"
 #include "modLorvane.h"
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -22,13 +24,6 @@ constexpr const char* kServerDate = "12/1/2026 3:04:05 PM";
 constexpr const char* kServedDate = "12/2/2026 1:00:00 AM";
 const std::string kOldLine = "old.exe=Old Threat|C:\\old|Adware";
 const std::string kNewLine = "new.exe=New Threat|C:\\new|Adware";
-
-// The date's text as the platform writes it back.
-std::string DateTextOf(const char* text) {
-    double date = 0;
-    EXPECT_TRUE(DateText::FromText(text, date)) << text;
-    return DateText::ToText(date);
-}
 
 std::string StoredLine(const std::string& line) {
     return modLockdown::ScrambleString(Utf8ToAnsi(line)) + "\r\n";
@@ -92,6 +87,28 @@ class UpdateOutcome : public LiveUpdateFixture, public testing::WithParamInterfa
         reply.SendOnly = reply.Body.size() / 2;
         return reply;
     }
+    // The same record in another framing: chunked, or ended by the connection's close.
+    static Reply Framed(LoopbackHttpServer::Framing framing) {
+        Reply reply = Text(DefinitionSetBuilder::RecordText("FILE", "ADD", kNewLine) + "[BR]");
+        reply.BodyFraming = framing;
+        return reply;
+    }
+    // Seven records sent in chunks of a few bytes; the connection closes right after the sixth
+    // record and its separator, and the last chunk never comes.
+    static Reply ChunkedCutAfterTheSixthRecord() {
+        DefinitionSetBuilder records;
+        for (int i = 1; i <= 7; ++i)
+            records.Add("FILE", "n" + std::to_string(i) + ".exe=Threat " + std::to_string(i));
+        const std::string body = records.Reply();
+        Reply reply = Text(body);
+        reply.BodyFraming = LoopbackHttpServer::Framing::Chunked;
+        reply.ChunkBytes = 7;
+        size_t cut = 0;
+        for (int separators = 0; separators < 6; ++separators)
+            cut = body.find("[BR]", cut) + 4;
+        reply.SendOnly = cut;
+        return reply;
+    }
     static Reply Stalled(std::string body) {
         Reply reply = Text(std::move(body));
         reply.DripBytes = 4;
@@ -123,11 +140,10 @@ TEST_P(UpdateOutcome, LeavesFilesDateNoticeAndTimersAsTheExchangeEnded) {
         EXPECT_EQ(DataFileContent(kFileDefinitionFile), "");
         break;
     }
-    const std::string dateLine = DateTextOf(row.dateDat);
-    EXPECT_EQ(DataFileContent(kDateFile),
-              row.files == Files::Kept ? std::string(kStoredDate) + "\r\n" : dateLine + "\r\n");
+    // "date.dat" keeps the service's form, and the panel shows it.
+    EXPECT_EQ(DataFileContent(kDateFile), std::string(row.dateDat) + "\r\n");
     EXPECT_EQ(form->lblDefVersion.Caption,
-              row.files == Files::Kept ? shownDate : dateLine + " PST");
+              row.files == Files::Kept ? shownDate : std::string(row.dateDat) + " PST");
     EXPECT_EQ(notice.lblUpdateInfo.Caption, Message(row.notice));
     EXPECT_TRUE(notice.Visible());
     EXPECT_EQ(RequestedPaths(), row.paths);
@@ -217,9 +233,34 @@ const OutcomeRow kOutcomes[] = {
          t.Serve("/asp/getDefsNEW.asp", UpdateOutcome::Text(body));
      },
      "MSG_INTERNET", Files::Kept, kStoredDate, kDateAndDefinitions},
-    {"DefinitionsWithoutRecords",
-     [](UpdateOutcome& t) { t.Serve("/asp/getDefsNEW.asp", UpdateOutcome::Text("No updates")); },
-     "MSG_RECENT_DEFS", Files::Kept, kStoredDate, kDateAndDefinitions},
+    // After a later date, a page without records is a failed download, not "most recent".
+    {"DefinitionsAreAnHtmlPage",
+     [](UpdateOutcome& t) {
+         t.Serve("/asp/getDefsNEW.asp",
+                 UpdateOutcome::Text("<html><body>Service busy, try later</body></html>"));
+     },
+     "MSG_INTERNET", Files::Kept, kStoredDate, kDateAndDefinitions},
+    {"DefinitionsEmpty",
+     [](UpdateOutcome& t) { t.Serve("/asp/getDefsNEW.asp", UpdateOutcome::Text("")); },
+     "MSG_INTERNET", Files::Kept, kStoredDate, kDateAndDefinitions},
+    // Only the framing can tell a reply cut at a record boundary; a close proves nothing.
+    {"DefinitionsChunkedCutAtARecordBoundary",
+     [](UpdateOutcome& t) {
+         t.Serve("/asp/getDefsNEW.asp", UpdateOutcome::ChunkedCutAfterTheSixthRecord());
+     },
+     "MSG_INTERNET", Files::Kept, kStoredDate, kDateAndDefinitions},
+    {"DefinitionsCloseDelimited",
+     [](UpdateOutcome& t) {
+         t.Serve("/asp/getDefsNEW.asp",
+                 UpdateOutcome::Framed(LoopbackHttpServer::Framing::CloseDelimited));
+     },
+     "MSG_INTERNET", Files::Kept, kStoredDate, kDateAndDefinitions},
+    {"DefinitionsChunked",
+     [](UpdateOutcome& t) {
+         t.Serve("/asp/getDefsNEW.asp",
+                 UpdateOutcome::Framed(LoopbackHttpServer::Framing::Chunked));
+     },
+     "MSG_UPDATED_DEFS", Files::Appended, kServedDate, kWholeExchange},
     // A deletion alone is a change too.
     {"OnlyDeletions",
      [](UpdateOutcome& t) {
@@ -247,6 +288,19 @@ const OutcomeRow kOutcomes[] = {
                      DefinitionSetBuilder::RecordText("FILE", "ADD", kOldLine)));
      },
      "MSG_INTERNET", Files::Kept, kStoredDate, kWebsiteSet},
+    {"WebsiteSetChunkedCutAtARecordBoundary",
+     [](UpdateOutcome& t) {
+         t.UseWebsite();
+         t.Serve("/definitions/custom.html", UpdateOutcome::ChunkedCutAfterTheSixthRecord());
+     },
+     "MSG_INTERNET", Files::Kept, kStoredDate, kWebsiteSet},
+    {"WebsiteSetCloseDelimited",
+     [](UpdateOutcome& t) {
+         t.UseWebsite();
+         t.Serve("/definitions/custom.html",
+                 UpdateOutcome::Framed(LoopbackHttpServer::Framing::CloseDelimited));
+     },
+     "MSG_INTERNET", Files::Kept, kStoredDate, kWebsiteSet},
     {"WebsiteSetWithoutRecords",
      [](UpdateOutcome& t) {
          t.UseWebsite();
@@ -265,5 +319,51 @@ INSTANTIATE_TEST_SUITE_P(Rows, UpdateOutcome, testing::ValuesIn(kOutcomes),
                          [](const testing::TestParamInfo<OutcomeRow>& info) {
                              return std::string(info.param.name);
                          });
+
+// The service's dates, and "date.dat", are read in the service's US-English form on any
+// system. On a day-first system "1/2/2026" would otherwise be
+// 1 February, the later "2/1/2026" would look earlier, and the update would be skipped.
+class UpdateInALocale : public UpdateOutcome {
+  protected:
+    ~UpdateInALocale() override { DateText::SetLocale(0); }
+};
+
+TEST_F(UpdateInALocale, DatesAreReadInTheServicesFormWhateverTheUsersLocale) {
+    const struct {
+        const char* name;
+        unsigned long lcid;
+    } locales[] = {
+        {"US English", MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT)},
+        {"British English, day first",
+         MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK), SORT_DEFAULT)},
+        {"German, 24 hours without AM/PM",
+         MAKELCID(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), SORT_DEFAULT)},
+    };
+    for (const auto& locale : locales) {
+        SCOPED_TRACE(locale.name);
+        DateText::SetLocale(locale.lcid);
+        data.WriteFile(kDateFile, "1/2/2026 3:04:05 PM\r\n");
+        WriteDefinitionFile(kFileDefinitionFile, {kOldLine});
+        Serve("/asp/currentDateNEW.asp", Text("2/1/2026 3:04:05 PM"));
+        Serve("/asp/date.asp", Text("2/3/2026 1:00:00 AM"));
+        const size_t before = server.Requests().size();
+        form->cmdUpdate.Click();
+
+        const auto requests = server.Requests();
+        ASSERT_EQ(requests.size(), before + 3);
+        EXPECT_EQ(requests[before + 1].Path, "/asp/getDefsNEW.asp");
+        EXPECT_EQ(requests[before + 1].Query.at("date"), "1/2/2026 3:04:05 PM");
+        EXPECT_EQ(notice.lblUpdateInfo.Caption, Message("MSG_UPDATED_DEFS"));
+        EXPECT_EQ(DataFileContent(kDateFile), "2/3/2026 1:00:00 AM\r\n");
+        EXPECT_EQ(form->lblDefVersion.Caption, "2/3/2026 1:00:00 AM PST");
+
+        // The same date again is no later: nothing is fetched.
+        Serve("/asp/currentDateNEW.asp", Text("2/3/2026 1:00:00 AM"));
+        form->cmdUpdate.Click();
+        EXPECT_EQ(server.Requests().size(), before + 4);
+        EXPECT_EQ(notice.lblUpdateInfo.Caption, Message("MSG_RECENT_DEFS"));
+        notice.Unload();
+    }
+}
 
 } // namespace

@@ -259,15 +259,20 @@ void CALLBACK PressLater(HWND, UINT, UINT_PTR timer, DWORD) {
 
 TEST_F(SubmissionsTest, ACloseDuringTheReportEndsItWithoutAnotherQuestion) {
     AddResult("C:\\a.exe", true);
-    LoopbackHttpServer::Reply slow = Text("OK, received");
-    slow.DripBytes = 2;
-    slow.DripMs = 60;
-    Serve("/asp/submitFP.asp", slow);
+    // The service falls silent inside its reply: the close must not wait for it.
+    LoopbackHttpServer::Reply stalled = Text("OK, received");
+    stalled.PauseAt = 2;
+    stalled.PauseMs = 30000;
+    Serve("/asp/submitFP.asp", stalled);
     enum class At { Question, Explanation, Reply };
     for (const At at : {At::Question, At::Explanation, At::Reply}) {
         SCOPED_TRACE(static_cast<int>(at));
         bool closeDeferred = false;
-        auto close = [&] { form->Form_QueryUnload(closeDeferred, ui::vbFormControlMenu); };
+        ULONGLONG closedAt = 0;
+        auto close = [&] {
+            closedAt = GetTickCount64();
+            form->Form_QueryUnload(closeDeferred, ui::vbFormControlMenu);
+        };
         int boxes = 0, inputs = 0;
         ui::SetMessageBoxHandler([&](const ui::MessageBoxRequest&) {
             if (++boxes == 1 && at == At::Question)
@@ -286,10 +291,13 @@ TEST_F(SubmissionsTest, ACloseDuringTheReportEndsItWithoutAnotherQuestion) {
         });
         const size_t requestsBefore = server.Requests().size();
         form->cmdFalsePos.Click();
+        const ULONGLONG returnedAt = GetTickCount64();
         InstallUnexpectedMessageBoxHandler();
         InstallUnexpectedInputBoxHandler();
 
         EXPECT_TRUE(closeDeferred);
+        ASSERT_NE(closedAt, 0u);
+        EXPECT_LT(returnedAt - closedAt, 2000u);
         EXPECT_EQ(boxes, 1);
         EXPECT_EQ(inputs, at == At::Question ? 0 : 1);
         EXPECT_EQ(server.Requests().size() - requestsBefore, at == At::Reply ? 1u : 0u);

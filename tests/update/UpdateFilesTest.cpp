@@ -13,6 +13,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -78,6 +80,79 @@ TEST_F(UpdateFiles, DefinitionsDateIsReplacedWholeOrKept) {
     }
     EXPECT_EQ(DataFileContent(kDateFile), "1/3/2027\r\n");
     EXPECT_EQ(DataFileContent(std::string(kDateFile) + ".new"), "<missing>");
+}
+
+// A definition file that cannot be replaced, held open by another program or read-only: the
+// update says the definitions could not be saved, keeps "date.dat", shows the files as they
+// now are, and the next update completes it without adding a line twice.
+TEST_F(UpdateFiles, AFileThatCannotBeReplacedFailsTheUpdateAndARetryCompletesIt) {
+    constexpr const char* kStoredDate = "12/1/2025 3:04:05 PM";
+    const std::string reply = DefinitionSetBuilder()
+                                  .Add("FILE", "f.exe=F")
+                                  .Add("EXE", "e.exe=E")
+                                  .Add("REG", "k=R|2^Software\\X|Spyware")
+                                  .Add("COOK", "*.x.com")
+                                  .Add("DIR", "d=D")
+                                  .Add("SFILE", "s.exe=S|c:\\s")
+                                  .Reply();
+    // The files in the order an update replaces them, with the lines each gains.
+    const struct {
+        const char* name;
+        std::vector<std::string> lines;
+        bool counted; // in the panel's definition count
+    } files[] = {
+        {kFileDefinitionFile, {"f.exe=F", "e.exe=E"}, true},
+        {kExeDefinitionFile, {"e.exe=E"}, true},
+        {kRegistryDefinitionFile, {"2^Software\\X^=R|Spyware"}, true},
+        {kBlockedCookiesFile, {"*.x.com"}, true},
+        {kDirectoryDefinitionFile, {"d=D"}, true},
+        {kSafetyFile, {"SFILE|s.exe=S|c:\\s"}, false},
+    };
+    Serve("/asp/currentDateNEW.asp", Text("12/1/2026 3:04:05 PM"));
+    Serve("/asp/getDefsNEW.asp", Text(reply));
+    Serve("/asp/date.asp", Text("12/2/2026 1:00:00 AM"));
+    size_t linesBefore = 0; // of the counted files before the one that fails
+    for (const auto& failing : files) {
+        for (const bool readOnly : {false, true}) {
+            SCOPED_TRACE(std::string(failing.name) + (readOnly ? " read-only" : " held open"));
+            for (const auto& file : files)
+                WriteDefinitionFile(file.name, {});
+            data.WriteFile(kDateFile, std::string(kStoredDate) + "\r\n");
+            Store("OptionAndSettings", "SHOW", "False");
+            const std::string path = data / failing.name;
+            {
+                std::optional<Locked> held;
+                if (readOnly)
+                    ASSERT_TRUE(
+                        SetFileAttributesW(Utf8ToWide(path).c_str(), FILE_ATTRIBUTE_READONLY));
+                else
+                    ASSERT_TRUE(held.emplace(path).Held());
+                form->cmdUpdate.Click();
+                SetFileAttributesW(Utf8ToWide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+            }
+            EXPECT_EQ(notice.lblUpdateInfo.Caption, Message("MSG_DEFS_NOT_SAVED"));
+            EXPECT_EQ(DataFileContent(kDateFile), std::string(kStoredDate) + "\r\n");
+            EXPECT_EQ(form->lblDefVersion.Caption, std::string(kStoredDate) + " PST");
+            EXPECT_EQ(form->lblDefCount.Caption, std::to_string(linesBefore));
+            EXPECT_EQ(DataFileContent(failing.name), "");
+            EXPECT_EQ(Stored("OptionAndSettings", "SHOW"), "False");
+            notice.Unload();
+
+            form->cmdUpdate.Click();
+            EXPECT_EQ(notice.lblUpdateInfo.Caption, Message("MSG_UPDATED_DEFS"));
+            EXPECT_EQ(DataFileContent(kDateFile), "12/2/2026 1:00:00 AM\r\n");
+            EXPECT_EQ(form->lblDefCount.Caption, "6");
+            for (const auto& file : files) {
+                std::string stored;
+                for (const std::string& line : file.lines)
+                    stored += modLockdown::ScrambleString(line) + "\r\n";
+                EXPECT_EQ(DataFileContent(file.name), stored) << file.name;
+            }
+            notice.Unload();
+        }
+        if (failing.counted)
+            linesBefore += failing.lines.size();
+    }
 }
 
 TEST_F(UpdateFiles, AScanAfterTheUpdateFindsWhatOnlyTheUpdateAdded) {
