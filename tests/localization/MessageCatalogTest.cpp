@@ -155,11 +155,11 @@ TEST_F(Catalog, MacrosAreReplacedAndTheFirstLetterUpperCased) {
 }
 
 TEST_F(Catalog, TableHoldsTwoHundredOneEntriesAndTheFirstOfAnIdWins) {
-    // The defaults leave 128 slots free.
-    for (int i = 0; i < 129; ++i)
+    // The defaults leave 127 slots free.
+    for (int i = 0; i < 128; ++i)
         Lang.setMessage("MSG_EXTRA" + std::to_string(i), "extra " + std::to_string(i));
-    EXPECT_EQ(Lang.getMessages("MSG_EXTRA127"), "Extra 127");
-    EXPECT_EQ(Lang.getMessages("MSG_EXTRA128"), "");
+    EXPECT_EQ(Lang.getMessages("MSG_EXTRA126"), "Extra 126");
+    EXPECT_EQ(Lang.getMessages("MSG_EXTRA127"), "");
 
     clsLanguages catalog;
     catalog.setMessage("MSG_TWICE", "first");
