@@ -73,11 +73,12 @@ class UpdateEntry : public LiveUpdateFixture {
                 form->Form_QueryUnload(closeDeferred, ui::vbFormControlMenu);
             }
         });
-        const UINT_PTR ticks = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {});
+        const UINT_PTR ticks = SetTimer(nullptr, 0, 20, KeepMessagesComing);
         form->cmdUpdate.Click();
         KillTimer(nullptr, ticks);
         modInternet::SetYieldHook(ui::DoEvents);
     }
+    static void CALLBACK KeepMessagesComing(HWND, UINT, UINT_PTR, DWORD) {}
     static std::string Joined(const std::vector<std::string>& paths) {
         std::string joined;
         for (const std::string& path : paths)
