@@ -81,6 +81,9 @@ class Form {
 
     // Pushes every model change to the native window now.
     void Refresh();
+    // How many controls the last push changed: a model that holds what its native control was
+    // last given costs no call to the platform.
+    int PushedControls() const { return pushedControls_; }
 
     HWND Handle() const { return hwnd_; }
     // The native control of a model, or null (not loaded, or no window of its own).
@@ -137,6 +140,7 @@ class Form {
     int unloadMode_ = vbFormCode;
     bool pushing_ = false;
     bool syncAgain_ = false;
+    int pushedControls_ = 0;
     // What was last pushed to the window itself.
     std::string pushedCaption_;
     std::string pushedMenus_;

@@ -217,7 +217,16 @@ LRESULT CALLBACK Form::Impl::ControlProc(HWND hwnd, UINT message, WPARAM wParam,
     Form& f = *reinterpret_cast<Form*>(data);
     Depth depth(f);
     Native* n = ById(f, id);
-    if (!n || n->hwnd != hwnd || !EnabledInside(*n->model))
+    if (!n || n->hwnd != hwnd)
+        return DefSubclassProc(hwnd, message, wParam, lParam);
+    // A list view's header tells the view of every change of a column, the user's widening
+    // among them: the next push takes the widths in.
+    if (message == WM_NOTIFY && n->kind == Kind::ListView) {
+        const UINT code = reinterpret_cast<const NMHDR*>(lParam)->code;
+        if (code == HDN_ITEMCHANGEDW || code == HDN_ITEMCHANGEDA)
+            n->columnsMoved = true;
+    }
+    if (!EnabledInside(*n->model))
         return DefSubclassProc(hwnd, message, wParam, lParam);
     Control& c = *n->model;
     const int x = GET_X_LPARAM(lParam) * kTwipsPerPixel;

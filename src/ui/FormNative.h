@@ -81,11 +81,13 @@ struct Form::Native {
     std::vector<std::string> items;
     std::vector<ColumnHeader> columns;
     int checkboxes = -1;
-    int sortArrow = INT_MIN;  // key * 2 + order, or -1 when unsorted
-    uint64_t selectedRow = 0; // the Id of the row the user selected; 0 = none
+    int sortArrow = INT_MIN;   // key * 2 + order, or -1 when unsorted
+    uint64_t selectedRow = 0;  // the Id of the row the user selected; 0 = none
+    bool columnsMoved = false; // the header reported a change of its columns since the last push
     HIMAGELIST icons = nullptr;
     bool timerOn = false;
     int interval = 0;
+    bool pushed = false; // the push under way has told the control something
 };
 
 struct Form::NativeImageList {
