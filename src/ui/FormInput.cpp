@@ -41,9 +41,7 @@ LRESULT Form::Impl::FormMessage(Form& f, HWND hwnd, UINT message, WPARAM wParam,
     case WM_NOTIFY:
         return OnNotify(f, *reinterpret_cast<NMHDR*>(lParam));
     case WM_TIMER:
-        if (wParam == kSyncTimer)
-            Sync(f);
-        else if (Native* n = ById(f, wParam); n && n->kind == Kind::Timer) {
+        if (Native* n = ById(f, wParam); n && n->kind == Kind::Timer) {
             // A tick already queued when code switched the timer off is dropped.
             auto& timer = static_cast<Timer&>(*n->model);
             if (timer.Enabled && timer.Interval > 0 && timer.Tick)

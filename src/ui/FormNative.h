@@ -19,8 +19,6 @@ namespace detail {
 
 inline constexpr int kTwipsPerPixel = 15;
 inline constexpr unsigned kFirstControlId = 100;
-inline constexpr UINT_PTR kSyncTimer = 0xF000; // above every control id
-inline constexpr UINT kSyncInterval = 50;
 inline constexpr int kProgressRange = 10000;
 // A drop-down list's native height includes its open list.
 inline constexpr int kDropDownPixels = 200;
@@ -120,11 +118,7 @@ struct Form::Impl {
         } catch (...) {
             // A handler's failure must not unwind through the window procedure.
         }
-        std::vector<Form*> forms = detail::LoadedForms();
-        for (Form* form : forms)
-            if (std::find(detail::LoadedForms().begin(), detail::LoadedForms().end(), form) !=
-                detail::LoadedForms().end())
-                Sync(*form);
+        RefreshLoadedForms();
     }
 
     static Native* ById(Form& f, UINT_PTR id) {

@@ -251,6 +251,16 @@ TEST_F(FormWindow, ModelChangesShowAfterRefresh) {
     EXPECT_EQ(rect.bottom - rect.top, 30);
 }
 
+TEST_F(FormWindow, ALongOperationsChangesShowWhenItLetsTheMessageLoopRun) {
+    Open();
+    form.lblInfo.Caption = "Scanning";
+    form.pgbMain.SetValue(40);
+    EXPECT_NE(TextOf(Native(form.lblInfo)), "Scanning");
+    ui::DoEvents();
+    EXPECT_EQ(TextOf(Native(form.lblInfo)), "Scanning");
+    EXPECT_EQ(Send(form.pgbMain, PBM_GETPOS), 4000);
+}
+
 TEST_F(FormWindow, UserInputReachesTheHandlersAndTheModels) {
     int clicks = 0, labelClicks = 0, checks = 0, optionClicks = 0, picks = 0, tabs = 0, edits = 0,
         dates = 0, menus = 0;
