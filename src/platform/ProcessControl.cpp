@@ -4,6 +4,8 @@
 #include "TextRules.h"
 
 #include <windows.h>
+
+#include <map>
 #include <psapi.h>
 #include <tlhelp32.h>
 #include <wbemidl.h>
@@ -105,6 +107,46 @@ int ListByToolhelp(std::vector<std::string>& names, std::vector<uint32_t>& ids,
     return static_cast<int>(names.size());
 }
 
+// The names the last listing read, by process id, with each process's creation time. An id
+// with the same creation time is the same process, whose name has not changed: reading its
+// modules again would cost a round of reads of its memory at every pass of the process shield.
+struct ListedProcess {
+    uint64_t created = 0;
+    std::string name;
+};
+using ListedProcesses = std::map<uint32_t, ListedProcess>;
+
+ListedProcesses& LastListed() {
+    static ListedProcesses listed;
+    return listed;
+}
+
+// 0 when the process cannot be asked.
+uint64_t CreationTime(uint32_t processId) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId);
+    if (!process)
+        return 0;
+    FILETIME created{}, exited{}, kernel{}, user{};
+    const bool known = GetProcessTimes(process, &created, &exited, &kernel, &user);
+    CloseHandle(process);
+    return known ? (uint64_t(created.dwHighDateTime) << 32) | created.dwLowDateTime : 0;
+}
+
+// ProcessNameFromId, read once per process; `listed` collects this listing's names.
+std::string ListedName(uint32_t processId, ListedProcesses& listed) {
+    const uint64_t created = CreationTime(processId);
+    if (created == 0)
+        return ProcessNameFromId(processId);
+    const auto last = LastListed().find(processId);
+    const std::string name = last != LastListed().end() && last->second.created == created
+                                 ? last->second.name
+                                 : ProcessNameFromId(processId);
+    // A process that has only just started may not list its modules yet: asked again next time.
+    if (!name.empty() && name != "unknown")
+        listed[processId] = {created, name};
+    return name;
+}
+
 int ListByProcessStatus(std::vector<std::string>& names, std::vector<uint32_t>& ids,
                         const std::string& filter) {
     if (IsWindows9xFamily())
@@ -119,13 +161,15 @@ int ListByProcessStatus(std::vector<std::string>& names, std::vector<uint32_t>& 
             break;
         found.resize(found.size() * 2);
     }
+    ListedProcesses listed;
     for (size_t i = 0; i < bytes / sizeof(DWORD); ++i) {
-        const std::string name = ProcessNameFromId(found[i]);
+        const std::string name = ListedName(found[i], listed);
         if (name.empty() || (!filter.empty() && name.find(filter) == std::string::npos))
             continue;
         names.push_back(name);
         ids.push_back(found[i]);
     }
+    LastListed() = std::move(listed);
     return static_cast<int>(names.size());
 }
 

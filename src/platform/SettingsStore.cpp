@@ -6,24 +6,38 @@
 
 #include <windows.h>
 
+#include <map>
+#include <optional>
+
 namespace {
+
+// What the store has read or written during this run, by app, section and key (the registry
+// ignores case in names, so does this); no value for a value missing or not text. Timers read
+// options many times a second, and each read of the registry is a round trip to the system.
+// Another program's change is seen at the next start.
+std::map<std::string, std::optional<std::string>>& Known() {
+    static std::map<std::string, std::optional<std::string>> known;
+    return known;
+}
+
+std::string KnownName(const std::string& app, const std::string& section, const std::string& key) {
+    return TextRules::ToLower(app + '\n' + section + '\n' + key);
+}
 
 std::wstring SectionKey(const std::string& app, const std::string& section) {
     return L"Software\\VB and VBA Program Settings\\" + Utf8ToWide(app) + L"\\" +
            Utf8ToWide(section);
 }
 
-} // namespace
-
-std::string GetSetting(const std::string& app, const std::string& section, const std::string& key,
-                       const std::string& defaultValue) {
+std::optional<std::string> ReadValue(const std::string& app, const std::string& section,
+                                     const std::string& key) {
     HKEY hkey = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, SectionKey(app, section).c_str(), 0, KEY_QUERY_VALUE,
                       &hkey) != ERROR_SUCCESS)
-        return defaultValue;
+        return std::nullopt;
     const std::wstring name = Utf8ToWide(key);
     DWORD type = 0, bytes = 0;
-    std::string result = defaultValue;
+    std::optional<std::string> result;
     if (RegQueryValueExW(hkey, name.c_str(), nullptr, &type, nullptr, &bytes) == ERROR_SUCCESS &&
         (type == REG_SZ || type == REG_EXPAND_SZ)) {
         std::wstring buffer(bytes / sizeof(wchar_t) + 1, L'\0');
@@ -41,6 +55,17 @@ std::string GetSetting(const std::string& app, const std::string& section, const
     return result;
 }
 
+} // namespace
+
+std::string GetSetting(const std::string& app, const std::string& section, const std::string& key,
+                       const std::string& defaultValue) {
+    const std::string name = KnownName(app, section, key);
+    auto known = Known().find(name);
+    if (known == Known().end())
+        known = Known().emplace(name, ReadValue(app, section, key)).first;
+    return known->second.value_or(defaultValue);
+}
+
 bool SaveSetting(const std::string& app, const std::string& section, const std::string& key,
                  const std::string& value) {
     HKEY hkey = nullptr;
@@ -52,7 +77,15 @@ bool SaveSetting(const std::string& app, const std::string& section, const std::
                                        reinterpret_cast<const BYTE*>(data.c_str()),
                                        static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(hkey);
-    return status == ERROR_SUCCESS;
+    if (status != ERROR_SUCCESS)
+        return false;
+    // As a read would give it back: the text ends at its first NUL.
+    Known()[KnownName(app, section, key)] = value.substr(0, value.find('\0'));
+    return true;
+}
+
+void ForgetStoredSettings() {
+    Known().clear();
 }
 
 std::string GetProgramSetting(const std::string& section, const std::string& key,

@@ -5,12 +5,19 @@
 
 #include <string>
 
+// The store reads each value from the registry once and keeps it, with its own writes, for the
+// rest of the run: a change that another program makes is seen at the next start.
+
 // The stored text, or `defaultValue` when the value is missing or not text.
 std::string GetSetting(const std::string& app, const std::string& section, const std::string& key,
                        const std::string& defaultValue);
 // Stores the text, creating the key as needed; false when the registry refused it.
 bool SaveSetting(const std::string& app, const std::string& section, const std::string& key,
                  const std::string& value);
+
+// Drops what the store has read and written, so the next reads go to the registry again, as at
+// a start of the program (tests that change the registry behind the store's back).
+void ForgetStoredSettings();
 
 // The same, under the product name, as the program keeps its own settings.
 std::string GetProgramSetting(const std::string& section, const std::string& key,

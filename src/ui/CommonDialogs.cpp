@@ -1,6 +1,7 @@
 #include "CommonDialogs.h"
 
 #include "AnsiText.h"
+#include "Form.h"
 
 #include <windows.h>
 #include <commdlg.h>
@@ -14,6 +15,7 @@ ChooserHandler openFileHandler;
 ChooserHandler folderHandler;
 
 std::string RealOpenFileDialog(HWND owner) {
+    RefreshLoadedForms(); // the dialog waits for the user in front of them
     wchar_t path[MAX_PATH * 4] = {};
     OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof(dialog);
@@ -25,6 +27,7 @@ std::string RealOpenFileDialog(HWND owner) {
 }
 
 std::string RealBrowseForFolder(HWND owner) {
+    RefreshLoadedForms(); // the dialog waits for the user in front of them
     // The new-style chooser needs a single-threaded apartment; only a call that entered one
     // leaves it again.
     const HRESULT entered = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);

@@ -1,7 +1,7 @@
 // A window of the program: it holds its controls' models, and while it is loaded it keeps one
 // native control per model and mirrors the models into them. Window logic changes the models
 // (plain fields or setters); the form pushes what changed after every event handler it runs,
-// on a short timer while long operations only pump messages, and on Refresh. User input on a
+// whenever long operations or modal waits pump messages, and on Refresh. User input on a
 // native control goes to the same model setters and handlers that code uses.
 //
 // A window class derives from Form, holds its controls as members, registers them with Add
@@ -83,6 +83,9 @@ class Form {
 
     // Pushes every model change to the native window now.
     void Refresh();
+    // How many controls the last push changed: a model that holds what its native control was
+    // last given costs no call to the platform.
+    int PushedControls() const { return pushedControls_; }
 
     HWND Handle() const { return hwnd_; }
     // The native control of a model, or null (not loaded, or no window of its own).
@@ -143,6 +146,7 @@ class Form {
     int unloadMode_ = vbFormCode;
     bool pushing_ = false;
     bool syncAgain_ = false;
+    int pushedControls_ = 0;
     // What was last pushed to the window itself.
     std::string pushedCaption_;
     std::string pushedMenus_;
@@ -154,6 +158,11 @@ class Form {
 // The loaded form of this name (any case), or null. A window reaches the windows of later parts
 // of the program by name this way, without depending on them.
 Form* LoadedForm(const std::string& name);
+
+// Pushes what changed in every loaded form now. Event handlers are followed by it, and so is
+// every pass of the message loop that long operations and modal waits run, so a window shows
+// what code set while the program waits; an idle program pushes nothing.
+void RefreshLoadedForms();
 
 // Ends the program's message loop (a quit request) once no form is shown any more: at once when
 // none is, otherwise when the last one shown hides or unloads.

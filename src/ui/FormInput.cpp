@@ -41,9 +41,7 @@ LRESULT Form::Impl::FormMessage(Form& f, HWND hwnd, UINT message, WPARAM wParam,
     case WM_NOTIFY:
         return OnNotify(f, *reinterpret_cast<NMHDR*>(lParam));
     case WM_TIMER:
-        if (wParam == kSyncTimer)
-            Sync(f);
-        else if (Native* n = ById(f, wParam); n && n->kind == Kind::Timer) {
+        if (Native* n = ById(f, wParam); n && n->kind == Kind::Timer) {
             // A tick already queued when code switched the timer off is dropped.
             auto& timer = static_cast<Timer&>(*n->model);
             if (timer.Enabled && timer.Interval > 0 && timer.Tick)
@@ -227,9 +225,18 @@ LRESULT CALLBACK Form::Impl::ControlProc(HWND hwnd, UINT message, WPARAM wParam,
     Form& f = *reinterpret_cast<Form*>(data);
     Depth depth(f);
     Native* n = ById(f, id);
-    if (n && n->hwnd == hwnd && n->kind == Kind::ListView && IsSetStateMessage(message) && lParam)
+    if (!n || n->hwnd != hwnd)
+        return DefSubclassProc(hwnd, message, wParam, lParam);
+    if (n->kind == Kind::ListView && IsSetStateMessage(message) && lParam)
         return OnSetListState(*n, message, wParam, lParam);
-    if (!n || n->hwnd != hwnd || !EnabledInside(*n->model))
+    // A list view's header tells the view of every change of a column, the user's widening
+    // among them: the next push takes the widths in.
+    if (message == WM_NOTIFY && n->kind == Kind::ListView) {
+        const UINT code = reinterpret_cast<const NMHDR*>(lParam)->code;
+        if (code == HDN_ITEMCHANGEDW || code == HDN_ITEMCHANGEDA)
+            n->columnsMoved = true;
+    }
+    if (!EnabledInside(*n->model))
         return DefSubclassProc(hwnd, message, wParam, lParam);
     Control& c = *n->model;
     const int x = GET_X_LPARAM(lParam) * kTwipsPerPixel;

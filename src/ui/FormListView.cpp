@@ -8,17 +8,21 @@ using namespace detail;
 
 void Form::Impl::PushListView(Form& f, Native& n) {
     auto& list = static_cast<ListView&>(*n.model);
-    // The user's column widths first, unless code changed them since.
-    for (size_t i = 0; i < n.columns.size() && i < list.ColumnHeaders.size(); ++i) {
+    // The user's column widths first, unless code changed them since. Only after the header
+    // reported a change: asking the view costs a round of messages at every push.
+    for (size_t i = 0; n.columnsMoved && i < n.columns.size() && i < list.ColumnHeaders.size();
+         ++i) {
         const int pixels = static_cast<int>(SendMessageW(n.hwnd, LVM_GETCOLUMNWIDTH, i, 0));
         if (pixels != ToPixels(n.columns[i].Width) &&
             list.ColumnHeaders[i].Width == n.columns[i].Width)
             list.ColumnHeaders[i].Width = n.columns[i].Width = pixels * kTwipsPerPixel;
     }
+    n.columnsMoved = false;
 
     const int checkboxes = list.Checkboxes ? 1 : 0;
     if (checkboxes != n.checkboxes) {
         n.checkboxes = checkboxes;
+        n.pushed = true;
         SendMessageW(n.hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES,
                      checkboxes ? LVS_EX_CHECKBOXES : 0);
         // The ticks live in the model: the view asks for them.
@@ -30,12 +34,14 @@ void Form::Impl::PushListView(Form& f, Native& n) {
     HIMAGELIST icons = list.SmallIcons ? ImageListOf(f, *list.SmallIcons, redraw) : nullptr;
     if (icons != n.icons) {
         n.icons = icons;
+        n.pushed = true;
         SendMessageW(n.hwnd, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(icons));
         redraw = true;
     }
 
     bool sameColumns = list.ColumnHeaders.size() == n.columns.size();
     if (!sameColumns) {
+        n.pushed = true;
         for (size_t i = n.columns.size(); i > 0; --i)
             SendMessageW(n.hwnd, LVM_DELETECOLUMN, i - 1, 0);
         n.columns.clear();
@@ -52,6 +58,8 @@ void Form::Impl::PushListView(Form& f, Native& n) {
             n.columns.push_back(header);
             continue;
         }
+        if (header.Text != n.columns[i].Text || header.Width != n.columns[i].Width)
+            n.pushed = true;
         if (header.Text != n.columns[i].Text) {
             column.mask = LVCF_TEXT;
             SendMessageW(n.hwnd, LVM_SETCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
@@ -67,12 +75,15 @@ void Form::Impl::PushListView(Form& f, Native& n) {
 
     if (list.Revision() != n.revision) {
         n.revision = list.Revision();
+        n.pushed = true;
         SendMessageW(n.hwnd, LVM_SETITEMCOUNT, list.Count(), LVSICF_NOSCROLL);
         FollowSelectedRow(n, list);
         redraw = true;
     }
-    if (redraw)
+    if (redraw) {
+        n.pushed = true;
         InvalidateRect(n.hwnd, nullptr, FALSE);
+    }
 }
 
 void Form::Impl::PushSortArrow(Native& n, const ListView& list) {
@@ -80,6 +91,7 @@ void Form::Impl::PushSortArrow(Native& n, const ListView& list) {
     if (arrow == n.sortArrow)
         return;
     n.sortArrow = arrow;
+    n.pushed = true;
     HWND header = reinterpret_cast<HWND>(SendMessageW(n.hwnd, LVM_GETHEADER, 0, 0));
     for (int i = 0; header && i < static_cast<int>(n.columns.size()); ++i) {
         HDITEMW item{};

@@ -19,8 +19,6 @@ namespace detail {
 
 inline constexpr int kTwipsPerPixel = 15;
 inline constexpr unsigned kFirstControlId = 100;
-inline constexpr UINT_PTR kSyncTimer = 0xF000; // above every control id
-inline constexpr UINT kSyncInterval = 50;
 inline constexpr int kProgressRange = 10000;
 // A drop-down list's native height includes its open list.
 inline constexpr int kDropDownPixels = 200;
@@ -81,11 +79,13 @@ struct Form::Native {
     std::vector<std::string> items;
     std::vector<ColumnHeader> columns;
     int checkboxes = -1;
-    int sortArrow = INT_MIN;  // key * 2 + order, or -1 when unsorted
-    uint64_t selectedRow = 0; // the Id of the row the user selected; 0 = none
+    int sortArrow = INT_MIN;   // key * 2 + order, or -1 when unsorted
+    uint64_t selectedRow = 0;  // the Id of the row the user selected; 0 = none
+    bool columnsMoved = false; // the header reported a change of its columns since the last push
     HIMAGELIST icons = nullptr;
     bool timerOn = false;
     int interval = 0;
+    bool pushed = false; // the push under way has told the control something
 };
 
 struct Form::NativeImageList {
@@ -118,11 +118,7 @@ struct Form::Impl {
         } catch (...) {
             // A handler's failure must not unwind through the window procedure.
         }
-        std::vector<Form*> forms = detail::LoadedForms();
-        for (Form* form : forms)
-            if (std::find(detail::LoadedForms().begin(), detail::LoadedForms().end(), form) !=
-                detail::LoadedForms().end())
-                Sync(*form);
+        RefreshLoadedForms();
     }
 
     static Native* ById(Form& f, UINT_PTR id) {

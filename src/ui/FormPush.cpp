@@ -29,11 +29,19 @@ void Form::Impl::Sync(Form& f) {
         return;
     }
     f.pushing_ = true;
+    f.pushedControls_ = 0;
     for (int pass = 0; pass < 3 && f.hwnd_; ++pass) {
         f.syncAgain_ = false;
         PushWindow(f);
-        for (size_t i = 0; f.hwnd_ && i < f.natives_.size(); ++i)
-            PushControl(f, *f.natives_[i]);
+        // Each model is compared with what its control was last given, in memory; only the
+        // controls that differ are told.
+        for (size_t i = 0; f.hwnd_ && i < f.natives_.size(); ++i) {
+            Native& n = *f.natives_[i];
+            PushControl(f, n);
+            if (n.pushed)
+                ++f.pushedControls_;
+            n.pushed = false;
+        }
         if (f.hwnd_)
             PushMenus(f);
         if (!f.syncAgain_)
@@ -91,6 +99,7 @@ void Form::Impl::SetText(Native& n, const std::string& text) {
     if (text == n.text)
         return;
     n.text = text;
+    n.pushed = true;
     SetWindowTextW(n.hwnd, Utf8ToWide(text).c_str());
 }
 
@@ -98,6 +107,7 @@ void Form::Impl::SetValue(Native& n, int value, UINT message, WPARAM wParam) {
     if (value == n.value)
         return;
     n.value = value;
+    n.pushed = true;
     SendMessageW(n.hwnd, message, wParam, 0);
 }
 
@@ -131,12 +141,14 @@ void Form::Impl::PushControl(Form& f, Native& n) {
         rect[3] += kDropDownPixels;
     if (!std::equal(rect, rect + 4, n.rect)) {
         std::copy(rect, rect + 4, n.rect);
+        n.pushed = true;
         SetWindowPos(n.hwnd, nullptr, rect[0], rect[1], rect[2], rect[3],
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
     const int enabled = EnabledInside(c) ? 1 : 0;
     if (enabled != n.enabled) {
         n.enabled = enabled;
+        n.pushed = true;
         EnableWindow(n.hwnd, enabled);
     }
     PushToolTip(f, n);
@@ -148,6 +160,7 @@ void Form::Impl::PushControl(Form& f, Native& n) {
         const int font = (label.FontItalic ? 2 : 0) + (label.FontBold ? 1 : 0);
         if (font != n.font) {
             n.font = font;
+            n.pushed = true;
             SendMessageW(n.hwnd, WM_SETFONT,
                          reinterpret_cast<WPARAM>(FontOf(f, label.FontItalic, label.FontBold)),
                          TRUE);
@@ -177,6 +190,7 @@ void Form::Impl::PushControl(Form& f, Native& n) {
         SetText(n, box.Text());
         if (box.Locked != n.readOnly) {
             n.readOnly = box.Locked;
+            n.pushed = true;
             SendMessageW(n.hwnd, EM_SETREADONLY, box.Locked, 0);
         }
         break;
@@ -217,6 +231,7 @@ void Form::Impl::PushControl(Form& f, Native& n) {
         // The format rides in the text field, which a picker has no other use for.
         if (picker.CustomFormat != n.text) {
             n.text = picker.CustomFormat;
+            n.pushed = true;
             const std::wstring format = Utf8ToWide(picker.CustomFormat);
             SendMessageW(n.hwnd, DTM_SETFORMATW, 0,
                          format.empty() ? 0 : reinterpret_cast<LPARAM>(format.c_str()));
@@ -226,6 +241,7 @@ void Form::Impl::PushControl(Form& f, Native& n) {
         if (!picker.HasValue()) {
             if (n.value != 0) {
                 n.value = 0;
+                n.pushed = true;
                 // The time is ignored, but some pickers refuse the call without one.
                 SendMessageW(n.hwnd, DTM_SETSYSTEMTIME, GDT_NONE, reinterpret_cast<LPARAM>(&time));
             }
@@ -233,6 +249,7 @@ void Form::Impl::PushControl(Form& f, Native& n) {
                    VariantTimeToSystemTime(picker.Value(), &time)) {
             n.value = 1;
             n.date = picker.Value();
+            n.pushed = true;
             SendMessageW(n.hwnd, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
         }
         break;
@@ -275,6 +292,7 @@ void Form::Impl::PushControl(Form& f, Native& n) {
     const int shown = c.Shown() ? 1 : 0;
     if (shown != n.shown) {
         n.shown = shown;
+        n.pushed = true;
         ShowWindow(n.hwnd, shown ? SW_SHOWNA : SW_HIDE);
     }
 }
@@ -309,6 +327,7 @@ void Form::Impl::PushToolTip(Form& f, Native& n) {
     else
         SendMessageW(f.tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     n.tip = n.model->ToolTipText;
+    n.pushed = true;
 }
 
 void Form::Impl::PushTimer(Form& f, Native& n) {
@@ -318,6 +337,7 @@ void Form::Impl::PushTimer(Form& f, Native& n) {
         return;
     n.timerOn = on;
     n.interval = timer.Interval;
+    n.pushed = true;
     if (on)
         SetTimer(f.hwnd_, n.id, static_cast<UINT>(timer.Interval), nullptr);
     else

@@ -80,6 +80,14 @@ Form* LoadedForm(const std::string& name) {
     return nullptr;
 }
 
+void RefreshLoadedForms() {
+    // A copy: a push may unload a form.
+    const std::vector<Form*> forms = LoadedForms();
+    for (Form* form : forms)
+        if (std::find(LoadedForms().begin(), LoadedForms().end(), form) != LoadedForms().end())
+            form->Refresh();
+}
+
 void QuitWhenNoFormShown() {
     quitWhenNoneShown = true;
     QuitIfNoFormShown();

@@ -173,7 +173,6 @@ bool Form::Impl::Create(Form& f) {
     for (Native* n : order)
         CreateNative(f, *n);
     RestackBackdrops(f);
-    SetTimer(f.hwnd_, kSyncTimer, kSyncInterval, nullptr);
     return true;
 }
 
@@ -328,7 +327,6 @@ void Form::Impl::Destroy(Form& f) {
     for (auto& n : f.natives_)
         if (n->timerOn)
             KillTimer(hwnd, n->id);
-    KillTimer(hwnd, kSyncTimer);
     f.natives_.clear();
     f.visible_ = false;
     DestroyWindow(hwnd); // takes the controls, the tool tips and the menu bar with it

@@ -1,6 +1,7 @@
 #include "MessageBox.h"
 
 #include "AnsiText.h"
+#include "Form.h"
 #include "modLorvane.h"
 
 #include <windows.h>
@@ -12,11 +13,13 @@ namespace {
 HWND owner = nullptr;
 
 int ShowRealMessageBox(const MessageBoxRequest& request) {
+    // The box waits for the user: the windows behind it show what led to it.
+    RefreshLoadedForms();
     return MessageBoxW(owner, Utf8ToWide(request.prompt).c_str(), Utf8ToWide(request.title).c_str(),
                        request.style);
 }
 
-MessageBoxHandler& Handler() {
+MessageBoxHandler& BoxHandler() {
     static MessageBoxHandler handler = ShowRealMessageBox;
     return handler;
 }
@@ -24,7 +27,7 @@ MessageBoxHandler& Handler() {
 } // namespace
 
 int MsgBox(const std::string& prompt, unsigned style, const std::string& title) {
-    return Handler()({prompt, style, title.empty() ? modLorvane::ProgramName : title});
+    return BoxHandler()({prompt, style, title.empty() ? modLorvane::ProgramName : title});
 }
 
 void SetMessageBoxOwner(void* ownerWindow) {
@@ -32,7 +35,7 @@ void SetMessageBoxOwner(void* ownerWindow) {
 }
 
 void SetMessageBoxHandler(MessageBoxHandler handler) {
-    Handler() = handler ? std::move(handler) : MessageBoxHandler(ShowRealMessageBox);
+    BoxHandler() = handler ? std::move(handler) : MessageBoxHandler(ShowRealMessageBox);
 }
 
 } // namespace ui

@@ -129,13 +129,17 @@ TEST_F(ShellPanelTest, TheSiblingToolStartsFromItsRecordOrIsReportedGone) {
         {"nothing published", "", false},
     };
     for (const auto& row : rows) {
-        if (row.file.empty())
+        if (row.file.empty()) {
+            // The tool's uninstaller takes its record away; this program sees it at its next
+            // start.
             RegDeleteTreeW(
                 HKEY_CURRENT_USER,
                 Utf8ToWide("Software\\VB and VBA Program Settings\\Quintrel2\\" + kTestCompany)
                     .c_str());
-        else
+            ForgetStoredSettings();
+        } else {
             SaveSetting("Quintrel2", kTestCompany, "File", row.file);
+        }
         ExpectedLaunches launches;
         ScriptedMessageBoxes boxes;
         if (row.started)

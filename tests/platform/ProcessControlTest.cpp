@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -62,6 +63,20 @@ TEST(ProcessControl, ListsAPlantedProcessByEitherMethod) {
     std::vector<uint32_t> ids{1};
     EXPECT_EQ(ListProcesses(names, ids, "", true), -1);
     EXPECT_TRUE(names.empty() && ids.empty());
+}
+
+TEST(ProcessControl, RepeatedListingsFollowProcessesThatComeAndGo) {
+    const std::string firstName = UniqueProcessName("First.exe");
+    auto first = std::make_unique<PlantedProcess>(firstName);
+    EXPECT_EQ(ListedName(first->Id(), true), firstName);
+    EXPECT_EQ(ListedName(first->Id(), true), firstName);
+    const uint32_t firstId = first->Id();
+    first.reset();
+    const std::string secondName = UniqueProcessName("Second.exe");
+    PlantedProcess second(secondName);
+    EXPECT_EQ(ListedName(second.Id(), true), secondName);
+    // The first's id, if the system gave it to the second, carries the second's name.
+    EXPECT_EQ(ListedName(firstId, true), firstId == second.Id() ? secondName : "");
 }
 
 TEST(ProcessControl, NamesOfFixedAndMissingProcesses) {

@@ -50,7 +50,42 @@ TEST_F(SettingsStore, MissingOrNonTextValuesReadAsTheDefault) {
     RegSetValueExW(key, L"chkMakeLog", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
                    sizeof(number));
     RegCloseKey(key);
+    ForgetStoredSettings();
     EXPECT_EQ(GetSetting(kApp, "OptionAndSettings", "chkMakeLog", "0"), "0");
+}
+
+// Writes another program makes to the registry, as the sibling tool does.
+void WriteBehindTheStore(const wchar_t* section, const wchar_t* name, const wchar_t* text) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, (std::wstring(kAppKey) + L"\\" + section).c_str(),
+                              0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                   static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+}
+
+TEST_F(SettingsStore, KeepsWhatItReadAndWroteUntilTheNextStart) {
+    // A value read once, missing or present, is not read from the registry again.
+    EXPECT_EQ(GetSetting(kApp, "OptionAndSettings", "optMemorySheildOn", "True"), "True");
+    WriteBehindTheStore(L"OptionAndSettings", L"optMemorySheildOn", L"False");
+    WriteBehindTheStore(L"Settings", L"Language", L"Deutsch");
+    EXPECT_EQ(GetSetting(kApp, "Settings", "Language", "English"), "Deutsch");
+    WriteBehindTheStore(L"Settings", L"Language", L"Svenska");
+    EXPECT_EQ(GetSetting(kApp, "OptionAndSettings", "optMemorySheildOn", "True"), "True");
+    EXPECT_EQ(GetSetting(kApp, "Settings", "Language", "English"), "Deutsch");
+
+    // Its own writes are seen at once, whatever the case of the names.
+    ASSERT_TRUE(SaveSetting(kApp, "optionandsettings", "OPTMEMORYSHEILDON", "False"));
+    EXPECT_EQ(GetSetting(kApp, "OptionAndSettings", "optMemorySheildOn", "True"), "False");
+    ASSERT_TRUE(SaveSetting(kApp, "Settings", "Language", std::string("Dansk\0extra", 11)));
+    EXPECT_EQ(GetSetting(kApp, "Settings", "Language", "English"), "Dansk");
+
+    // The next start reads what another program left.
+    WriteBehindTheStore(L"Settings", L"Language", L"Suomi");
+    ForgetStoredSettings();
+    EXPECT_EQ(GetSetting(kApp, "Settings", "Language", "English"), "Suomi");
+    EXPECT_EQ(GetSetting(kApp, "OptionAndSettings", "optMemorySheildOn", "True"), "False");
 }
 
 TEST_F(SettingsStore, LongValuesAreKeptWhole) {

@@ -9,6 +9,7 @@
 #include "MainWindowFixture.h"
 #include "ModSetHomePage.h"
 #include "Screenshot.h"
+#include "SettingsStore.h"
 #include "frmHomePageChangedAlert.h"
 
 #include <windows.h>
@@ -73,6 +74,8 @@ RawValue Number(uint32_t number) {
 
 void DeleteValue(const std::string& key, const std::string& name) {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, Utf8ToWide(key).c_str(), Utf8ToWide(name).c_str());
+    // A settings value gone behind the store's back is seen as a fresh start sees it.
+    ForgetStoredSettings();
 }
 
 void WriteRaw(const std::string& key, const std::string& name, const RawValue& value) {

@@ -5,6 +5,7 @@
 #include "DateText.h"
 #include "SchedulePanel.h"
 #include "ScriptedMessageBoxes.h"
+#include "SettingsStore.h"
 #include "TestMoments.h"
 
 #include <cstdio>
@@ -54,6 +55,7 @@ class ScheduleSettings : public MainWindowFixture {
         const std::wstring path = L"Software\\VB and VBA Program Settings\\" +
                                   Utf8ToWide(kTestProduct) + L"\\" + Utf8ToWide(section);
         RegDeleteKeyValueW(HKEY_CURRENT_USER, path.c_str(), Utf8ToWide(key).c_str());
+        ForgetStoredSettings(); // as a fresh start finds it
     }
 
     // What the page shows, what it enables, what is stored and what the timer goes by.

@@ -1,8 +1,19 @@
 #include "ExpectedLaunches.h"
 #include "ScriptedInputBoxes.h"
 #include "ScriptedMessageBoxes.h"
+#include "SettingsStore.h"
 
 #include <gtest/gtest.h>
+
+namespace {
+
+// Each test starts as the program does: what the settings store knows comes from the registry,
+// which fixtures set up and clear behind the store's back.
+class FreshSettingsPerTest : public testing::EmptyTestEventListener {
+    void OnTestStart(const testing::TestInfo&) override { ForgetStoredSettings(); }
+};
+
+} // namespace
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
@@ -11,5 +22,6 @@ int main(int argc, char** argv) {
     InstallUnexpectedInputBoxHandler();
     // A real launch would reach the desktop of the machine running the tests.
     InstallUnexpectedLaunchHandler();
+    testing::UnitTest::GetInstance()->listeners().Append(new FreshSettingsPerTest);
     return RUN_ALL_TESTS();
 }

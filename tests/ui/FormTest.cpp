@@ -251,6 +251,16 @@ TEST_F(FormWindow, ModelChangesShowAfterRefresh) {
     EXPECT_EQ(rect.bottom - rect.top, 30);
 }
 
+TEST_F(FormWindow, ALongOperationsChangesShowWhenItLetsTheMessageLoopRun) {
+    Open();
+    form.lblInfo.Caption = "Scanning";
+    form.pgbMain.SetValue(40);
+    EXPECT_NE(TextOf(Native(form.lblInfo)), "Scanning");
+    ui::DoEvents();
+    EXPECT_EQ(TextOf(Native(form.lblInfo)), "Scanning");
+    EXPECT_EQ(Send(form.pgbMain, PBM_GETPOS), 4000);
+}
+
 TEST_F(FormWindow, UserInputReachesTheHandlersAndTheModels) {
     int clicks = 0, labelClicks = 0, checks = 0, optionClicks = 0, picks = 0, tabs = 0, edits = 0,
         dates = 0, menus = 0;
@@ -591,6 +601,45 @@ TEST_F(FormWindow, ATimerTicksOnlyWhileEnabled) {
     Sleep(50);
     ui::DoEvents();
     EXPECT_EQ(ticks, before);
+}
+
+TEST_F(FormWindow, AHandlerPushesOnlyTheControlsItChanged) {
+    Open();
+    form.tmrTick.Enabled = true;
+    form.Refresh();
+    std::function<void()> change;
+    form.cmdGo.Click = [&] { change(); };
+    struct Case {
+        const char* name;
+        std::function<void()> change;
+        int pushed;
+    };
+    const Case cases[] = {
+        {"nothing", [] {}, 0},
+        {"one caption", [&] { form.lblInfo.Caption = "changed"; }, 1},
+        {"the same caption again", [&] { form.lblInfo.Caption = "changed"; }, 0},
+        {"a timer off and on again",
+         [&] {
+             form.tmrTick.Enabled = false;
+             form.tmrTick.Enabled = true;
+         },
+         0},
+        {"a running timer switched on", [&] { form.tmrTick.Enabled = true; }, 0},
+        {"a check box and a timer",
+         [&] {
+             form.chkOption.SetValue(1);
+             form.tmrTick.Enabled = false;
+         },
+         2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        change = c.change;
+        Command(form.cmdGo, BN_CLICKED);
+        EXPECT_EQ(form.PushedControls(), c.pushed);
+    }
+    EXPECT_EQ(TextOf(Native(form.lblInfo)), "changed");
+    EXPECT_EQ(Send(form.chkOption, BM_GETCHECK), BST_CHECKED);
 }
 
 TEST_F(FormWindow, UnloadDuringAHandlerWaitsForItsEnd) {
