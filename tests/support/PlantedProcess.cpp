@@ -25,9 +25,14 @@ PlantedProcess::PlantedProcess(const std::string& fileName, Image image)
     EXPECT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                nullptr, &startup, &process_))
         << path_;
-    // Listed by name only once its image is mapped.
-    for (int wait = 0; wait < 100 && ProcessControl::ProcessNameFromId(Id()).empty(); ++wait)
+    // Listed by name only once its image is mapped; until its modules can be read, it is
+    // "unknown".
+    for (int wait = 0; wait < 100; ++wait) {
+        const std::string name = ProcessControl::ProcessNameFromId(Id());
+        if (!name.empty() && name != "unknown")
+            break;
         Sleep(50);
+    }
 }
 
 PlantedProcess::~PlantedProcess() {
