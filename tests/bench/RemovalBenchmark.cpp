@@ -97,6 +97,8 @@ int main(int argc, char** argv) {
                 return 1;
             }
             form->Show();
+            // Start-up set the data folder of the program's own.
+            modGlobals::DataFolder = data.Path();
         }
         for (const std::string& path : paths) {
             form->lists.lvwFilesToBeDeleted.Add(path).SetSubItem(1, "Bench Threat");
