@@ -64,7 +64,14 @@ std::string RTrim(std::string_view text) {
 }
 
 std::string Trim(std::string_view text) {
-    return LTrim(RTrim(text));
+    return std::string(TrimmedView(text));
+}
+
+std::string_view TrimmedView(std::string_view text) {
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(' ') + 1 - first);
 }
 
 bool IsBlank(std::string_view text) {
@@ -107,6 +114,17 @@ std::vector<std::string> Split(std::string_view text, std::string_view separator
         pieces.emplace_back(text.substr(start, at - start));
         start = at + separator.size();
     }
+}
+
+std::string_view Piece(std::string_view text, char separator, size_t index) {
+    size_t start = 0;
+    for (; index > 0; --index) {
+        start = text.find(separator, start);
+        if (start == std::string_view::npos)
+            return {};
+        ++start;
+    }
+    return text.substr(start, text.find(separator, start) - start);
 }
 
 size_t Find(std::string_view text, std::string_view find, size_t start, Compare compare) {
@@ -171,6 +189,15 @@ std::string ToLower(std::string_view text) {
 }
 std::string ToUpper(std::string_view text) {
     return MapCase(text, false);
+}
+
+void ToLowerInPlace(std::string& text) {
+    if (!IsAscii(text)) {
+        text = MapCase(text, true);
+        return;
+    }
+    for (char& c : text)
+        c = AsciiLower(c);
 }
 
 bool StartsWith(std::string_view text, std::string_view prefix, Compare compare) {

@@ -14,6 +14,8 @@ enum class Compare { Binary, Text };
 
 // Removes spaces only (never tabs or line breaks), from both ends, the left or the right.
 std::string Trim(std::string_view text);
+// Trim as a view into the text, for loops that would otherwise copy every piece.
+std::string_view TrimmedView(std::string_view text);
 std::string LTrim(std::string_view text);
 std::string RTrim(std::string_view text);
 
@@ -27,6 +29,10 @@ std::string LeftCharacters(std::string_view text, size_t count);
 // Splits on every occurrence of the separator; an empty text gives no pieces, and an empty
 // separator gives the whole text as its one piece.
 std::vector<std::string> Split(std::string_view text, std::string_view separator);
+
+// The piece of `text` between the `index`-th separator and the next, as Split would give it,
+// without making the list; empty when the text has fewer separators.
+std::string_view Piece(std::string_view text, char separator, size_t index);
 
 // One left-to-right pass: each occurrence of `find` is replaced and the scan resumes after the
 // inserted text, so a replacement is never searched again.
@@ -45,6 +51,8 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 int CompareNoCase(std::string_view a, std::string_view b);
 std::string ToLower(std::string_view text);
 std::string ToUpper(std::string_view text);
+// ToLower without a new text when the text is ASCII, as most paths and names are.
+void ToLowerInPlace(std::string& text);
 
 bool StartsWith(std::string_view text, std::string_view prefix, Compare compare = Compare::Binary);
 bool EndsWith(std::string_view text, std::string_view suffix, Compare compare = Compare::Binary);

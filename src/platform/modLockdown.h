@@ -12,5 +12,7 @@ namespace modLockdown {
 std::string ScrambleString(std::string_view text);
 // The inverse shift: each byte minus 64, plus 255 when it drops below 0.
 std::string UnscrambleString(std::string_view text);
+// UnscrambleString over the text itself, for readers that go through many lines.
+void UnscrambleInPlace(std::string& text);
 
 } // namespace modLockdown

@@ -51,41 +51,65 @@ bool NormalizedSameOrInside(const std::string& path, const std::string& folder) 
     return p == f || TextRules::StartsWith(p, f.back() == '\\' ? f : f + "\\");
 }
 
-// The folders whose loss would break the system or the program, normalized; those the system
-// does not have are left out.
-std::vector<std::string> ProtectedFolders() {
-    std::vector<std::string> folders;
-    const auto add = [&folders](const std::string& folder) {
-        const std::string normalized = NormalizedPath(folder);
-        if (!normalized.empty())
-            folders.push_back(normalized);
-    };
-    add(modGlobals::DataFolder);
+// The names the system gives the folders whose loss would break the system or the program,
+// the data folder first and the profile folder last; empty where the system has none.
+std::vector<std::string> ProtectedFolderNames() {
+    std::vector<std::string> names{modGlobals::DataFolder};
     for (int csidl :
          {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_SYSTEMX86, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86,
           CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROGRAM_FILES_COMMONX86})
-        add(modGenDec::GetSpecialFolderPath(csidl));
-    add(modGenDec::GetSystemDirectoryText());
+        names.push_back(modGenDec::GetSpecialFolderPath(csidl));
+    names.push_back(modGenDec::GetSystemDirectoryText());
     // The program's folders are those a 32-bit program sees; the system's own 64-bit ones
     // need protecting as much.
-    add(X86View::NativeSystemFolder());
+    names.push_back(X86View::NativeSystemFolder());
     const std::string windows =
         WithoutTrailingSeparator(modGenDec::GetSpecialFolderPath(CSIDL_WINDOWS));
-    if (!windows.empty())
-        add(windows + "\\Sysnative"); // a 32-bit program's name for the 64-bit system folder
+    // A 32-bit program's name for the 64-bit system folder.
+    names.push_back(windows.empty() ? std::string() : windows + "\\Sysnative");
     // A 32-bit program on 64-bit Windows is shown "Program Files (x86)" as its Program Files.
     for (const wchar_t* variable : {L"ProgramW6432", L"CommonProgramW6432"}) {
         wchar_t folder[MAX_PATH] = {};
         const DWORD length = GetEnvironmentVariableW(variable, folder, MAX_PATH);
-        if (length > 0 && length < MAX_PATH)
-            add(WideToUtf8(folder));
+        names.push_back(length > 0 && length < MAX_PATH ? WideToUtf8(folder) : std::string());
     }
-    const std::string profile = NormalizedPath(modGenDec::GetSpecialFolderPath(CSIDL_PROFILE));
+    names.push_back(modGenDec::GetSpecialFolderPath(CSIDL_PROFILE));
+    return names;
+}
+
+struct ProtectedFolderList {
+    std::vector<std::string> names; // as ProtectedFolderNames gave them
+    std::string dataFolder;         // normalized
+    std::vector<std::string> folders;
+};
+
+// The protected folders, normalized; those the system does not have are left out. Normalizing
+// asks the file system about every part of every folder, which a removal of a thousand items
+// would do a thousand times over, while the names are cheap to read: the list is made again
+// only when a name changed.
+const ProtectedFolderList& ProtectedFolders() {
+    static ProtectedFolderList list;
+    static bool made = false;
+    std::vector<std::string> names = ProtectedFolderNames();
+    if (made && names == list.names)
+        return list;
+    list.names = std::move(names);
+    list.folders.clear();
+    const auto add = [](const std::string& folder) {
+        const std::string normalized = NormalizedPath(folder);
+        if (!normalized.empty())
+            list.folders.push_back(normalized);
+    };
+    list.dataFolder = NormalizedPath(list.names.front());
+    for (size_t i = 0; i + 1 < list.names.size(); ++i)
+        add(list.names[i]);
+    const std::string profile = NormalizedPath(list.names.back());
     if (!profile.empty()) {
-        folders.push_back(profile);
+        list.folders.push_back(profile);
         add(ParentFolder(profile));
     }
-    return folders;
+    made = true;
+    return list;
 }
 
 } // namespace
@@ -130,9 +154,10 @@ bool MayRemove(const std::string& path) {
     const std::string normalized = NormalizedPath(path);
     if (normalized.size() <= 3) // no drive letter, or a drive root
         return false;
-    if (NormalizedSameOrInside(normalized, NormalizedPath(modGlobals::DataFolder)))
+    const ProtectedFolderList& protectedFolders = ProtectedFolders();
+    if (NormalizedSameOrInside(normalized, protectedFolders.dataFolder))
         return false;
-    for (const std::string& folder : ProtectedFolders())
+    for (const std::string& folder : protectedFolders.folders)
         if (NormalizedSameOrInside(folder, normalized))
             return false;
     return true;

@@ -194,11 +194,14 @@ int QuarantineAndDeleteFile(const std::string& path) {
 
 bool QuarantineAndDeleteFolder(const std::string& path) {
     const std::string item = WithoutTrailingSeparators(path);
-    if (item.find('\\') == std::string::npos || !MayRemove(item))
+    if (item.find('\\') == std::string::npos)
         return false;
+    // Whether the item is there is asked first: the second pass finds most items gone, and the
+    // guard asks the file system about every part of the path.
     const unsigned long attributes = FolderCopy::Attributes(item);
-    if (attributes == INVALID_FILE_ATTRIBUTES || (!(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                                                  !Listed(item, xfileExists::FileNamePart(item))))
+    if (attributes == INVALID_FILE_ATTRIBUTES || !MayRemove(item) ||
+        (!(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+         !Listed(item, xfileExists::FileNamePart(item))))
         return false;
     bool removed = false;
     for (int round = 0; round < kRemovalRounds && !removed; ++round) {

@@ -93,7 +93,7 @@ bool FileLineReader::Next(std::string& line) {
 bool DefinitionFileReader::Next(std::string& line) {
     if (!reader_.Next(line))
         return false;
-    line = modLockdown::UnscrambleString(line);
+    modLockdown::UnscrambleInPlace(line);
     // ASCII reads the same in every ANSI code page and in UTF-8, and most lines are ASCII.
     if (std::any_of(line.begin(), line.end(), [](char c) { return c & 0x80; }))
         line = AnsiToUtf8(line);

@@ -2,66 +2,52 @@
 
 #include "AnsiText.h"
 #include "DefinitionFile.h"
+#include "DefinitionPaths.h"
 #include "DoEvents.h"
 #include "SafetyList.h"
 #include "ScanMessages.h"
 #include "ScanProgress.h"
 #include "TextRules.h"
 #include "X86View.h"
-#include "modGenDec.h"
 #include "modGlobals.h"
 #include "xfileExists.h"
 
 #include <windows.h>
 
-#include <optional>
 #include <string_view>
-#include <unordered_map>
 
-using TextRules::Replace;
+using TextRules::Piece;
 
-namespace {
-
-// The piece of `text` between the `index`-th and the next separator, as a split would give it;
-// empty when there are fewer separators.
-std::string_view Piece(std::string_view text, char separator, size_t index) {
-    size_t start = 0;
-    for (; index > 0; --index) {
-        start = text.find(separator, start);
-        if (start == std::string_view::npos)
-            return {};
-        ++start;
-    }
-    return text.substr(start, text.find(separator, start) - start);
+DefinitionLine DefinitionLineParser::Parse(const std::string& line, bool typeWord) {
+    DefinitionLine fields;
+    ParseInto(line, typeWord, fields);
+    return fields;
 }
-
-} // namespace
 
 // Reads the pieces in place rather than splitting into lists: the loader parses every line of
 // the definition files after each update.
-DefinitionLine DefinitionLineParser::Parse(const std::string& line, bool typeWord) {
-    DefinitionLine fields;
+void DefinitionLineParser::ParseInto(std::string_view line, bool typeWord, DefinitionLine& fields) {
     std::string_view head = line;
-    const size_t bar = head.find('|');
+    fields.path.clear();
+    const size_t bar = line.find('|');
     if (bar != std::string_view::npos) {
-        const std::string_view whole = head;
-        head = whole.substr(0, bar);
-        fields.path = Piece(whole, '|', 1);
-        if (whole.find('|', bar + 1) != std::string_view::npos) {
-            type_ = Piece(whole, '|', 2);
+        head = line.substr(0, bar);
+        fields.path.assign(Piece(line, '|', 1));
+        if (line.find('|', bar + 1) != std::string_view::npos) {
+            type_.assign(Piece(line, '|', 2));
             if (typeWord && type_ == "TYPE")
                 type_ = "Spyware";
         }
     }
     // An empty head splits into no pieces, so it leaves the threat name as it was.
+    fields.name.clear();
     if (!head.empty()) {
-        fields.name = TextRules::Trim(Piece(head, '=', 0));
+        fields.name.assign(TextRules::TrimmedView(Piece(head, '=', 0)));
         if (head.find('=') != std::string_view::npos)
-            threatName_ = Piece(head, '=', 1);
+            threatName_.assign(Piece(head, '=', 1));
     }
-    fields.threatName = threatName_;
-    fields.type = type_;
-    return fields;
+    fields.threatName.assign(threatName_);
+    fields.type.assign(type_);
 }
 
 namespace modGlobals {
@@ -90,50 +76,12 @@ LoadRecord CurrentFiles() {
     return record;
 }
 
-// The expansions of the macro part of the paths met during one load. Only the text up to the
-// last "]" can hold a macro, and the expansion of the text after it is that text itself, so the
-// few distinct macro parts are expanded once each instead of once per line.
-using MacroExpansions = std::unordered_map<std::string, std::optional<std::string>>;
-
-void CollapseDoubleBackslashes(std::string& path) {
-    if (path.find("\\\\") != std::string::npos)
-        path = Replace(path, "\\\\", "\\");
-}
-
-// Lower-cases in place; letters beyond ASCII take the shared rules.
-void ToLowerInPlace(std::string& text) {
-    for (char& c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            text = TextRules::ToLower(text);
-            return;
-        }
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-}
-
 // Expands a definition path as the tables keep it: macros expanded, "\\" made "\", the place a
 // 32-bit program reaches through it, lower case.
 // False when the path names a special folder this system does not have.
-bool ExpandDefinitionPath(std::string& path, MacroExpansions& expansions) {
-    const size_t macroEnd = path.rfind(']');
-    if (macroEnd != std::string::npos) {
-        std::string macroPart = path.substr(0, macroEnd + 1);
-        auto found = expansions.find(macroPart);
-        if (found == expansions.end()) {
-            std::string expanded = macroPart;
-            std::string missingToken;
-            modGenDec::ExpandPathMacros(expanded, &missingToken);
-            found = expansions
-                        .emplace(std::move(macroPart), missingToken.empty()
-                                                           ? std::optional(std::move(expanded))
-                                                           : std::nullopt)
-                        .first;
-        }
-        if (!found->second)
-            return false;
-        path.replace(0, macroEnd + 1, *found->second);
-    }
+bool ExpandDefinitionPath(std::string& path, PathMacroExpander& macros) {
+    if (!macros.Expand(path))
+        return false;
     CollapseDoubleBackslashes(path);
     // The whole path: the text after the macros may be what leads into the system folder.
     path = X86View::RedirectedPath(path);
@@ -144,8 +92,21 @@ bool ExpandDefinitionPath(std::string& path, MacroExpansions& expansions) {
     return true;
 }
 
-// Reads one definition file into its table; false when it could not be read to its end.
-bool LoadTable(const char* fileName, std::vector<DefinitionEntry>& table,
+// Stores a loaded entry in the next slot. The slots of the last load are overwritten in place,
+// so their texts keep their memory: the tables are loaded anew after every update, with up to
+// a hundred thousand entries each.
+void StoreEntry(std::vector<DefinitionEntry>& table, size_t& used, const DefinitionLine& fields) {
+    DefinitionEntry& entry = used < table.size() ? table[used] : table.emplace_back();
+    entry.Name.assign(fields.name);
+    entry.Path.assign(fields.path);
+    entry.Type.assign(fields.type);
+    entry.ThreatName.assign(fields.threatName);
+    ++used;
+}
+
+// Reads one definition file into the slots of its table from `used` on; false when it could
+// not be read to its end.
+bool ReadTable(const char* fileName, std::vector<DefinitionEntry>& table, size_t& used,
                DefinitionLineParser& parser, bool fileTable) {
     const std::string path = DataFile(fileName);
     if (!xfileExists::FileExists(path))
@@ -153,30 +114,44 @@ bool LoadTable(const char* fileName, std::vector<DefinitionEntry>& table,
     DefinitionFileReader reader(path);
     if (!reader.IsOpen())
         return false; // locked or unreadable: try again at the next scan
-    MacroExpansions expansions;
-    std::string line;
+    PathMacroExpander macros;
+    std::string line, safetyItem;
+    DefinitionLine fields;
     for (;;) {
         if (StopScanRequested)
             return false;
         if (!reader.Next(line))
             return true;
-        DefinitionLine fields = parser.Parse(line, fileTable);
+        parser.ParseInto(line, fileTable, fields);
         // A line without a name (or, for folders, without a path) cannot match anything, and a
         // stored empty slot would end the matchers' search before the entries after it.
         const bool usable = fileTable ? !fields.name.empty() : !fields.path.empty();
-        if (usable && table.size() < kDefinitionSlots &&
-            ExpandDefinitionPath(fields.path, expansions)) {
+        if (usable && used < kDefinitionSlots && ExpandDefinitionPath(fields.path, macros)) {
             if (!fileTable && !fields.path.empty())
                 fields.path.pop_back();
-            if (!IsSafeItem(fileTable ? fields.path + fields.name : fields.path)) {
-                ToLowerInPlace(fields.name);
-                ToLowerInPlace(fields.path);
-                table.push_back({std::move(fields.name), std::move(fields.path),
-                                 std::move(fields.type), std::move(fields.threatName)});
+            if (fileTable)
+                safetyItem.assign(fields.path).append(fields.name);
+            if (!IsSafeItem(fileTable ? safetyItem : fields.path)) {
+                TextRules::ToLowerInPlace(fields.name);
+                TextRules::ToLowerInPlace(fields.path);
+                StoreEntry(table, used, fields);
             }
         }
         ui::YieldToMessageLoop();
     }
+}
+
+// Fills a table from one definition file; what it held before is replaced, also when the
+// reading stops early.
+bool LoadTable(const char* fileName, std::vector<DefinitionEntry>& table,
+               DefinitionLineParser& parser, bool fileTable) {
+    // All slots at once, as their first filling would otherwise copy the table at every
+    // growth; the memory of slots never filled is never touched.
+    table.reserve(kDefinitionSlots);
+    size_t used = 0;
+    const bool complete = ReadTable(fileName, table, used, parser, fileTable);
+    table.resize(used);
+    return complete;
 }
 
 int32_t CountLines(const char* fileName) {
@@ -198,8 +173,6 @@ void LoadDefinitions() {
     if (lastLoad.complete && files.SameFiles(lastLoad))
         return;
 
-    FileDefinitionTable.clear();
-    FolderDefinitionTable.clear();
     ++DefinitionTablesGeneration;
     ScanProgressDisplay& display = ScanDisplay();
     display.cmdPause.Enabled = false;
@@ -212,6 +185,9 @@ void LoadDefinitions() {
     const bool filesComplete = LoadTable(kFileDefinitionFile, FileDefinitionTable, parser, true);
     const bool foldersComplete =
         LoadTable(kDirectoryDefinitionFile, FolderDefinitionTable, parser, false);
+    // The tables were filled in place: what was derived from them while they were being
+    // filled is out of date as well.
+    ++DefinitionTablesGeneration;
     files.complete = filesComplete && foldersComplete;
     lastLoad = files;
 

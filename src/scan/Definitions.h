@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct DefinitionEntry {
@@ -56,6 +57,8 @@ class DefinitionLineParser {
   public:
     // `typeWord`: the file definitions write the type "Spyware" as "TYPE".
     DefinitionLine Parse(const std::string& line, bool typeWord);
+    // Parse into fields kept from the line before, reusing their memory.
+    void ParseInto(std::string_view line, bool typeWord, DefinitionLine& fields);
 
   private:
     std::string type_;

@@ -1,6 +1,7 @@
 #include "SafetyList.h"
 
 #include "DefinitionFile.h"
+#include "DefinitionPaths.h"
 #include "DoEvents.h"
 #include "ModRegistryRelated.h"
 #include "TextRules.h"
@@ -8,100 +9,198 @@
 #include "modGlobals.h"
 #include "xfileExists.h"
 
-#include <optional>
-#include <unordered_set>
+#include <algorithm>
+#include <functional>
+#include <vector>
 
-using TextRules::Replace;
+using TextRules::Piece;
 
 namespace modGlobals {
 
 namespace {
 
-// Builds the entry of one line; `kind` carries over to lines that have no "|". Nothing for a
-// line whose location lies in a special folder this system does not have.
-std::optional<std::string> BuildEntry(const std::string& line, const std::string& drive,
-                                      std::string& kind, const std::string& previous) {
-    std::string namePart = line;
-    std::string location;
-    if (TextRules::Contains(line, "|")) {
-        const std::vector<std::string> pieces = TextRules::Split(line, "|");
-        kind = pieces[0];
-        namePart = pieces[1];
-        location = pieces.size() > 2 ? pieces[2] : std::string();
-        location = Replace(location, "[drive]", drive);
-        std::string missingToken;
-        modGenDec::ExpandPathMacros(location, &missingToken);
-        if (!missingToken.empty())
-            return std::nullopt;
-        location = Replace(location, "\\\\", "\\");
-    }
-    const std::vector<std::string> nameParts = TextRules::Split(namePart, "=");
-    const std::string name = nameParts.empty() ? std::string() : TextRules::Trim(nameParts[0]);
+// Builds the entries of the lines of "Safety.dat" one after the other, reusing its texts, as
+// the list has a hundred thousand lines after a large update.
+class EntryBuilder {
+  public:
+    explicit EntryBuilder(std::string drive) : macros_(std::move(drive)) {}
 
-    std::string entry;
-    if (kind == "SFILE" || kind == "SEXE" || kind == "SDLL") {
-        if (location.empty())
-            return name;
-        entry = location;
-    } else if (kind == "SREG") {
-        const std::vector<std::string> parts = TextRules::Split(location, "^");
-        ModRegistryRelated::GetRootKey(parts.empty() ? std::string() : parts[0]);
-        entry = ModRegistryRelated::RootKeyName + "\\" + (parts.size() > 1 ? parts[1] : "");
-        if (parts.size() > 2 && !parts[2].empty())
-            entry += "\\" + parts[2];
-    } else if (kind == "SDIR") {
-        entry = location;
-    } else {
-        return previous;
-    }
-    return Replace(Replace(entry, "\\\\", "\\"), "//", "/");
+    // The entry of the next line: empty for a line whose location lies in a special folder
+    // this system does not have. The kind carries over to lines that have no "|".
+    const std::string& Build(std::string_view line);
+
+  private:
+    bool BuildFromLocation(std::string_view line);
+
+    PathMacroExpander macros_;
+    std::string kind_, location_, entry_, previous_;
+};
+
+const std::string& EntryBuilder::Build(std::string_view line) {
+    if (BuildFromLocation(line))
+        previous_ = entry_;
+    else
+        entry_.clear();
+    return entry_;
 }
 
-// The form both sides are compared in: lower case, trimmed, any drive letter as "c", and one
-// trailing "/" and then one trailing "\" removed.
-std::string ComparableForm(const std::string& text) {
-    std::string s = TextRules::ToLower(TextRules::Trim(text));
-    if (TextRules::Contains(s, ":\\")) {
-        s.erase(0, TextRules::LeftCharacters(s, 1).size());
-        s.insert(s.begin(), 'c');
+// False, leaving the entry before as it was, when the location names a missing folder.
+bool EntryBuilder::BuildFromLocation(std::string_view line) {
+    std::string_view namePart = line;
+    location_.clear();
+    if (line.find('|') != std::string_view::npos) {
+        kind_.assign(Piece(line, '|', 0));
+        namePart = Piece(line, '|', 1);
+        location_.assign(Piece(line, '|', 2));
+        if (!macros_.Expand(location_))
+            return false;
+        CollapseDoubleBackslashes(location_);
     }
-    if (TextRules::EndsWith(s, "/"))
-        s.pop_back();
-    if (TextRules::EndsWith(s, "\\"))
-        s.pop_back();
-    return s;
+    if (kind_ == "SFILE" || kind_ == "SEXE" || kind_ == "SDLL") {
+        if (location_.empty()) {
+            entry_.assign(TextRules::TrimmedView(Piece(namePart, '=', 0)));
+            return true;
+        }
+        entry_.assign(location_);
+    } else if (kind_ == "SREG") {
+        ModRegistryRelated::GetRootKey(std::string(Piece(location_, '^', 0)));
+        entry_.assign(ModRegistryRelated::RootKeyName)
+            .append("\\")
+            .append(Piece(location_, '^', 1));
+        const std::string_view valueName = Piece(location_, '^', 2);
+        if (!valueName.empty())
+            entry_.append("\\").append(valueName);
+    } else if (kind_ == "SDIR") {
+        entry_.assign(location_);
+    } else {
+        entry_.assign(previous_);
+        return true;
+    }
+    CollapseDoubleBackslashes(entry_);
+    if (entry_.find("//") != std::string::npos)
+        entry_ = TextRules::Replace(entry_, "//", "/");
+    return true;
+}
+
+bool IsAscii(std::string_view text) {
+    return std::none_of(text.begin(), text.end(), [](char c) { return c & 0x80; });
+}
+
+// Writes the form both sides are compared in: lower case, trimmed, any drive letter as "c",
+// and one trailing "/" and then one trailing "\" removed.
+void ComparableForm(std::string_view text, std::string& form) {
+    form.assign(TextRules::TrimmedView(text));
+    TextRules::ToLowerInPlace(form);
+    if (form.find(":\\") != std::string::npos)
+        form.replace(0, TextRules::LeftCharacters(form, 1).size(), 1, 'c');
+    if (!form.empty() && form.back() == '/')
+        form.pop_back();
+    if (!form.empty() && form.back() == '\\')
+        form.pop_back();
 }
 
 bool IsBareHive(const std::string& s) {
-    const std::string upper = TextRules::ToUpper(s);
-    for (const char* hive : {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE",
-                             "HKEY_USERS", "HKEY_CURRENT_CONFIG"})
-        if (upper == hive || upper == std::string(hive) + "\\")
+    static constexpr std::string_view kHives[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER",
+                                                  "HKEY_LOCAL_MACHINE", "HKEY_USERS",
+                                                  "HKEY_CURRENT_CONFIG"};
+    // Beyond ASCII, upper case can turn other letters into these; ASCII needs no new text.
+    const bool ascii = IsAscii(s);
+    const std::string upper = ascii ? std::string() : TextRules::ToUpper(s);
+    std::string_view name = ascii ? std::string_view(s) : std::string_view(upper);
+    if (!name.empty() && name.back() == '\\')
+        name.remove_suffix(1);
+    for (std::string_view hive : kHives)
+        if (name.size() == hive.size() &&
+            (ascii ? TextRules::EqualsNoCase(name, hive) : name == hive))
             return true;
     return false;
 }
 
-// The list's entries in their compared form, so an item is looked up instead of compared with
-// every entry. Rebuilt when the list is loaded anew or changed in size.
-struct SafetyIndex {
-    size_t size = ~size_t(0);
-    uint64_t generation = ~uint64_t(0);
-    std::unordered_set<std::string> entries;
-};
-SafetyIndex safetyIndex;
+// The list's usable entries in their compared form, found by hash. A slot holds an entry's
+// hash and number only, and the entry's form is made again to confirm a match, which is rare:
+// a list of a hundred thousand entries costs one block of slots, kept for the next build.
+class SafeEntryIndex {
+  public:
+    void Build(const PackedTextList& list);
+    bool Empty() const { return count_ == 0; }
+    bool Holds(std::string_view form) const;
+    // Whether some entry's form ends in "\" (one written with two).
+    bool HoldsBackslashEnded() const { return backslashEnded_; }
 
-const std::unordered_set<std::string>& SafeEntries() {
-    if (safetyIndex.size != SafetyList.size() || safetyIndex.generation != SafetyListGeneration) {
-        safetyIndex.entries.clear();
-        for (const std::string& entry : SafetyList) {
-            std::string e = ComparableForm(entry);
-            if (!TextRules::IsBlank(e))
-                safetyIndex.entries.insert(std::move(e));
+    size_t listSize = ~size_t(0);
+    uint64_t generation = ~uint64_t(0);
+
+  private:
+    struct Slot {
+        uint32_t hash = 0;
+        uint32_t entry = 0; // the entry's number plus one; 0 for a free slot
+    };
+    // The slot that holds the form, or the free slot where it would go.
+    size_t Locate(std::string_view form, size_t hash) const;
+
+    const PackedTextList* list_ = nullptr;
+    std::vector<Slot> slots_;
+    size_t count_ = 0;
+    bool backslashEnded_ = false;
+    mutable std::string candidate_;
+};
+
+uint32_t Tag(size_t hash) {
+    return static_cast<uint32_t>(static_cast<uint64_t>(hash) >> 32) ^ static_cast<uint32_t>(hash);
+}
+
+void SafeEntryIndex::Build(const PackedTextList& list) {
+    list_ = &list;
+    count_ = 0;
+    backslashEnded_ = false;
+    size_t capacity = 16;
+    while (capacity < 2 * list.size())
+        capacity *= 2;
+    slots_.assign(capacity, Slot{});
+    std::string form;
+    for (size_t i = 0; i < list.size(); ++i) {
+        ComparableForm(list[i], form);
+        if (TextRules::IsBlank(form))
+            continue;
+        const size_t hash = std::hash<std::string_view>{}(form);
+        Slot& slot = slots_[Locate(form, hash)];
+        if (slot.entry != 0)
+            continue; // an entry of the same form is there already
+        slot = {Tag(hash), static_cast<uint32_t>(i + 1)};
+        ++count_;
+        backslashEnded_ |= form.back() == '\\';
+    }
+}
+
+size_t SafeEntryIndex::Locate(std::string_view form, size_t hash) const {
+    const size_t mask = slots_.size() - 1;
+    const uint32_t tag = Tag(hash);
+    for (size_t at = hash & mask;; at = (at + 1) & mask) {
+        const Slot& slot = slots_[at];
+        if (slot.entry == 0)
+            return at;
+        if (slot.hash == tag) {
+            ComparableForm((*list_)[slot.entry - 1], candidate_);
+            if (candidate_ == form)
+                return at;
         }
-        safetyIndex.size = SafetyList.size();
+    }
+}
+
+bool SafeEntryIndex::Holds(std::string_view form) const {
+    return count_ > 0 && slots_[Locate(form, std::hash<std::string_view>{}(form))].entry != 0;
+}
+
+SafeEntryIndex safetyIndex;
+
+const SafeEntryIndex& SafeEntries() {
+    if (safetyIndex.listSize != SafetyList.size() ||
+        safetyIndex.generation != SafetyListGeneration) {
+        safetyIndex.Build(SafetyList);
+        safetyIndex.listSize = SafetyList.size();
         safetyIndex.generation = SafetyListGeneration;
     }
-    return safetyIndex.entries;
+    return safetyIndex;
 }
 
 } // namespace
@@ -109,16 +208,13 @@ const std::unordered_set<std::string>& SafeEntries() {
 bool LoadSafetyList() {
     SafetyList.clear();
     ++SafetyListGeneration;
-    const std::string drive = modGenDec::GetSystemDriveRoot();
     const std::string path = DataFile(kSafetyFile);
     if (xfileExists::FileExists(path)) {
         DefinitionFileReader reader(path);
-        std::string line, kind, previous;
+        EntryBuilder builder(modGenDec::GetSystemDriveRoot());
+        std::string line;
         while (!StopScanRequested && reader.Next(line)) {
-            const std::optional<std::string> entry = BuildEntry(line, drive, kind, previous);
-            if (entry)
-                previous = *entry;
-            SafetyList.push_back(entry.value_or(std::string()));
+            SafetyList.push_back(builder.Build(line));
             ui::YieldToMessageLoop();
         }
         SafetyList.emplace_back();
@@ -126,16 +222,21 @@ bool LoadSafetyList() {
     return true;
 }
 
-bool IsSafeItem(const std::string& item) {
-    const std::string s = ComparableForm(item);
+bool IsSafeItem(std::string_view item) {
+    // Kept between calls: an item costs no allocation of its own.
+    static std::string s;
+    ComparableForm(item, s);
     if (TextRules::IsBlank(s))
         return true;
-    const std::unordered_set<std::string>& entries = SafeEntries();
-    if (entries.empty())
+    const SafeEntryIndex& entries = SafeEntries();
+    if (entries.Empty())
         return false;
     // The item equals an entry, or one of them is the other followed by "\".
-    if (entries.count(s) || entries.count(s + "\\") ||
-        (TextRules::EndsWith(s, "\\") && entries.count(s.substr(0, s.size() - 1))))
+    if (entries.Holds(s))
+        return true;
+    if (entries.HoldsBackslashEnded() && entries.Holds(s + "\\"))
+        return true;
+    if (s.back() == '\\' && entries.Holds(std::string_view(s).substr(0, s.size() - 1)))
         return true;
     // Once the list holds a usable entry, a bare hive is always safe.
     return IsBareHive(s);

@@ -2,14 +2,15 @@
 // that are never reported, and whose definitions are never loaded.
 #pragma once
 
+#include "PackedTextList.h"
+
 #include <cstdint>
-#include <string>
-#include <vector>
+#include <string_view>
 
 namespace modGlobals {
 
 // One entry per line of "Safety.dat", and an empty one at the end.
-inline std::vector<std::string> SafetyList;
+inline PackedTextList SafetyList;
 // Changes whenever the list is filled anew, so the lookup built from it is rebuilt.
 inline uint64_t SafetyListGeneration = 0;
 
@@ -17,6 +18,6 @@ inline uint64_t SafetyListGeneration = 0;
 bool LoadSafetyList();
 // True when the list covers the item (a file or folder path, or a registry location). Drive
 // letters do not matter: every drive counts as C on both sides.
-bool IsSafeItem(const std::string& item);
+bool IsSafeItem(std::string_view item);
 
 } // namespace modGlobals

@@ -99,8 +99,8 @@ bool WriteFlushed(const std::string& path, const std::string& content) {
 }
 
 // The lines of a stored file: each ends at CR LF, the last needs none.
-std::vector<std::string_view> StoredLines(std::string_view content) {
-    std::vector<std::string_view> lines;
+void StoredLines(std::string_view content, std::vector<std::string_view>& lines) {
+    lines.clear();
     size_t start = 0;
     while (start < content.size()) {
         const size_t end = content.find("\r\n", start);
@@ -111,7 +111,6 @@ std::vector<std::string_view> StoredLines(std::string_view content) {
         lines.push_back(content.substr(start, end - start));
         start = end + 2;
     }
-    return lines;
 }
 
 // The scrambled form of "=": the first one in a stored line ends its name.
@@ -157,6 +156,10 @@ struct UpdateRun {
     AnsiCaseFold fold;
     int32_t changes = 0;
     int linesSinceStatus = 0;
+    // The memory of the file before: six files of megabytes each would otherwise each take
+    // fresh memory for their content, their lines and their new content.
+    std::string storedMemory{}, contentMemory{};
+    std::vector<std::string_view> linesMemory{};
 
     void Say(const std::string& text) const {
         if (status)
@@ -199,10 +202,10 @@ void ApplyRecords(const UpdateRun& run, UpdateTarget target, FileChanges& file,
 }
 
 // The lines kept by the rewrite that a DEL asks for: neither blank nor of a pending name.
-std::string RewrittenContent(UpdateRun& run, const FileChanges& file,
-                             const PendingDeletes& pending) {
+void RewrittenContent(UpdateRun& run, const FileChanges& file, const PendingDeletes& pending,
+                      std::string& content) {
     const std::unordered_set<std::string> names = pending.UnscrambledNames();
-    std::string content;
+    content.clear();
     content.reserve(file.stored.size());
     int lineNumber = 0;
     auto look = [&](std::string_view line) {
@@ -222,42 +225,54 @@ std::string RewrittenContent(UpdateRun& run, const FileChanges& file,
         look(line);
     for (const std::string& line : file.added)
         look(line);
-    return content;
 }
 
-std::string AppendedContent(const FileChanges& file) {
-    std::string content = file.stored;
+void AppendedContent(const FileChanges& file, std::string& content) {
+    content.assign(file.stored);
     if (!file.added.empty() && !content.empty() && !content.ends_with("\r\n"))
         content += "\r\n"; // a last line without its line end is not run into the first new one
     for (const std::string& line : file.added)
         content.append(line).append("\r\n");
-    return content;
 }
 
 // Works out a file's new lines and, when they differ from what it holds, writes them to its
 // staged copy. False when the file could not be read or the copy not written.
-bool StageFile(UpdateRun& run, UpdateTarget target, int32_t& changes, bool& staged) {
-    FileChanges file;
+bool StageFileWith(UpdateRun& run, UpdateTarget target, FileChanges& file, std::string& content,
+                   int32_t& changes, bool& staged) {
     if (!run.custom) {
         file.read = ReadWholeFile(TargetPath(target), file.stored);
         if (file.read == FileRead::Failed)
             return false;
-        file.lines = StoredLines(file.stored);
+        StoredLines(file.stored, file.lines);
     }
     PendingDeletes pending(run.fold);
     ApplyRecords(run, target, file, pending);
     run.Say(kApplyingStatus);
 
-    std::string content;
     if (!run.custom && pending.HoldsAName()) {
         ++file.changes;
-        content = RewrittenContent(run, file, pending);
+        RewrittenContent(run, file, pending, content);
     } else {
-        content = AppendedContent(file);
+        AppendedContent(file, content);
     }
     changes = file.changes;
     staged = run.custom || file.read == FileRead::Missing || content != file.stored;
     return !staged || WriteFlushed(StagedPath(target), content);
+}
+
+bool StageFile(UpdateRun& run, UpdateTarget target, int32_t& changes, bool& staged) {
+    FileChanges file;
+    std::string content;
+    file.stored.swap(run.storedMemory);
+    file.lines.swap(run.linesMemory);
+    content.swap(run.contentMemory);
+    file.stored.clear();
+    file.lines.clear();
+    const bool done = StageFileWith(run, target, file, content, changes, staged);
+    run.storedMemory.swap(file.stored);
+    run.linesMemory.swap(file.lines);
+    run.contentMemory.swap(content);
+    return done;
 }
 
 bool ChangesAFile(const std::vector<UpdateRecord>& records, bool custom) {

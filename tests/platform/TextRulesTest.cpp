@@ -21,6 +21,22 @@ TEST(TextRules, SplitKeepsEmptyPiecesButAnEmptyTextHasNone) {
     EXPECT_EQ(Split("a=>b=>c", "=>"), (Lines{"a", "b", "c"}));
 }
 
+TEST(TextRules, PiecesAndViewsAgreeWithTheCopyingRules) {
+    for (const char* text : {"", "a", "a||b|", "|", "k|n=x|c:\\p|t|extra", "  a b  ", "   "}) {
+        const Lines pieces = Split(text, "|");
+        for (size_t i = 0; i < 6; ++i)
+            EXPECT_EQ(Piece(text, '|', i), i < pieces.size() ? pieces[i] : "") << text << " " << i;
+        EXPECT_EQ(TrimmedView(text), Trim(text)) << text;
+    }
+    for (const char* text : {"C:\\Program Files\\X.EXE", "",
+                             "\xc3\x84"
+                             "BC"}) {
+        std::string lowered = text;
+        ToLowerInPlace(lowered);
+        EXPECT_EQ(lowered, ToLower(text)) << text;
+    }
+}
+
 TEST(TextRules, ReplaceMakesOneLeftToRightPass) {
     EXPECT_EQ(Replace("aaa", "aa", "a"), "aa");
     EXPECT_EQ(Replace("abab", "a", "aa"), "aabaab");

@@ -116,6 +116,25 @@ TEST_F(RemovalGuardTest, RefusesTheSystemTheProgramAndWhatHoldsThem) {
         EXPECT_TRUE(MayRemove(path)) << path;
 }
 
+TEST_F(RemovalGuardTest, TheProtectedFoldersFollowTheDataFolderAndTheSystem) {
+    const std::string item = machine / "evil.exe";
+    const std::string commonFiles = Special(CSIDL_PROGRAM_FILES_COMMON);
+    ASSERT_FALSE(commonFiles.empty());
+    ASSERT_TRUE(MayRemove(item));
+    modGlobals::DataFolder = machine.Path();
+    EXPECT_FALSE(MayRemove(item));
+    modGlobals::DataFolder = data.Path();
+    EXPECT_TRUE(MayRemove(item));
+    {
+        // The system's folders are read again: "C:\\F<csidl>" here.
+        const MissingSpecialFolder missing(CSIDL_ALTSTARTUP);
+        EXPECT_FALSE(MayRemove("C:\\F" + std::to_string(CSIDL_PROGRAM_FILES_COMMON)));
+        EXPECT_TRUE(MayRemove(commonFiles));
+    }
+    EXPECT_FALSE(MayRemove(commonFiles));
+    EXPECT_TRUE(MayRemove("C:\\F" + std::to_string(CSIDL_PROGRAM_FILES_COMMON)));
+}
+
 TEST_F(RemovalGuardTest, ShortNamesAreReadAsTheLongOnes) {
     const std::string folder = machine.MakeFolder("Protected Long Folder Name");
     wchar_t shortName[MAX_PATH] = {};

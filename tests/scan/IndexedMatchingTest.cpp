@@ -463,8 +463,8 @@ TEST_F(IndexedMatching, SafetyAndExclusionLookupsAgreeWithTheLinearSearch) {
                                           "HKEY_CURRENT_USERX",
                                           "HKEY_LOCAL_MACHINE\\Software\\Evil",
                                           "c:\\unrelated\\thing.exe"};
-        for (const std::string& entry : modGlobals::SafetyList)
-            items.push_back(entry);
+        for (std::string_view entry : modGlobals::SafetyList)
+            items.emplace_back(entry);
         for (const std::string& entry : TextRules::Split(modGlobals::ExclusionList, "|"))
             items.push_back(entry);
         for (const std::string& path : paths) {

@@ -208,8 +208,8 @@ bool IsSafeItem(const std::string& item) {
     const std::string s = SafetyForm(item);
     if (TextRules::IsBlank(s))
         return true;
-    for (const std::string& entry : modGlobals::SafetyList) {
-        const std::string e = SafetyForm(entry);
+    for (std::string_view entry : modGlobals::SafetyList) {
+        const std::string e = SafetyForm(std::string(entry));
         if (TextRules::IsBlank(e))
             continue;
         if (s == e || e == s + "\\" || s == e + "\\")

@@ -80,6 +80,20 @@ TEST_F(Safety, BareNamesFoldersAndRegistryLocations) {
     EXPECT_FALSE(IsSafeItem("HKEY_LOCAL_MACHINE\\Software\\Vendor\\Sub"));
 }
 
+TEST_F(Safety, RepeatedEntriesAndEntriesEndingInBackslashes) {
+    Load({"SDIR|d=x|c:\\Tools", "SDIR|d=x|C:\\TOOLS\\", "SFILE|f=x|c:\\Deep\\\\\\\\\\",
+          "SFILE|g=x|c:\\slash//"});
+    EXPECT_TRUE(IsSafeItem("c:\\tools"));
+    EXPECT_TRUE(IsSafeItem("d:\\Tools\\"));
+    // Five backslashes become three by the location's rule and two by the entry's: the
+    // entry is "c:\\deep" followed by "\\", which the item may or may not end in.
+    EXPECT_TRUE(IsSafeItem("c:\\deep"));
+    EXPECT_TRUE(IsSafeItem("c:\\deep\\\\"));
+    EXPECT_TRUE(IsSafeItem("c:\\slash"));
+    EXPECT_FALSE(IsSafeItem("c:\\dee"));
+    EXPECT_FALSE(IsSafeItem("c:\\tools\\deep"));
+}
+
 TEST_F(Safety, BlankItemsAndBareHives) {
     EXPECT_TRUE(IsSafeItem(""));
     EXPECT_TRUE(IsSafeItem(" "));

@@ -1,0 +1,148 @@
+// Measures the removal run of 1,000 planted, ticked files: from the Yes of the confirmation to
+// "100% complete", each file copied, verified, deleted and journaled. With the argument
+// "window" the main window is loaded and shown first, as it is for the user (this needs a
+// display). Everything it writes lies in temporary folders it removes again.
+//   build/wine-sandbox build/tests/removal_benchmark.exe
+//   xvfb-run -a build/wine-sandbox build/tests/removal_benchmark.exe window
+
+#include "AnsiText.h"
+#include "BenchSupport.h"
+#include "ExpectedLaunches.h"
+#include "FrmMain.h"
+#include "MachineSettingsStore.h"
+#include "QuarantineJournal.h"
+#include "ResultsPanel.h"
+#include "ScanResults.h"
+#include "ScriptedMessageBoxes.h"
+#include "SettingsStore.h"
+#include "SystemRestore.h"
+#include "TempFolder.h"
+#include "clsLanguages.h"
+#include "frmDelete.h"
+#include "modFileRelated.h"
+#include "modGlobals.h"
+#include "modLanguages.h"
+#include "modLorvane.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr size_t kFiles = 1000;
+// The settings the window and the run write go under names of the benchmark's own.
+const std::string kBenchProduct = "TidewaterRemovalBenchmark";
+const std::string kBenchCompany = "TidewaterRemovalBenchmarkCompany";
+
+void DeleteBenchSettings() {
+    RegDeleteTreeW(
+        HKEY_CURRENT_USER,
+        (L"Software\\VB and VBA Program Settings\\" + Utf8ToWide(kBenchProduct)).c_str());
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, (L"SOFTWARE\\" + Utf8ToWide(kBenchCompany)).c_str());
+}
+
+std::string FileContent(size_t i) {
+    return "planted file " + std::to_string(i) + "\r\n" + std::string(i % 200, 'x');
+}
+
+size_t Count(const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    const bool window = argc > 1 && std::strcmp(argv[1], "window") == 0;
+    const std::string previousProduct = modLorvane::ProgramName;
+    const std::string previousCompany = modLorvane::CompanyName;
+    modLorvane::ProgramName = kBenchProduct;
+    modLorvane::CompanyName = kBenchCompany;
+    DeleteBenchSettings();
+    // Nothing is launched and no box is shown but the confirmation.
+    ExpectedLaunches launches;
+    InstallUnexpectedMessageBoxHandler();
+    modLanguages::LoadDefaultMessages();
+    // No System Restore: the run removes the same without a restore point.
+    SystemRestore::SetVersionOverride(SystemRestore::OsVersion{2, 5, 0});
+
+    TempFolder data, items;
+    modGlobals::DataFolder = data.Path();
+    std::vector<std::string> paths;
+    for (size_t i = 0; i < kFiles; ++i)
+        paths.push_back(items.WriteFile("planted" + std::to_string(i) + ".dat", FileContent(i)));
+
+    bool complete = true;
+    double ms = 0;
+    {
+        auto form = std::make_unique<FrmMain>();
+        frmDelete failed;
+        ResultsPanel panel(*form, failed);
+        panel.Connect();
+        if (window) {
+            // Start-up as on a later start: no language chooser, help or welcome.
+            SaveProgramSetting("Settings", "Language", "English");
+            SaveProgramSetting("Settings", "showHelp", "0");
+            SaveMachineSetting(kBenchProduct, "Settings", "FirstTime", "Yes");
+            form->Links.PrevInstance = [] { return false; };
+            if (!form->Load()) {
+                std::printf("the main window could not be created (no display?)\n");
+                return 1;
+            }
+            form->Show();
+            // Start-up set the data folder of the program's own.
+            modGlobals::DataFolder = data.Path();
+        }
+        for (const std::string& path : paths) {
+            form->lists.lvwFilesToBeDeleted.Add(path).SetSubItem(1, "Bench Threat");
+            AddFoundItemRow("Bench Threat", ItemFile, path, "Adware", path);
+        }
+        ui::ListView& results = form->lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved;
+        for (size_t row = 0; row < results.Count(); ++row)
+            results.UserCheck(row, true);
+
+        ScriptedMessageBoxes boxes;
+        boxes.Expect(IDYES);
+        Stopwatch watch;
+        panel.Command4_Click();
+        ms = watch.Milliseconds();
+        complete = boxes.Pending() == 0 && panel.FailureCount() == 0 &&
+                   form->lblDeletingPercentageCompleted.Caption.empty() == false;
+        std::printf("%s: \"%s\"\n", window ? "with the window shown" : "without a window",
+                    form->lblDeletingPercentageCompleted.Caption.c_str());
+        if (window)
+            form->Unload();
+        failed.Unload();
+    }
+
+    // Every file gone, with a byte-equal copy in the quarantine and a journal entry.
+    const std::string journal =
+        ReadWholeFile(modFileRelated::QuarantineFolder() + "\\" + QuarantineJournal::kFileName);
+    size_t gone = 0, copied = 0;
+    for (size_t i = 0; i < paths.size(); ++i) {
+        gone += !PathExists(paths[i]);
+        copied += ReadWholeFile(modFileRelated::QuarantineFolder() + "\\planted" +
+                                std::to_string(i) + ".dat") == FileContent(i);
+    }
+    const size_t entries = Count(journal, " - File: ");
+    std::printf("files gone: %zu of %zu; byte-equal copies: %zu; journal entries: %zu\n", gone,
+                kFiles, copied, entries);
+    if (!complete || gone != kFiles || copied != kFiles || entries != kFiles)
+        std::printf("WARNING: the removal is not complete\n");
+    std::printf("removal of %zu ticked files: %.1f s, %.1f ms per file (goal < 10 s)\n", kFiles,
+                ms / 1000, ms / kFiles);
+
+    modGlobals::DataFolder.clear();
+    SystemRestore::SetVersionOverride(std::nullopt);
+    DeleteBenchSettings();
+    modLorvane::ProgramName = previousProduct;
+    modLorvane::CompanyName = previousCompany;
+    return 0;
+}
