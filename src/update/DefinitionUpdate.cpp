@@ -148,6 +148,56 @@ class PendingDeletes {
     std::unordered_map<std::string, std::vector<std::string_view>> names_;
 };
 
+// The lines a file holds, for telling whether an added line is there already. The lines are
+// looked up in place through one table of slots, so a file of a hundred thousand lines costs
+// three arrays instead of a node each, and the next file reuses their memory.
+class HeldLines {
+  public:
+    // Empties the set for a file that will hold at most `expected` lines: the table keeps at
+    // least half its slots empty.
+    void Reset(size_t expected) {
+        lines_.clear();
+        hashes_.clear();
+        lines_.reserve(expected);
+        hashes_.reserve(expected);
+        size_t slots = 16;
+        while (slots < expected * 2)
+            slots *= 2;
+        slots_.assign(slots, 0);
+    }
+    bool Holds(std::string_view line) const {
+        return slots_[Find(line, std::hash<std::string_view>()(line))] != 0;
+    }
+    // Holds the line from now on, unless it is held already; no more than `expected` lines are
+    // inserted. The text must outlive the set.
+    void Insert(std::string_view line) {
+        const size_t hash = std::hash<std::string_view>()(line);
+        const size_t slot = Find(line, hash);
+        if (slots_[slot] != 0)
+            return;
+        lines_.push_back(line);
+        hashes_.push_back(hash);
+        slots_[slot] = static_cast<uint32_t>(lines_.size());
+    }
+
+  private:
+    size_t SlotOf(size_t hash) const { return hash & (slots_.size() - 1); }
+    // The line's slot, or the empty slot where it would go.
+    size_t Find(std::string_view line, size_t hash) const {
+        size_t slot = SlotOf(hash);
+        for (; slots_[slot] != 0; slot = (slot + 1) & (slots_.size() - 1)) {
+            const size_t held = slots_[slot] - 1;
+            if (hashes_[held] == hash && lines_[held] == line)
+                break;
+        }
+        return slot;
+    }
+
+    std::vector<std::string_view> lines_;
+    std::vector<size_t> hashes_;
+    std::vector<uint32_t> slots_; // 1 + the index of the line there; 0 for none
+};
+
 // One call's state: the records, the count, and the line counter that spans every rewrite.
 struct UpdateRun {
     const std::vector<UpdateRecord>& records;
@@ -160,6 +210,7 @@ struct UpdateRun {
     // fresh memory for their content, their lines and their new content.
     std::string storedMemory{}, contentMemory{};
     std::vector<std::string_view> linesMemory{};
+    HeldLines held{};
 
     void Say(const std::string& text) const {
         if (status)
@@ -177,9 +228,8 @@ struct FileChanges {
     int32_t changes = 0;
 };
 
-void ApplyRecords(const UpdateRun& run, UpdateTarget target, FileChanges& file,
-                  PendingDeletes& pending) {
-    std::unordered_set<std::string_view> held;
+void ApplyRecords(UpdateRun& run, UpdateTarget target, FileChanges& file, PendingDeletes& pending) {
+    HeldLines& held = run.held;
     bool heldFilled = false;
     for (const UpdateRecord& record : run.records) {
         RecordEffect effect = EffectOf(record, target);
@@ -187,12 +237,14 @@ void ApplyRecords(const UpdateRun& run, UpdateTarget target, FileChanges& file,
             pending.Add(effect.Name);
         } else if (effect.What == RecordEffect::Type::Add) {
             if (!heldFilled) {
-                held.insert(file.lines.begin(), file.lines.end());
+                held.Reset(file.lines.size() + run.records.size());
+                for (std::string_view line : file.lines)
+                    held.Insert(line);
                 heldFilled = true;
             }
-            if (!held.count(effect.Line)) {
+            if (!held.Holds(effect.Line)) {
                 file.added.push_back(std::move(effect.Line));
-                held.insert(file.added.back());
+                held.Insert(file.added.back());
             }
             if (effect.NameGiven)
                 pending.Cancel(effect.Name);
@@ -205,6 +257,7 @@ void ApplyRecords(const UpdateRun& run, UpdateTarget target, FileChanges& file,
 void RewrittenContent(UpdateRun& run, const FileChanges& file, const PendingDeletes& pending,
                       std::string& content) {
     const std::unordered_set<std::string> names = pending.UnscrambledNames();
+    std::string unscrambled, name; // each line's name, in memory kept for the next
     content.clear();
     content.reserve(file.stored.size());
     int lineNumber = 0;
@@ -216,8 +269,9 @@ void RewrittenContent(UpdateRun& run, const FileChanges& file, const PendingDele
         }
         if (TextRules::IsBlank(line))
             return;
-        const std::string name =
-            run.fold(modLockdown::UnscrambleString(line.substr(0, line.find(kStoredEquals))));
+        unscrambled.assign(line.substr(0, line.find(kStoredEquals)));
+        modLockdown::UnscrambleInPlace(unscrambled);
+        run.fold.Into(unscrambled, name);
         if (!names.count(name))
             content.append(line).append("\r\n");
     };

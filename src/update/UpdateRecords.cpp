@@ -192,10 +192,17 @@ AnsiCaseFold::AnsiCaseFold() {
 }
 
 std::string AnsiCaseFold::operator()(std::string_view ansi) const {
-    if (!singleByte_)
-        return TextRules::ToLower(AnsiToUtf8(ansi));
-    std::string folded(ansi);
+    std::string folded;
+    Into(ansi, folded);
+    return folded;
+}
+
+void AnsiCaseFold::Into(std::string_view ansi, std::string& folded) const {
+    if (!singleByte_) {
+        folded = TextRules::ToLower(AnsiToUtf8(ansi));
+        return;
+    }
+    folded.assign(ansi);
     for (char& c : folded)
         c = lower_[static_cast<unsigned char>(c)];
-    return folded;
 }

@@ -67,6 +67,8 @@ class AnsiCaseFold {
   public:
     AnsiCaseFold();
     std::string operator()(std::string_view ansi) const;
+    // The same fold into `folded`, whose memory is reused.
+    void Into(std::string_view ansi, std::string& folded) const;
 
   private:
     bool singleByte_ = false; // a code page of one byte per character folds byte by byte
