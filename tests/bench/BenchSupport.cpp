@@ -13,17 +13,3 @@ bool WriteWholeFile(const std::string& path, const std::string& content) {
     CloseHandle(file);
     return ok && written == content.size();
 }
-
-std::string ReadWholeFile(const std::string& path) {
-    HANDLE file = CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return {};
-    std::string content;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
-        content.append(buffer, read);
-    CloseHandle(file);
-    return content;
-}

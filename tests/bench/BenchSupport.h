@@ -22,5 +22,3 @@ class Stopwatch {
 };
 
 bool WriteWholeFile(const std::string& path, const std::string& content);
-// The file's bytes; empty when it cannot be read.
-std::string ReadWholeFile(const std::string& path);

@@ -124,11 +124,11 @@ int main(int argc, char** argv) {
 
     // Every file gone, with a byte-equal copy in the quarantine and a journal entry.
     const std::string journal =
-        ReadWholeFile(modFileRelated::QuarantineFolder() + "\\" + QuarantineJournal::kFileName);
+        ReadFileBytes(modFileRelated::QuarantineFolder() + "\\" + QuarantineJournal::kFileName);
     size_t gone = 0, copied = 0;
     for (size_t i = 0; i < paths.size(); ++i) {
         gone += !PathExists(paths[i]);
-        copied += ReadWholeFile(modFileRelated::QuarantineFolder() + "\\planted" +
+        copied += ReadFileBytes(modFileRelated::QuarantineFolder() + "\\planted" +
                                 std::to_string(i) + ".dat") == FileContent(i);
     }
     const size_t entries = Count(journal, " - File: ");

@@ -532,7 +532,7 @@ int main() {
     const std::vector<LayoutFolder> layout = MakeLayout();
     const LayoutCounts counts = CountLayout(layout);
     const std::string signature = LayoutSignature(layout);
-    const std::string markerText = ReadWholeFile(marker);
+    const std::string markerText = ReadFileBytes(marker);
     bool reuse = markerText.compare(0, signature.size() + 2, signature + "\r\n") == 0;
     if (reuse) {
         const WalkRun check = TimeBareWalk(tree);
