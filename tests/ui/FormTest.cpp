@@ -142,6 +142,17 @@ class FormWindow : public testing::Test {
         form.Show();
         form.Refresh();
     }
+    // Shows a list of two rows, "first" and "second", whose user ticks are noted in `ticked`.
+    void OpenTwoRowsNotingTicks() {
+        form.lvwFound.ItemCheck = [this](ui::ListItem& item) {
+            ticked.push_back(item.Text + (item.Checked ? "+" : "-"));
+        };
+        form.lvwFound.Add("first");
+        form.lvwFound.Add("second");
+        Open();
+    }
+
+    std::vector<std::string> ticked;
 };
 
 TEST_F(FormWindow, NativeControlsShowTheModelState) {
@@ -414,13 +425,7 @@ TEST_F(FormWindow, OwnAndRegisteredMessagesRunTheirHandlersAsEvents) {
 }
 
 TEST_F(FormWindow, OnlyTheUsersTickRaisesItemCheck) {
-    std::vector<std::string> ticked;
-    form.lvwFound.ItemCheck = [&](ui::ListItem& item) {
-        ticked.push_back(item.Text + (item.Checked ? "+" : "-"));
-    };
-    form.lvwFound.Add("first");
-    form.lvwFound.Add("second");
-    Open();
+    OpenTwoRowsNotingTicks();
     auto stateOf = [&](int row) {
         return Send(form.lvwFound, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK);
     };
@@ -470,13 +475,7 @@ TEST_F(FormWindow, OnlyTheUsersTickRaisesItemCheck) {
 }
 
 TEST_F(FormWindow, ATickSetThroughTheListsOwnMessagesIsTheUsersTick) {
-    std::vector<std::string> ticked;
-    form.lvwFound.ItemCheck = [&](ui::ListItem& item) {
-        ticked.push_back(item.Text + (item.Checked ? "+" : "-"));
-    };
-    form.lvwFound.Add("first");
-    form.lvwFound.Add("second");
-    Open();
+    OpenTwoRowsNotingTicks();
     auto ticks = [&] {
         std::string shown, held;
         for (int row = 0; row < 2; ++row) {
