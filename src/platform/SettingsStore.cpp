@@ -11,10 +11,11 @@
 
 namespace {
 
-// What the store has read or written during this run, by app, section and key (the registry
-// ignores case in names, so does this); no value for a value missing or not text. Timers read
-// options many times a second, and each read of the registry is a round trip to the system.
-// Another program's change is seen at the next start.
+// What the store has read or written of the program's own settings during this run, by app,
+// section and key (the registry ignores case in names, so does this); no value for a value
+// missing or not text. Timers read options many times a second, and each read of the registry is
+// a round trip to the system. Only this program writes its own settings; another program's
+// record (the sibling tool's) may change at any time, so it is never kept.
 std::map<std::string, std::optional<std::string>>& Known() {
     static std::map<std::string, std::optional<std::string>> known;
     return known;
@@ -22,6 +23,10 @@ std::map<std::string, std::optional<std::string>>& Known() {
 
 std::string KnownName(const std::string& app, const std::string& section, const std::string& key) {
     return TextRules::ToLower(app + '\n' + section + '\n' + key);
+}
+
+bool IsProgramsOwn(const std::string& app) {
+    return TextRules::EqualsNoCase(app, modLorvane::ProgramName);
 }
 
 std::wstring SectionKey(const std::string& app, const std::string& section) {
@@ -59,6 +64,8 @@ std::optional<std::string> ReadValue(const std::string& app, const std::string& 
 
 std::string GetSetting(const std::string& app, const std::string& section, const std::string& key,
                        const std::string& defaultValue) {
+    if (!IsProgramsOwn(app))
+        return ReadValue(app, section, key).value_or(defaultValue);
     const std::string name = KnownName(app, section, key);
     auto known = Known().find(name);
     if (known == Known().end())
@@ -80,7 +87,8 @@ bool SaveSetting(const std::string& app, const std::string& section, const std::
     if (status != ERROR_SUCCESS)
         return false;
     // As a read would give it back: the text ends at its first NUL.
-    Known()[KnownName(app, section, key)] = value.substr(0, value.find('\0'));
+    if (IsProgramsOwn(app))
+        Known()[KnownName(app, section, key)] = value.substr(0, value.find('\0'));
     return true;
 }
 

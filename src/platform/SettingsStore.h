@@ -5,8 +5,10 @@
 
 #include <string>
 
-// The store reads each value from the registry once and keeps it, with its own writes, for the
-// rest of the run: a change that another program makes is seen at the next start.
+// The store reads each of the program's own values (those under its product name) from the
+// registry once and keeps it, with its own writes, for the rest of the run: a change another
+// program makes there is seen at the next start. A record under any other name belongs to
+// another program and is read anew every time.
 
 // The stored text, or `defaultValue` when the value is missing or not text.
 std::string GetSetting(const std::string& app, const std::string& section, const std::string& key,

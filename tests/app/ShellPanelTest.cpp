@@ -128,17 +128,18 @@ TEST_F(ShellPanelTest, TheSiblingToolStartsFromItsRecordOrIsReportedGone) {
         {"a file that has gone", machine / "gone.exe", false},
         {"nothing published", "", false},
     };
+    // The tool writes, moves and takes away its record while this program runs: each click
+    // reads it anew.
+    const std::wstring record =
+        Utf8ToWide("Software\\VB and VBA Program Settings\\Quintrel2\\" + kTestCompany);
     for (const auto& row : rows) {
-        if (row.file.empty()) {
-            // The tool's uninstaller takes its record away; this program sees it at its next
-            // start.
-            RegDeleteTreeW(
-                HKEY_CURRENT_USER,
-                Utf8ToWide("Software\\VB and VBA Program Settings\\Quintrel2\\" + kTestCompany)
-                    .c_str());
-            ForgetStoredSettings();
-        } else {
-            SaveSetting("Quintrel2", kTestCompany, "File", row.file);
+        RegDeleteTreeW(HKEY_CURRENT_USER, record.c_str());
+        if (!row.file.empty()) {
+            const std::wstring file = Utf8ToWide(row.file);
+            ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, record.c_str(), L"File", REG_SZ,
+                                      file.c_str(),
+                                      static_cast<DWORD>((file.size() + 1) * sizeof(wchar_t))),
+                      ERROR_SUCCESS);
         }
         ExpectedLaunches launches;
         ScriptedMessageBoxes boxes;
