@@ -42,13 +42,13 @@ DownloadRun Download(const std::string& url, const std::string& expected, frmDow
         ++run.passes;
         ui::DoEvents();
     });
-    const modInternet::HttpResult reply = modInternet::HttpRequest(url, {}, [&](size_t length) {
+    const modInternet::HttpResult reply = modInternet::HttpGetWithProgress(url, [&](size_t length) {
         window.ShowStatus(modInternet::DownloadedBytesText(length));
         ++run.progressTexts;
     });
     run.ms = watch.Milliseconds();
     run.longestGapMs = std::max(run.longestGapMs, run.ms - lastPass);
-    run.whole = reply.ProvenWhole && reply.Body == expected;
+    run.whole = reply.WholeSuccess() && reply.Body == expected;
     modInternet::SetYieldHook(nullptr);
     return run;
 }
