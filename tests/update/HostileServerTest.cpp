@@ -50,23 +50,11 @@ const std::string kInstalledLanguages = LanguageGroup("English") + LanguageGroup
 const std::string kServedLanguages = LanguageGroup("Русский") + LanguageGroup("Français");
 
 enum class Route { ServiceDate, Definitions, NewDate, WebsiteDate, WebsiteSet, Language };
-
+constexpr const char* kPaths[] = {
+    "/asp/currentDateNEW.asp",      "/asp/getDefsNEW.asp",      "/asp/date.asp",
+    "/definitions/customdate.html", "/definitions/custom.html", "/Languages/0/Localization.txt"};
 const char* PathOf(Route route) {
-    switch (route) {
-    case Route::ServiceDate:
-        return "/asp/currentDateNEW.asp";
-    case Route::Definitions:
-        return "/asp/getDefsNEW.asp";
-    case Route::NewDate:
-        return "/asp/date.asp";
-    case Route::WebsiteDate:
-        return "/definitions/customdate.html";
-    case Route::WebsiteSet:
-        return "/definitions/custom.html";
-    case Route::Language:
-        break;
-    }
-    return "/Languages/0/Localization.txt";
+    return kPaths[static_cast<int>(route)];
 }
 
 Reply Scripted(std::vector<Step> steps) {
@@ -156,12 +144,10 @@ class HostileServer : public LiveUpdateFixture, public testing::WithParamInterfa
                                  kRegistryDefinitionFile, kBlockedCookiesFile, kSafetyFile})
             WriteDefinitionFile(name, {});
         data.WriteFile(kDateFile, std::string(kStoredDate) + "\r\n");
-        Serve(PathOf(Route::ServiceDate), Text(kServerDate));
-        Serve(PathOf(Route::Definitions), Text(kRecord + "[BR]"));
-        Serve(PathOf(Route::NewDate), Text(kServedDate));
-        Serve(PathOf(Route::WebsiteDate), Text(kServerDate));
-        Serve(PathOf(Route::WebsiteSet), Text(kRecord));
-        Serve(PathOf(Route::Language), Text(kServedLanguages));
+        const std::string replies[] = {kServerDate, kRecord + "[BR]", kServedDate,
+                                       kServerDate, kRecord,          kServedLanguages};
+        for (int route = 0; route < 6; ++route)
+            Serve(kPaths[route], Text(replies[route]));
 
         LanguageFile::SetFolder(languages_.Path());
         languages_.WriteFile(LanguageFile::kFileName, kInstalledLanguages);
