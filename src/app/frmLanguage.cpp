@@ -155,11 +155,10 @@ void frmLanguage::Command1_Click() {
         downloading_ = true;
         Command1.Enabled = false;
         Refresh();
-        // A longer reply ends incomplete, and no more of it is held than a file may take.
-        modInternet::HttpLimits limits;
-        limits.MaxBody = LanguageFile::kMaxFileSize;
-        modInternet::HttpResult reply = modInternet::HttpRequest(LanguageDownloadAddress(), limits);
-        complete = reply.Complete;
+        modInternet::HttpResult reply =
+            modInternet::HttpGet(LanguageDownloadAddress(), DownloadLimits);
+        // Only a reply proven whole replaces the file: a cut one may still hold a whole group.
+        complete = reply.WholeSuccess();
         body = std::move(reply.Body);
         Command1.Enabled = true;
         downloading_ = false;

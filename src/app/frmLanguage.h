@@ -5,6 +5,8 @@
 
 #include "Controls.h"
 #include "Form.h"
+#include "LanguageFile.h"
+#include "modInternet.h"
 
 #include <functional>
 #include <string>
@@ -28,6 +30,9 @@ class frmLanguage : public ui::Form {
     ui::Label Label1{"Label1"};
     ui::ComboBox Combo1{"Combo1"};
     ui::Button Command1{"Command1"}, Command3{"Command3"}, Command2{"Command2"};
+
+    // The bounds of the download: no more of a reply is held than the file may take.
+    modInternet::HttpLimits DownloadLimits{.MaxBody = LanguageFile::kMaxFileSize};
 
   private:
     void FillLanguageList();

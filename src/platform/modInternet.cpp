@@ -2,8 +2,9 @@
 
 #include "AnsiText.h"
 #include "DrivePath.h"
+#include "HostLookup.h"
+#include "HttpAddress.h"
 #include "HttpReplyReader.h"
-#include "TextRules.h"
 #include "xfileExists.h"
 
 #include <winsock2.h>
@@ -17,10 +18,15 @@ namespace modInternet {
 
 namespace {
 
-constexpr size_t kReadSize = 256;
+// Tens of kilobytes: a read takes what the connection has, so a fast line is read at its speed
+// while the message loop still runs between reads.
+constexpr size_t kReadBuffer = 64 * 1024;
 // A wait for the network is cut into slices this long, so that the message loop runs and a
 // stop is seen meanwhile.
 constexpr DWORD kWaitSliceMs = 20;
+// While a request is in hand the message loop runs at least this often, whatever the server
+// sends: a stream that never pauses must not keep the windows from answering.
+constexpr ULONGLONG kMaxSilenceMs = 25;
 // Redirects followed for one request, as a browser's client would.
 constexpr int kMaxRedirects = 5;
 
@@ -29,15 +35,14 @@ std::function<void()>& YieldHook() {
     return hook;
 }
 
-void LetMessagesRun() {
-    if (YieldHook())
-        YieldHook()();
-}
-
 // The request in hand, which a stop may end.
 struct Exchange {
     SOCKET socket = INVALID_SOCKET;
     bool cancelled = false;
+    ULONGLONG deadline = 0;
+    ULONGLONG lastYield = 0; // when the message loop last ran
+
+    bool OutOfTime() const { return cancelled || GetTickCount64() >= deadline; }
 };
 Exchange*& InHand() {
     static Exchange* exchange = nullptr;
@@ -50,6 +55,20 @@ void CloseSocket(Exchange& exchange) {
     exchange.socket = INVALID_SOCKET;
 }
 
+void LetMessagesRun(Exchange& exchange) {
+    if (YieldHook())
+        YieldHook()();
+    exchange.lastYield = GetTickCount64();
+}
+
+// Between reads and while waiting: the message loop runs when messages wait, and at least every
+// kMaxSilenceMs. A stop met there closes the socket, which every pass then sees.
+void KeepWindowAnswering(Exchange& exchange) {
+    if (HIWORD(GetQueueStatus(QS_ALLINPUT)) != 0 ||
+        GetTickCount64() - exchange.lastYield >= kMaxSilenceMs)
+        LetMessagesRun(exchange);
+}
+
 bool StartWinsock() {
     static const bool started = [] {
         WSADATA data;
@@ -58,70 +77,10 @@ bool StartWinsock() {
     return started;
 }
 
-// An "http://" URL taken apart: the host, the port and the request target.
-struct HttpUrl {
-    std::string Host;
-    std::string Port = "80";
-    std::string Target = "/";
-};
-
-// The target goes as the caller built it, but for the bytes a request line cannot carry.
-std::string EscapeTarget(std::string_view target) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string escaped;
-    for (const char c : target) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        if (byte <= 0x20 || byte >= 0x7F) {
-            escaped += '%';
-            escaped += kHex[byte >> 4];
-            escaped += kHex[byte & 15];
-        } else {
-            escaped += c;
-        }
-    }
-    return escaped;
-}
-
-bool ParseUrl(std::string_view url, HttpUrl& parts) {
-    constexpr std::string_view kScheme = "http://";
-    if (!TextRules::StartsWith(url, kScheme, TextRules::Compare::Text))
-        return false;
-    url.remove_prefix(kScheme.size());
-    const size_t authorityEnd = std::min(url.find_first_of("/?#"), url.size());
-    std::string_view authority = url.substr(0, authorityEnd);
-    std::string_view rest = url.substr(authorityEnd);
-    if (authority.find('@') != std::string_view::npos)
-        return false; // no user names in our addresses
-    size_t portAt = authority.rfind(':');
-    if (!authority.empty() && authority.front() == '[') { // an IPv6 literal
-        const size_t close = authority.find(']');
-        if (close == std::string_view::npos)
-            return false;
-        parts.Host = std::string(authority.substr(1, close - 1));
-        portAt = close + 1 < authority.size() && authority[close + 1] == ':'
-                     ? close + 1
-                     : std::string_view::npos;
-    } else {
-        parts.Host = std::string(authority.substr(0, portAt));
-    }
-    if (portAt != std::string_view::npos) {
-        const std::string_view port = authority.substr(portAt + 1);
-        if (port.empty() || port.size() > 5 ||
-            port.find_first_not_of("0123456789") != std::string_view::npos)
-            return false;
-        parts.Port = std::string(port);
-    }
-    if (rest.substr(0, 1) == "#")
-        rest = {};
-    if (!rest.empty())
-        parts.Target = EscapeTarget(rest.front() == '/' ? rest : "/" + std::string(rest));
-    return !parts.Host.empty();
-}
-
 enum class Waited { Ready, Failed, TimedOut, Stopped };
 
 // Waits for the socket to have bytes (or a close) to read, or room to write, letting the
-// message loop run while messages arrive; a stop ends the wait at once.
+// message loop run meanwhile; a stop ends the wait at once.
 Waited Wait(Exchange& exchange, bool toWrite, ULONGLONG until) {
     for (;;) {
         if (exchange.cancelled || exchange.socket == INVALID_SOCKET)
@@ -142,21 +101,28 @@ Waited Wait(Exchange& exchange, bool toWrite, ULONGLONG until) {
             return Waited::Failed;
         if (count > 0)
             return Waited::Ready;
-        if (HIWORD(GetQueueStatus(QS_ALLINPUT)) != 0)
-            LetMessagesRun();
+        KeepWindowAnswering(exchange);
     }
 }
 
-bool Connect(Exchange& exchange, const HttpUrl& url, ULONGLONG connectUntil) {
-    addrinfo hints = {};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_protocol = IPPROTO_TCP;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(url.Host.c_str(), url.Port.c_str(), &hints, &found) != 0)
+// The host's addresses, looked up without blocking the window; a stop or the time's end gives
+// the lookup up.
+bool LookUp(Exchange& exchange, const HostLookup& lookup, ULONGLONG until) {
+    while (!lookup.Done()) {
+        if (exchange.cancelled || GetTickCount64() >= until)
+            return false;
+        lookup.WaitAtMost(kWaitSliceMs);
+        KeepWindowAnswering(exchange);
+    }
+    return lookup.Addresses() != nullptr;
+}
+
+bool Connect(Exchange& exchange, const HttpAddress& url, ULONGLONG connectUntil) {
+    const HostLookup lookup(url.Host, url.Port);
+    if (!LookUp(exchange, lookup, connectUntil))
         return false;
     bool connected = false;
-    for (addrinfo* address = found; address && !connected && !exchange.cancelled;
+    for (const addrinfo* address = lookup.Addresses(); address && !connected && !exchange.cancelled;
          address = address->ai_next) {
         exchange.socket = socket(address->ai_family, address->ai_socktype, address->ai_protocol);
         if (exchange.socket == INVALID_SOCKET)
@@ -177,24 +143,20 @@ bool Connect(Exchange& exchange, const HttpUrl& url, ULONGLONG connectUntil) {
         if (!connected)
             CloseSocket(exchange);
     }
-    freeaddrinfo(found);
     return connected;
 }
 
 // A bare GET: the agent "Mozilla", never answered from a cache, no other header of ours.
-std::string RequestHead(const HttpUrl& url) {
-    const bool ipv6 = url.Host.find(':') != std::string::npos;
-    std::string host = ipv6 ? "[" + url.Host + "]" : url.Host;
-    if (url.Port != "80")
-        host += ":" + url.Port;
-    return "GET " + url.Target + " HTTP/1.1\r\nHost: " + host +
+std::string RequestHead(const HttpAddress& url) {
+    return "GET " + url.Target + " HTTP/1.1\r\nHost: " + HostHeader(url) +
            "\r\nUser-Agent: Mozilla\r\nPragma: no-cache\r\nCache-Control: no-cache\r\n"
            "Connection: close\r\n\r\n";
 }
 
-bool SendAll(Exchange& exchange, const std::string& data, const HttpLimits& limits,
-             ULONGLONG deadline) {
+bool SendAll(Exchange& exchange, const std::string& data, const HttpLimits& limits) {
     for (size_t sent = 0; sent < data.size();) {
+        if (exchange.OutOfTime())
+            return false;
         const int n =
             send(exchange.socket, data.data() + sent, static_cast<int>(data.size() - sent), 0);
         if (n > 0) {
@@ -202,7 +164,8 @@ bool SendAll(Exchange& exchange, const std::string& data, const HttpLimits& limi
             continue;
         }
         if (n == 0 || WSAGetLastError() != WSAEWOULDBLOCK ||
-            Wait(exchange, true, std::min(deadline, GetTickCount64() + limits.ReceiveTimeoutMs)) !=
+            Wait(exchange, true,
+                 std::min(exchange.deadline, GetTickCount64() + limits.ReceiveTimeoutMs)) !=
                 Waited::Ready)
             return false;
     }
@@ -210,44 +173,73 @@ bool SendAll(Exchange& exchange, const std::string& data, const HttpLimits& limi
 }
 
 // Feeds the reader what the connection has next, waiting for it within the limits. False when
-// nothing more can come: a time-out, the deadline, a stop, a broken reply or a failed read.
+// nothing more can come: a time-out, the deadline, a stop, a broken reply, a close or a failed
+// read. The deadline and the stop are looked at on every pass, whether data came or not.
 bool ReceiveMore(Exchange& exchange, HttpReplyReader& reader, const HttpLimits& limits,
-                 ULONGLONG deadline) {
-    char buffer[4096];
+                 std::string& buffer) {
     for (;;) {
-        if (exchange.cancelled || exchange.socket == INVALID_SOCKET)
+        if (exchange.OutOfTime() || exchange.socket == INVALID_SOCKET || reader.Broken())
             return false;
-        const int n = recv(exchange.socket, buffer, sizeof buffer, 0);
-        if (n > 0)
-            return reader.Feed(std::string_view(buffer, static_cast<size_t>(n)));
+        const int n = recv(exchange.socket, buffer.data(), static_cast<int>(buffer.size()), 0);
+        if (n > 0) {
+            const bool fed = reader.Feed(std::string_view(buffer.data(), static_cast<size_t>(n)));
+            KeepWindowAnswering(exchange);
+            return fed;
+        }
         if (n == 0) {
             reader.ConnectionClosed();
             return false;
         }
         if (WSAGetLastError() != WSAEWOULDBLOCK ||
-            Wait(exchange, false, std::min(deadline, GetTickCount64() + limits.ReceiveTimeoutMs)) !=
+            Wait(exchange, false,
+                 std::min(exchange.deadline, GetTickCount64() + limits.ReceiveTimeoutMs)) !=
                 Waited::Ready)
             return false;
     }
 }
 
 // Where a redirect leads, when it is an address of ours to follow.
-bool RedirectTarget(const HttpUrl& from, const HttpReplyReader& reader, std::string& next) {
+bool RedirectTarget(const std::string& from, const HttpReplyReader& reader, std::string& next) {
     const unsigned long status = reader.Status();
-    const std::string& location = reader.Location();
     if ((status != 301 && status != 302 && status != 303 && status != 307 && status != 308) ||
-        location.empty())
+        reader.Location().empty())
         return false;
-    if (TextRules::StartsWith(location, "http://", TextRules::Compare::Text)) {
-        next = location;
-        return true;
-    }
-    if (location.front() != '/' || location.substr(0, 2) == "//")
+    std::string resolved = ResolveReference(from, reader.Location());
+    HttpAddress parts;
+    if (!ParseHttpAddress(resolved, parts))
         return false;
-    next = "http://" +
-           (from.Host.find(':') != std::string::npos ? "[" + from.Host + "]" : from.Host) + ":" +
-           from.Port + location;
+    next = std::move(resolved);
     return true;
+}
+
+// Takes the body into the result read by read, showing the progress after every read after the
+// first (the one after the body's end takes nothing) and letting the message loop run once.
+// True when the body's end was reached.
+bool ReadBody(Exchange& exchange, HttpReplyReader& reader, const HttpLimits& limits,
+              const std::function<void(size_t)>& progress, std::string& buffer, std::string& body) {
+    for (unsigned reads = 1;; ++reads) {
+        while (reader.Body().empty() && !reader.Ended() &&
+               ReceiveMore(exchange, reader, limits, buffer)) {
+        }
+        if (reader.Body().empty() && !reader.Ended())
+            return false; // cut, stalled, stopped or broken
+        const size_t got = reader.Body().size();
+        body += reader.Body();
+        reader.Body().clear();
+        if (body.size() > limits.MaxBody) {
+            body.resize(limits.MaxBody);
+            return false;
+        }
+        if (reads > 1) {
+            if (progress)
+                progress(body.size());
+            LetMessagesRun(exchange);
+        }
+        if (got == 0)
+            return true;
+        if (exchange.OutOfTime())
+            return false;
+    }
 }
 
 // Marks the request in hand for the time of one exchange.
@@ -262,6 +254,46 @@ class InHandScope {
     Exchange* previous_;
 };
 
+HttpResult Request(const std::string& url, const HttpLimits& limits,
+                   const std::function<void(size_t)>& progress) {
+    HttpResult result;
+    if (!StartWinsock())
+        return result;
+    Exchange exchange;
+    exchange.deadline = GetTickCount64() + limits.DeadlineMs;
+    exchange.lastYield = GetTickCount64();
+    const InHandScope inHand(exchange);
+    std::string buffer(kReadBuffer, '\0');
+    std::string address = url;
+    for (int redirects = 0;; ++redirects) {
+        HttpAddress parts;
+        if (!ParseHttpAddress(address, parts) ||
+            !Connect(exchange, parts,
+                     std::min(exchange.deadline, GetTickCount64() + limits.ConnectTimeoutMs)) ||
+            !SendAll(exchange, RequestHead(parts), limits))
+            break;
+        HttpReplyReader reader;
+        while (!reader.HeadRead() && ReceiveMore(exchange, reader, limits, buffer)) {
+        }
+        if (!reader.HeadRead())
+            break; // no status line, or a head that breaks the rules, is no answer
+        if (redirects < kMaxRedirects && RedirectTarget(address, reader, address)) {
+            CloseSocket(exchange);
+            continue;
+        }
+        result.Opened = true;
+        result.Status = reader.Status();
+        if (reader.BodyFraming() == HttpReplyReader::Framing::Length &&
+            reader.AnnouncedLength() > limits.MaxBody)
+            break; // would only end at the cap
+        const bool ended = ReadBody(exchange, reader, limits, progress, buffer, result.Body);
+        result.ProvenWhole = ended && !exchange.cancelled && reader.ProvenWhole();
+        break;
+    }
+    CloseSocket(exchange);
+    return result;
+}
+
 } // namespace
 
 void SetYieldHook(std::function<void()> yield) {
@@ -275,80 +307,13 @@ void CancelRequest() {
     }
 }
 
-HttpResult HttpRequest(const std::string& url, const HttpLimits& limits,
-                       const std::function<void(size_t)>& progress) {
-    HttpResult result;
-    const ULONGLONG deadline = GetTickCount64() + limits.DeadlineMs;
-    if (!StartWinsock())
-        return result;
-    Exchange exchange;
-    const InHandScope inHand(exchange);
-    std::string address = url;
-    for (int redirects = 0;; ++redirects) {
-        HttpUrl parts;
-        if (!ParseUrl(address, parts) ||
-            !Connect(exchange, parts,
-                     std::min(deadline, GetTickCount64() + limits.ConnectTimeoutMs)) ||
-            !SendAll(exchange, RequestHead(parts), limits, deadline))
-            break;
-        HttpReplyReader reader;
-        while (!reader.HeadRead() && ReceiveMore(exchange, reader, limits, deadline)) {
-        }
-        if (!reader.HeadRead())
-            break; // a connection closed without a status line is no answer
-        if (redirects < kMaxRedirects && RedirectTarget(parts, reader, address)) {
-            CloseSocket(exchange);
-            continue;
-        }
-        result.Opened = true;
-        result.Status = reader.Status();
-        if (reader.BodyFraming() == HttpReplyReader::Framing::Length &&
-            reader.AnnouncedLength() > limits.MaxBody)
-            break; // would only end at the cap
-
-        bool ended = false;
-        for (unsigned reads = 0;;) {
-            // One read takes at most 256 bytes of the body; the one after its end takes none.
-            while (reader.Body().empty() && !reader.Ended() &&
-                   ReceiveMore(exchange, reader, limits, deadline)) {
-            }
-            if (reader.Body().empty() && !reader.Ended())
-                break;
-            const size_t got = std::min(reader.Body().size(), kReadSize);
-            result.Body.append(reader.Body(), 0, got);
-            reader.Body().erase(0, got);
-            if (result.Body.size() > limits.MaxBody) {
-                result.Body.resize(limits.MaxBody);
-                break;
-            }
-            if (++reads > 1) {
-                if (progress)
-                    progress(result.Body.size());
-                LetMessagesRun();
-            }
-            if (got == 0) {
-                ended = true;
-                break;
-            }
-            if (exchange.cancelled || GetTickCount64() >= deadline)
-                break;
-        }
-        result.Complete = ended && !exchange.cancelled && result.Status >= 200 &&
-                          result.Status < 300 && !reader.LengthBroken();
-        result.ProvenWhole = result.Complete && reader.ProvenWhole();
-        break;
-    }
-    CloseSocket(exchange);
-    return result;
+HttpResult HttpGet(const std::string& url, const HttpLimits& limits) {
+    return Request(url, limits, nullptr);
 }
 
-std::string HttpGet(const std::string& url) {
-    return HttpRequest(url).Body;
-}
-
-std::string HttpGetWithProgress(const std::string& url,
-                                const std::function<void(size_t)>& progress) {
-    return HttpRequest(url, {}, progress).Body;
+HttpResult HttpGetWithProgress(const std::string& url, const std::function<void(size_t)>& progress,
+                               const HttpLimits& limits) {
+    return Request(url, limits, progress);
 }
 
 std::string DownloadedBytesText(size_t length) {
@@ -360,8 +325,8 @@ bool DownloadFile(const std::string& url, const std::string& localPath, const Ht
     if (!DrivePath::HasDriveLetter(localPath) || slash == std::string::npos ||
         slash + 1 == localPath.size() || !xfileExists::FolderExists(localPath.substr(0, slash + 1)))
         return false;
-    const HttpResult reply = HttpRequest(url, limits);
-    if (!reply.ProvenWhole)
+    const HttpResult reply = HttpGet(url, limits);
+    if (!reply.WholeSuccess())
         return false;
 
     // Beside the target, so the final rename stays on one volume and replaces it in one step.

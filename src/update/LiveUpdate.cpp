@@ -142,9 +142,11 @@ bool LiveUpdate::ReadDate(const std::string& url, bool cutAtMeridiem, double& da
     if (BusyState::StopRequested())
         return false;
     const modInternet::HttpResult reply =
-        modInternet::HttpRequest(url, DateLimits, withProgress ? Progress() : nullptr);
+        withProgress ? modInternet::HttpGetWithProgress(url, Progress(), DateLimits)
+                     : modInternet::HttpGet(url, DateLimits);
     double read = 0;
-    if (!reply.Complete ||
+    // A date cut short would read as another date: only a whole reply says which.
+    if (!reply.WholeSuccess() ||
         !DateText::FromUsEnglishText(
             AnsiToUtf8(UpdateSources::CleanDateReply(reply.Body, cutAtMeridiem)), read))
         return false;
@@ -180,12 +182,12 @@ LiveUpdate::SourceReply LiveUpdate::AskService() {
         return reply;
     // The installed date goes as its text in the service's form, "/" and ":" unescaped (the
     // client sends the blanks as %20).
-    const modInternet::HttpResult update = modInternet::HttpRequest(
+    const modInternet::HttpResult update = modInternet::HttpGetWithProgress(
         service + "/asp/getDefsNEW.asp?" + product + "&date=" + DateText::ToUsEnglishText(stored),
-        DefinitionsLimits, Progress());
+        Progress(), DefinitionsLimits);
     // A later date was announced: a reply cut short, or one without a record, is a failed
     // download, never "most recent".
-    if (!update.ProvenWhole || !HasValidUpdateRecord(update.Body, false)) {
+    if (!update.WholeSuccess() || !HasValidUpdateRecord(update.Body, false)) {
         reply.Failed = true;
         return reply;
     }
@@ -206,8 +208,8 @@ LiveUpdate::SourceReply LiveUpdate::AskWebsite() {
         return reply;
     // The custom set replaces all six files, so only a reply proven whole, with records, will do.
     const modInternet::HttpResult custom =
-        modInternet::HttpRequest(site + "/definitions/custom.html", DefinitionsLimits);
-    if (!custom.ProvenWhole || !HasValidUpdateRecord(custom.Body, true)) {
+        modInternet::HttpGet(site + "/definitions/custom.html", DefinitionsLimits);
+    if (!custom.WholeSuccess() || !HasValidUpdateRecord(custom.Body, true)) {
         reply.Failed = true;
         return reply;
     }

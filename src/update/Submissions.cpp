@@ -30,10 +30,10 @@ std::string QueryValue(const std::string& text) {
     return modInternet::PercentEncode(Utf8ToAnsi(text));
 }
 
-// The service's word for an accepted submission, in a whole 2xx reply only: an error page or a
-// reply cut short may hold the word by chance.
+// The service's word for an accepted submission, in a 2xx reply proven whole only: an error page
+// or a reply cut short may hold the word by chance.
 bool Accepted(const modInternet::HttpResult& reply, std::initializer_list<const char*> words) {
-    if (!reply.Complete)
+    if (!reply.WholeSuccess())
         return false;
     for (const char* word : words)
         if (TextRules::Contains(reply.Body, word, Compare::Text))
@@ -72,7 +72,7 @@ void Submissions::Connect() {
 modInternet::HttpResult Submissions::Send(const std::string& pathAndQuery) const {
     // A close ends the request in hand at once.
     BusyState::Operation busy(modInternet::CancelRequest);
-    return modInternet::HttpRequest(UpdateSources::DefinitionsService() + pathAndQuery, Limits);
+    return modInternet::HttpGet(UpdateSources::DefinitionsService() + pathAndQuery, Limits);
 }
 
 void Submissions::cmdFalsePos_Click() {

@@ -1,14 +1,20 @@
 // HTTP requests against the test suite's own loopback server: whole and broken replies, time
-// limits, the size cap, downloads that never damage the file they replace.
+// limits, the size cap, the name lookup, downloads that never damage the file they replace.
+#include "HostLookup.h"
 #include "LoopbackHttpServer.h"
 #include "TempFolder.h"
 #include "modInternet.h"
 #include "xfileExists.h"
 
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <fstream>
 #include <sstream>
 
@@ -56,13 +62,12 @@ size_t FilesIn(const std::string& folder) {
     return count;
 }
 
-// Whether a reply counts as whole: proven so by its framing, whole as far as anyone can tell
-// (a body that the connection's close ends), or not.
-enum class Whole { Proven, Yes, No };
-
 class Internet : public testing::Test {
   protected:
-    void TearDown() override { modInternet::SetYieldHook(nullptr); }
+    void TearDown() override {
+        modInternet::SetYieldHook(nullptr);
+        HostLookup::SetResolver(nullptr);
+    }
     std::string Url(const std::string& target = "/") const { return server.BaseUrl() + target; }
 
     LoopbackHttpServer server;
@@ -74,31 +79,40 @@ TEST_F(Internet, ShortAndEmptyBodiesComeBackExactly) {
     server.Queue(Body(""));
     server.Queue(Body(Pattern(100)));
     server.Queue(Body(Pattern(255), Framing::CloseDelimited));
-    EXPECT_EQ(modInternet::HttpGet(Url()), "");
-    EXPECT_EQ(modInternet::HttpGet(Url()), Pattern(100));
-    EXPECT_EQ(modInternet::HttpGet(Url()), Pattern(255));
+    EXPECT_EQ(modInternet::HttpGet(Url()).Body, "");
+    EXPECT_EQ(modInternet::HttpGet(Url()).Body, Pattern(100));
+    EXPECT_EQ(modInternet::HttpGet(Url()).Body, Pattern(255));
 }
 
-TEST_F(Internet, ProgressFollowsEveryReadAfterTheFirst) {
-    server.Queue(Body(Pattern(512)));
-    int yields = 0;
-    modInternet::SetYieldHook([&] { ++yields; });
+TEST_F(Internet, ProgressFollowsEveryReadAfterTheFirstAndTheMessageLoopEach) {
+    // Three pieces far enough apart to be three reads; the read after the end takes nothing.
+    Reply drip = Body(Pattern(300));
+    drip.DripBytes = 100;
+    drip.DripMs = 150;
+    server.Queue(drip);
+    std::string events;
+    modInternet::SetYieldHook([&] { events += 'Y'; });
     std::vector<std::string> shown;
-    const std::string body = modInternet::HttpGetWithProgress(
-        Url(), [&](size_t length) { shown.push_back(modInternet::DownloadedBytesText(length)); });
-    EXPECT_EQ(body, Pattern(512));
-    // Two full reads and an empty one: the second and third report.
-    EXPECT_EQ(shown, (std::vector<std::string>{"Downloaded 512 bytes.", "Downloaded 512 bytes."}));
-    EXPECT_EQ(yields, 2);
+    const HttpResult result = modInternet::HttpGetWithProgress(Url(), [&](size_t length) {
+        shown.push_back(modInternet::DownloadedBytesText(length));
+        events += 'P';
+    });
+    EXPECT_TRUE(result.WholeSuccess());
+    EXPECT_EQ(result.Body, Pattern(300));
+    EXPECT_EQ(shown, (std::vector<std::string>{"Downloaded 200 bytes.", "Downloaded 300 bytes.",
+                                               "Downloaded 300 bytes."}));
+    // Each progress text is followed by a pass of the message loop.
+    EXPECT_EQ(events.find("PP"), std::string::npos) << events;
+    EXPECT_EQ(events.back(), 'Y');
 }
 
 TEST_F(Internet, AnUnreachableServerGivesNothing) {
     const std::string url = LoopbackHttpServer::UnusedBaseUrl() + "/x";
-    EXPECT_EQ(modInternet::HttpGet(url), "");
-    const HttpResult result = modInternet::HttpRequest(url, kQuick);
+    const HttpResult result = modInternet::HttpGet(url, kQuick);
+    EXPECT_EQ(result.Body, "");
     EXPECT_FALSE(result.Opened);
     EXPECT_EQ(result.Status, 0u);
-    EXPECT_FALSE(result.Complete);
+    EXPECT_FALSE(result.ProvenWhole);
     TempFolder folder;
     EXPECT_FALSE(modInternet::DownloadFile(url, folder / "file.dat"));
     EXPECT_EQ(FilesIn(folder.Path()), 0u);
@@ -108,13 +122,13 @@ TEST_F(Internet, OnlyHttpUrlsAreOpened) {
     for (const std::string& url :
          {"https" + Url().substr(4), "ftp" + Url().substr(4),
           std::string("file://C:/windows/win.ini"), std::string("http://"), std::string("")}) {
-        const HttpResult result = modInternet::HttpRequest(url, kQuick);
+        const HttpResult result = modInternet::HttpGet(url, kQuick);
         EXPECT_FALSE(result.Opened) << url;
         EXPECT_EQ(result.Body, "") << url;
     }
     EXPECT_TRUE(server.Requests().empty());
     server.Queue(Body("yes"));
-    EXPECT_EQ(modInternet::HttpGet("HTTP" + Url().substr(4)), "yes");
+    EXPECT_EQ(modInternet::HttpGet("HTTP" + Url().substr(4)).Body, "yes");
 }
 
 TEST_F(Internet, EachWayOfReplyingHasItsOutcome) {
@@ -130,88 +144,88 @@ TEST_F(Internet, EachWayOfReplyingHasItsOutcome) {
         Reply reply;
         bool opened;
         unsigned long status;
-        Whole complete;
+        bool proven; // by the framing, whatever the status
         std::string body;
     } cases[] = {
-        {"length", with(Framing::ContentLength, same), true, 200, Whole::Proven, whole},
-        {"close-delimited", with(Framing::CloseDelimited, same), true, 200, Whole::Yes, whole},
-        {"chunked", with(Framing::Chunked, [](Reply& r) { r.ChunkBytes = 300; }), true, 200,
-         Whole::Proven, whole},
+        {"length", with(Framing::ContentLength, same), true, 200, true, whole},
+        {"close-delimited", with(Framing::CloseDelimited, same), true, 200, false, whole},
+        {"chunked", with(Framing::Chunked, [](Reply& r) { r.ChunkBytes = 300; }), true, 200, true,
+         whole},
         {"length cut short", with(Framing::ContentLength, [](Reply& r) { r.SendOnly = 600; }), true,
-         200, Whole::No, whole.substr(0, 600)},
+         200, false, whole.substr(0, 600)},
         {"chunking ended early",
          with(Framing::Chunked,
               [](Reply& r) {
                   r.ChunkBytes = 300;
                   r.SendOnly = 600;
               }),
-         true, 200, Whole::No, whole.substr(0, 600)},
+         true, 200, false, whole.substr(0, 600)},
         {"chunking ended inside a chunk",
          with(Framing::Chunked,
               [](Reply& r) {
                   r.ChunkBytes = 300;
                   r.SendOnly = 450;
               }),
-         true, 200, Whole::No, whole.substr(0, 450)},
+         true, 200, false, whole.substr(0, 450)},
         {"not found", with(Framing::ContentLength, [](Reply& r) { r.Status = 404; }), true, 404,
-         Whole::No, whole},
+         true, whole},
         {"server error", with(Framing::CloseDelimited, [](Reply& r) { r.Status = 500; }), true, 500,
-         Whole::No, whole},
+         false, whole},
         {"no content",
          with(Framing::ContentLength,
               [](Reply& r) {
                   r.Status = 204;
                   r.Body.clear();
               }),
-         true, 204, Whole::Proven, ""},
+         true, 204, true, ""},
         {"short delay", with(Framing::ContentLength, [](Reply& r) { r.DelayMs = 300; }), true, 200,
-         Whole::Proven, whole},
+         true, whole},
         {"stalled before replying",
-         with(Framing::ContentLength, [](Reply& r) { r.DelayMs = 3000; }), false, 0, Whole::No, ""},
+         with(Framing::ContentLength, [](Reply& r) { r.DelayMs = 3000; }), false, 0, false, ""},
         {"stalled in the body",
          with(Framing::ContentLength,
               [](Reply& r) {
                   r.PauseAt = 400;
                   r.PauseMs = 3000;
               }),
-         true, 200, Whole::No, whole.substr(0, 400)},
+         true, 200, false, whole.substr(0, 400)},
         {"stalled after the head",
          with(Framing::ContentLength,
               [](Reply& r) {
                   r.PauseAt = 0;
                   r.PauseMs = 3000;
               }),
-         true, 200, Whole::No, ""},
+         true, 200, false, ""},
         {"stalled before the last chunk",
          with(Framing::Chunked,
               [](Reply& r) {
                   r.PauseAt = 1000;
                   r.PauseMs = 3000;
               }),
-         true, 200, Whole::No, whole},
+         true, 200, false, whole},
         {"dripping within the limits",
-         with(Framing::CloseDelimited,
+         with(Framing::ContentLength,
               [](Reply& r) {
                   r.DripBytes = 100;
                   r.DripMs = 50;
               }),
-         true, 200, Whole::Yes, whole},
+         true, 200, true, whole},
         {"refused", with(Framing::ContentLength, [](Reply& r) { r.Refuse = true; }), false, 0,
-         Whole::No, ""},
+         false, ""},
+        // A head that breaks the framing rules is no answer.
         {"length that is no number",
          with(Framing::CloseDelimited,
               [](Reply& r) {
                   r.Headers = {{"Content-Length", "12x"}};
               }),
-         true, 200, Whole::No, whole},
+         false, 0, false, ""},
     };
     for (const auto& c : cases) {
         server.Queue(c.reply);
-        const HttpResult result = modInternet::HttpRequest(Url("/mode"), kQuick);
+        const HttpResult result = modInternet::HttpGet(Url("/mode"), kQuick);
         EXPECT_EQ(result.Opened, c.opened) << c.name;
         EXPECT_EQ(result.Status, c.status) << c.name;
-        EXPECT_EQ(result.Complete, c.complete != Whole::No) << c.name;
-        EXPECT_EQ(result.ProvenWhole, c.complete == Whole::Proven) << c.name;
+        EXPECT_EQ(result.ProvenWhole, c.proven) << c.name;
         EXPECT_EQ(result.Body, c.body) << c.name;
     }
 }
@@ -224,8 +238,9 @@ TEST_F(Internet, EveryByteValueArrivesUnchanged) {
     for (const Framing framing :
          {Framing::ContentLength, Framing::CloseDelimited, Framing::Chunked}) {
         server.Queue(Body(bytes, framing));
-        const HttpResult result = modInternet::HttpRequest(Url());
-        EXPECT_TRUE(result.Complete) << static_cast<int>(framing);
+        const HttpResult result = modInternet::HttpGet(Url());
+        EXPECT_EQ(result.ProvenWhole, framing != Framing::CloseDelimited)
+            << static_cast<int>(framing);
         EXPECT_EQ(result.Body, bytes) << static_cast<int>(framing);
     }
 }
@@ -237,10 +252,10 @@ TEST_F(Internet, TheDeadlineEndsADripThatNeverStalls) {
     server.Queue(drip);
     const HttpLimits limits{2000, 1000, 1500, 4096};
     const ULONGLONG start = GetTickCount64();
-    const HttpResult result = modInternet::HttpRequest(Url(), limits);
+    const HttpResult result = modInternet::HttpGet(Url(), limits);
     const ULONGLONG took = GetTickCount64() - start;
     EXPECT_TRUE(result.Opened);
-    EXPECT_FALSE(result.Complete);
+    EXPECT_FALSE(result.ProvenWhole);
     EXPECT_GE(took, 1500u);
     EXPECT_LT(took, 4000u);
     EXPECT_GT(result.Body.size(), 0u);
@@ -248,16 +263,16 @@ TEST_F(Internet, TheDeadlineEndsADripThatNeverStalls) {
     EXPECT_EQ(result.Body, Pattern(result.Body.size()));
 }
 
-TEST_F(Internet, BodiesOverTheCapAreIncomplete) {
+TEST_F(Internet, BodiesOverTheCapAreNotProvenWhole) {
     const size_t cap = kQuick.MaxBody;
     const struct {
         Framing framing;
         size_t length;
-        bool complete;
+        bool proven;
         size_t kept;
     } cases[] = {
         {Framing::ContentLength, cap, true, cap},
-        {Framing::CloseDelimited, cap, true, cap},
+        {Framing::CloseDelimited, cap, false, cap},
         {Framing::Chunked, cap, true, cap},
         {Framing::ContentLength, cap + 1, false, 0}, // the announced length alone says so
         {Framing::CloseDelimited, cap + 1, false, cap},
@@ -265,11 +280,11 @@ TEST_F(Internet, BodiesOverTheCapAreIncomplete) {
     };
     for (const auto& c : cases) {
         server.Queue(Body(Pattern(c.length), c.framing));
-        const HttpResult result = modInternet::HttpRequest(Url(), kQuick);
+        const HttpResult result = modInternet::HttpGet(Url(), kQuick);
         const std::string row =
             std::to_string(static_cast<int>(c.framing)) + " " + std::to_string(c.length);
         EXPECT_TRUE(result.Opened) << row;
-        EXPECT_EQ(result.Complete, c.complete) << row;
+        EXPECT_EQ(result.ProvenWhole, c.proven) << row;
         EXPECT_EQ(result.Body, Pattern(c.kept)) << row;
     }
 }
@@ -278,7 +293,8 @@ TEST_F(Internet, RequestsAreBareGetsLoggedWithTheirQuery) {
     server.Queue(Body("x"));
     EXPECT_EQ(modInternet::HttpGet(
                   Url("/asp/getData.asp?data=a%20b|c&date=3/16/2006 12:00:00 AM&sum=1+2&plus=%2B"
-                      "&pct=100%&empty=&flag&data=second")),
+                      "&pct=100%&empty=&flag&data=second"))
+                  .Body,
               "x");
     const auto requests = server.Requests();
     ASSERT_EQ(requests.size(), 1u);
@@ -302,9 +318,9 @@ TEST_F(Internet, RoutesServeTheirPathAndTheQueueTheRest) {
         return Body("date for " + request.Query.at("prog"));
     });
     server.Queue(Body("first"));
-    EXPECT_EQ(modInternet::HttpGet(Url("/other")), "first");
-    EXPECT_EQ(modInternet::HttpGet(Url("/date.asp?prog=A%20B")), "date for A B");
-    const HttpResult missing = modInternet::HttpRequest(Url("/other"), kQuick);
+    EXPECT_EQ(modInternet::HttpGet(Url("/other")).Body, "first");
+    EXPECT_EQ(modInternet::HttpGet(Url("/date.asp?prog=A%20B")).Body, "date for A B");
+    const HttpResult missing = modInternet::HttpGet(Url("/other"), kQuick);
     EXPECT_EQ(missing.Status, 404u);
     EXPECT_EQ(missing.Body, "Not Found");
     const auto requests = server.Requests();
@@ -324,21 +340,94 @@ TEST_F(Internet, RedirectsToHttpAddressesAreFollowedAFewTimes) {
     };
     server.Route("/new", [](const LoopbackHttpServer::Request&) { return Body("arrived"); });
     server.Route("/loop", [&](const LoopbackHttpServer::Request&) { return moved("/loop"); });
-    server.Queue(moved(Url("/new")));
-    server.Queue(moved("/new"));
-    server.Queue(moved("https://example.com/new"));
-    const HttpResult absolute = modInternet::HttpRequest(Url("/old"), kQuick);
-    EXPECT_TRUE(absolute.ProvenWhole);
-    EXPECT_EQ(absolute.Body, "arrived");
-    EXPECT_EQ(modInternet::HttpGet(Url("/old")), "arrived");
-    // Not ours to follow: the redirect itself is the answer, and no whole one.
-    const HttpResult secure = modInternet::HttpRequest(Url("/old"), kQuick);
-    EXPECT_EQ(secure.Status, 302u);
-    EXPECT_FALSE(secure.Complete);
-    const HttpResult loop = modInternet::HttpRequest(Url("/loop"), kQuick);
-    EXPECT_EQ(loop.Status, 302u);
-    EXPECT_FALSE(loop.Complete);
-    EXPECT_EQ(server.Requests().size(), 2u + 2u + 1u + 6u);
+    server.Route("/back", [&](const LoopbackHttpServer::Request& request) {
+        return request.Query.count("x") ? Body("arrived") : moved("?x=1");
+    });
+    const std::string authority = Url().substr(std::string("http:").size());
+    const struct {
+        const char* name;
+        const char* from;
+        std::string location;
+        unsigned long status;
+        size_t requests;
+    } cases[] = {
+        {"absolute", "/old", Url("/new"), 200, 2},
+        {"absolute path", "/old", "/new", 200, 2},
+        {"relative path", "/old", "new", 200, 2},
+        {"up a folder", "/dir/old", "../new", 200, 2},
+        {"network path", "/old", authority + "new", 200, 2},
+        {"query alone", "/back", "", 200, 2},
+        // Not ours to follow: the redirect itself is the answer, and no success.
+        {"another scheme", "/old", "https://example.com/new", 302, 1},
+        {"a loop", "/loop", "", 302, 6},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!c.location.empty())
+            server.Queue(moved(c.location));
+        const size_t before = server.Requests().size();
+        const HttpResult result = modInternet::HttpGet(Url(c.from), kQuick);
+        EXPECT_EQ(result.Status, c.status);
+        EXPECT_EQ(result.WholeSuccess(), c.status == 200);
+        EXPECT_EQ(result.Body, c.status == 200 ? "arrived" : "moved");
+        EXPECT_EQ(server.Requests().size() - before, c.requests);
+    }
+}
+
+// A name server that takes a second, then answers every name with the loopback address.
+std::atomic<int> slowLookupsDone{0};
+int SlowLoopbackLookup(const char*, const char* port, const addrinfo* hints, addrinfo** found) {
+    Sleep(1000);
+    const int error = getaddrinfo("127.0.0.1", port, hints, found);
+    ++slowLookupsDone;
+    return error;
+}
+
+TEST_F(Internet, ANameIsLookedUpWhileTheWindowAnswersAndAStopEndsTheLookup) {
+    server.Route("/named", [](const LoopbackHttpServer::Request&) { return Body("found"); });
+    const std::string port = server.BaseUrl().substr(server.BaseUrl().rfind(':') + 1);
+    const struct {
+        const char* name;
+        HostLookup::Resolver resolver; // nullptr: the system's
+        const char* host;
+        unsigned stopAfterMs; // 0: no stop
+        unsigned connectTimeoutMs;
+        bool found;
+        ULONGLONG atMostMs;
+    } cases[] = {
+        {"a name the system knows", nullptr, "localhost", 0, 3000, true, 1000},
+        {"a slow name server waited for", SlowLoopbackLookup, "slow.test", 0, 3000, true, 2500},
+        {"a stop during the lookup", SlowLoopbackLookup, "slow.test", 200, 3000, false, 700},
+        {"a lookup past the connect time-out", SlowLoopbackLookup, "slow.test", 0, 300, false, 800},
+    };
+    int slowLookups = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        HostLookup::SetResolver(c.resolver);
+        slowLookups += c.resolver != nullptr;
+        const ULONGLONG start = GetTickCount64();
+        ULONGLONG lastPass = start, longestGap = 0;
+        modInternet::SetYieldHook([&] {
+            const ULONGLONG now = GetTickCount64();
+            longestGap = std::max(longestGap, now - lastPass);
+            lastPass = now;
+            if (c.stopAfterMs && now - start >= c.stopAfterMs)
+                modInternet::CancelRequest();
+        });
+        const HttpResult result =
+            modInternet::HttpGet("http://" + std::string(c.host) + ":" + port + "/named",
+                                 {c.connectTimeoutMs, 1000, 4000, 4096});
+        const ULONGLONG took = GetTickCount64() - start;
+        EXPECT_EQ(result.WholeSuccess(), c.found);
+        EXPECT_EQ(result.Body, c.found ? "found" : "");
+        EXPECT_LE(took, c.atMostMs);
+        EXPECT_LE(longestGap, 200u);
+    }
+    // The lookups given up on finish later, into what their threads own.
+    for (int wait = 0; wait < 100 && slowLookupsDone < slowLookups; ++wait)
+        Sleep(50);
+    EXPECT_EQ(slowLookupsDone, slowLookups);
+    EXPECT_EQ(server.Requests().size(), 2u);
 }
 
 TEST(LoopbackHttpServer, EndsConnectionsAndItsOwnLifeOnTime) {
@@ -351,13 +440,13 @@ TEST(LoopbackHttpServer, EndsConnectionsAndItsOwnLifeOnTime) {
     server.Queue(stalled);
     server.Queue(Body("served"));
     ULONGLONG start = GetTickCount64();
-    EXPECT_FALSE(modInternet::HttpRequest(server.BaseUrl(), patient).Opened);
+    EXPECT_FALSE(modInternet::HttpGet(server.BaseUrl(), patient).Opened);
     EXPECT_LT(GetTickCount64() - start, 2500u);
-    EXPECT_EQ(modInternet::HttpGet(server.BaseUrl()), "served");
+    EXPECT_EQ(modInternet::HttpGet(server.BaseUrl()).Body, "served");
     while (GetTickCount64() - born < 4500)
         Sleep(100);
     start = GetTickCount64();
-    EXPECT_FALSE(modInternet::HttpRequest(server.BaseUrl(), patient).Opened);
+    EXPECT_FALSE(modInternet::HttpGet(server.BaseUrl(), patient).Opened);
     EXPECT_LT(GetTickCount64() - start, 4000u);
     EXPECT_EQ(server.Requests().size(), 2u);
 }

@@ -240,6 +240,13 @@ void LoopbackHttpServer::ServeConnection(uintptr_t client) {
     const Reply reply = ReplyFor(request);
     if (reply.Refuse || (reply.DelayMs && !Wait(client, reply.DelayMs)))
         return;
+    if (!reply.Script.empty()) {
+        if (SendScript(client, reply.Script)) {
+            shutdown(client, SD_SEND);
+            Wait(client, 2000);
+        }
+        return;
+    }
 
     // Pieces that go out together are sent in one call, so a client sees them at once.
     std::string pending = HeadOf(reply);
@@ -301,6 +308,23 @@ LoopbackHttpServer::Reply LoopbackHttpServer::ReplyFor(const Request& request) {
     missing.Reason = "Not Found";
     missing.Body = "Not Found";
     return missing;
+}
+
+bool LoopbackHttpServer::SendScript(uintptr_t client, const std::vector<Step>& script) {
+    for (const Step& step : script) {
+        if (step.Flood) {
+            // Sent in large pieces, so the flood comes as fast as the client takes it.
+            std::string flood;
+            while (!step.Bytes.empty() && flood.size() < 64 * 1024)
+                flood += step.Bytes;
+            while (SendAll(client, flood)) {
+            }
+            return false;
+        }
+        if (!SendAll(client, step.Bytes) || (step.PauseMs && !Wait(client, step.PauseMs)))
+            return false;
+    }
+    return true;
 }
 
 bool LoopbackHttpServer::SendAll(uintptr_t client, const std::string& data) {

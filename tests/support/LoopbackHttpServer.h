@@ -1,5 +1,6 @@
 // A scripted HTTP server on 127.0.0.1 for the tests: it stands in for the definitions service
-// and can misbehave on purpose (cut a body short, stall, drip, refuse). One thread serves one
+// and can misbehave on purpose (cut a body short, stall, drip, refuse, or send exact bytes with
+// pauses and endless floods between them). One thread serves one
 // connection at a time; every reply closes its connection. The server ends by itself when its
 // life is over, and in its destructor.
 #pragma once
@@ -21,6 +22,14 @@ class LoopbackHttpServer {
     // How the body's end is made known.
     enum class Framing { ContentLength, CloseDelimited, Chunked };
 
+    // One step of a reply sent as exact bytes.
+    struct Step {
+        std::string Bytes;
+        unsigned PauseMs = 0; // silence after the bytes, the connection held open
+        // The bytes again and again, until the client hangs up or the connection's time is up.
+        bool Flood = false;
+    };
+
     struct Reply {
         unsigned Status = 200;
         std::string Reason = "OK";
@@ -39,6 +48,9 @@ class LoopbackHttpServer {
         unsigned DripMs = 0;      // ...with this pause after each piece
         size_t ChunkBytes = 1000; // the largest chunk of a chunked body
         bool Refuse = false;      // close the connection once the request is read, sending nothing
+        // When not empty, the reply is these steps alone, none of the fields above but
+        // DelayMs: the connection closes after the last one.
+        std::vector<Step> Script = {};
     };
     static constexpr size_t kWhole = static_cast<size_t>(-1);
 
@@ -80,6 +92,8 @@ class LoopbackHttpServer {
     void ServeConnection(uintptr_t client);
     Reply ReplyFor(const Request& request);
     bool SendAll(uintptr_t client, const std::string& data);
+    // Sends the script's steps; false when the connection ended on the way.
+    bool SendScript(uintptr_t client, const std::vector<Step>& script);
     // Lets time pass; false when the client hung up, the server stops or the connection's time
     // is up.
     bool Wait(uintptr_t client, unsigned ms);

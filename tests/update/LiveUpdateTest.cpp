@@ -77,17 +77,12 @@ class UpdateOutcome : public LiveUpdateFixture, public testing::WithParamInterfa
     }
 
   public:
-    // Replies that end before their time: the limits are short so the test is.
-    void Shorten() {
-        update.DateLimits = {2000, 700, 1500, 64u << 10};
-        update.DefinitionsLimits = {2000, 700, 1500, 64u << 20};
-    }
     static Reply CutShort(std::string body) {
         Reply reply = Text(std::move(body));
         reply.SendOnly = reply.Body.size() / 2;
         return reply;
     }
-    // The same record in another framing: chunked, or ended by the connection's close.
+    // The same record in another framing.
     static Reply Framed(LoopbackHttpServer::Framing framing) {
         Reply reply = Text(DefinitionSetBuilder::RecordText("FILE", "ADD", kNewLine) + "[BR]");
         reply.BodyFraming = framing;
@@ -107,12 +102,6 @@ class UpdateOutcome : public LiveUpdateFixture, public testing::WithParamInterfa
         for (int separators = 0; separators < 6; ++separators)
             cut = body.find("[BR]", cut) + 4;
         reply.SendOnly = cut;
-        return reply;
-    }
-    static Reply Stalled(std::string body) {
-        Reply reply = Text(std::move(body));
-        reply.DripBytes = 4;
-        reply.DripMs = 400;
         return reply;
     }
 
@@ -179,12 +168,6 @@ const OutcomeRow kOutcomes[] = {
          t.Serve("/asp/currentDateNEW.asp", UpdateOutcome::CutShort(kServerDate));
      },
      "MSG_INTERNET", Files::Kept, kStoredDate, kDateOnly},
-    {"DateStalledPastTheDeadline",
-     [](UpdateOutcome& t) {
-         t.Shorten();
-         t.Serve("/asp/currentDateNEW.asp", UpdateOutcome::Stalled(kServerDate));
-     },
-     "MSG_INTERNET", Files::Kept, kStoredDate, kDateOnly},
     {"DateOversized",
      [](UpdateOutcome& t) {
          t.Serve("/asp/currentDateNEW.asp",
@@ -217,13 +200,6 @@ const OutcomeRow kOutcomes[] = {
                      DefinitionSetBuilder::RecordText("FILE", "ADD", kNewLine)));
      },
      "MSG_INTERNET", Files::Kept, kStoredDate, kDateAndDefinitions},
-    {"DefinitionsStalledPastTheDeadline",
-     [](UpdateOutcome& t) {
-         t.Shorten();
-         t.Serve("/asp/getDefsNEW.asp",
-                 UpdateOutcome::Stalled(DefinitionSetBuilder::RecordText("FILE", "ADD", kNewLine)));
-     },
-     "MSG_INTERNET", Files::Kept, kStoredDate, kDateAndDefinitions},
     {"DefinitionsOversized",
      [](UpdateOutcome& t) {
          t.update.DefinitionsLimits.MaxBody = 1000;
@@ -247,12 +223,6 @@ const OutcomeRow kOutcomes[] = {
     {"DefinitionsChunkedCutAtARecordBoundary",
      [](UpdateOutcome& t) {
          t.Serve("/asp/getDefsNEW.asp", UpdateOutcome::ChunkedCutAfterTheSixthRecord());
-     },
-     "MSG_INTERNET", Files::Kept, kStoredDate, kDateAndDefinitions},
-    {"DefinitionsCloseDelimited",
-     [](UpdateOutcome& t) {
-         t.Serve("/asp/getDefsNEW.asp",
-                 UpdateOutcome::Framed(LoopbackHttpServer::Framing::CloseDelimited));
      },
      "MSG_INTERNET", Files::Kept, kStoredDate, kDateAndDefinitions},
     {"DefinitionsChunked",
@@ -292,13 +262,6 @@ const OutcomeRow kOutcomes[] = {
      [](UpdateOutcome& t) {
          t.UseWebsite();
          t.Serve("/definitions/custom.html", UpdateOutcome::ChunkedCutAfterTheSixthRecord());
-     },
-     "MSG_INTERNET", Files::Kept, kStoredDate, kWebsiteSet},
-    {"WebsiteSetCloseDelimited",
-     [](UpdateOutcome& t) {
-         t.UseWebsite();
-         t.Serve("/definitions/custom.html",
-                 UpdateOutcome::Framed(LoopbackHttpServer::Framing::CloseDelimited));
      },
      "MSG_INTERNET", Files::Kept, kStoredDate, kWebsiteSet},
     {"WebsiteSetWithoutRecords",

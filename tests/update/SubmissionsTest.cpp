@@ -33,7 +33,8 @@ const std::string kAwkwardAnsi = "\xE5\xE2\xE4\xEA";
 constexpr const char* kThanks = "Results: abc.exe Submitted.  Thank you!";
 
 // How one reply of the service reaches the program.
-enum class Delivery { Whole, Unreachable, CutShort };
+// Unframed: the whole body, ended by the connection's close alone, so nothing proves it whole.
+enum class Delivery { Whole, Unreachable, CutShort, Unframed };
 
 struct Outcome {
     const char* name;
@@ -43,7 +44,7 @@ struct Outcome {
     bool accepted;
 };
 
-// The same five kinds of reply for both submissions that look at the answer.
+// The same kinds of reply for both submissions that look at the answer.
 std::vector<Outcome> Outcomes(const std::string& word) {
     return {
         {"accepted", 200, "Result: " + word + "\r\n", Delivery::Whole, true},
@@ -53,6 +54,7 @@ std::vector<Outcome> Outcomes(const std::string& word) {
          Delivery::Whole, false},
         {"unreachable", 200, "", Delivery::Unreachable, false},
         {"cut short", 200, word + " and the rest never came", Delivery::CutShort, false},
+        {"unframed", 200, word, Delivery::Unframed, false},
     };
 }
 
@@ -80,6 +82,8 @@ class SubmissionsTest : public LiveUpdateFixture {
         LoopbackHttpServer::Reply reply = Text(outcome.body, outcome.status);
         if (outcome.delivery == Delivery::CutShort)
             reply.SendOnly = outcome.body.size() / 2;
+        if (outcome.delivery == Delivery::Unframed)
+            reply.BodyFraming = LoopbackHttpServer::Framing::CloseDelimited;
         Serve(path, reply);
     }
 
@@ -209,10 +213,10 @@ TEST_F(SubmissionsTest, FalsePositiveReportCountsOnlyAWholeSuccessfulReplyHoldin
             EXPECT_EQ(exclusions, before + 1);
         } else {
             // The box shows what came, which is nothing when nothing could be reached.
-            const std::string shown = outcome.delivery == Delivery::Whole ? outcome.body
+            const std::string shown = outcome.delivery == Delivery::Unreachable ? ""
                                       : outcome.delivery == Delivery::CutShort
                                           ? outcome.body.substr(0, outcome.body.size() / 2)
-                                          : "";
+                                          : outcome.body;
             EXPECT_EQ(boxes.Shown()[1].prompt, Message("MSG_FALSE_POS5") + "\r\n\r\n" + shown);
             EXPECT_EQ(boxes.Shown()[1].style, static_cast<unsigned>(MB_OK));
             EXPECT_EQ(exclusions, before);
