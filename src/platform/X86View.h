@@ -32,7 +32,8 @@ std::string NativeSystemFolder();
 //     and (from Windows 7 on) driverstore; %windir%\lastgood\System32 to ...\lastgood\SysWOW64;
 //     %windir%\regedit.exe to %windir%\SysWOW64\regedit.exe; %windir%\Sysnative to the system's
 //     own System32. A 32-bit process is redirected by the system, and the name stays.
-// Paths the file system hands back (a folder's entries) are places already and never come here.
+// Paths the file system hands back (a folder's entries) are places already: they are compared
+// with the translated ones as they are.
 // False when a macro names a folder this system does not have: the macro is then dropped, the
 // last step left out, and `missingToken` (if given) receives that macro.
 bool TranslatePath(std::string& path, std::string_view fileName = {},

@@ -99,7 +99,7 @@ DefinitionIndex fileIndex(FileKey);
 DefinitionIndex folderIndex(FolderKey);
 
 // The system folder as a 32-bit program names it and the place that name leads to (one folder
-// in a 32-bit process), in lower case, ending in "\\".
+// in a 32-bit process), in lower case, ending in "\".
 const std::vector<std::string>& SystemFoldersLower() {
     static const std::vector<std::string> folders = [] {
         std::vector<std::string> found;

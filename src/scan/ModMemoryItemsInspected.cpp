@@ -50,7 +50,7 @@ std::string DefinitionFileName(const std::string& line) {
 
 // The place a definition line names: where a 32-bit program reached through its folder (the
 // threat name when the line gives none) and its file name. A folder this system lacks leaves
-// "\\" and the file name, which still finds the process by name.
+// "\" and the file name, which still finds the process by name.
 std::string DefinitionPath(const std::string& line) {
     const size_t equals = line.find('=');
     const std::string data = line.substr(equals + 1);
