@@ -25,6 +25,11 @@ std::optional<int>& PlatformOverride() {
     return platform;
 }
 
+std::optional<WindowsVersion>& VersionOverride() {
+    static std::optional<WindowsVersion> version;
+    return version;
+}
+
 TerminateOverride& TerminateReplacement() {
     static TerminateOverride terminate;
     return terminate;
@@ -227,11 +232,22 @@ void CollectWmiProcessNames(std::vector<std::string>& names) {
 int PlatformId() {
     if (PlatformOverride())
         return *PlatformOverride();
+    return SystemVersion().PlatformId;
+}
+
+WindowsVersion SystemVersion() {
+    if (VersionOverride())
+        return *VersionOverride();
     OSVERSIONINFOW version = {};
     version.dwOSVersionInfoSize = sizeof(version);
     if (!GetVersionExW(&version))
-        return 0;
-    return static_cast<int>(version.dwPlatformId);
+        return {};
+    return {static_cast<int>(version.dwPlatformId), static_cast<int>(version.dwMajorVersion),
+            static_cast<int>(version.dwMinorVersion)};
+}
+
+void SetVersionOverride(std::optional<WindowsVersion> version) {
+    VersionOverride() = version;
 }
 
 void SetPlatformIdOverride(std::optional<int> platformId) {

@@ -20,6 +20,18 @@ int PlatformId();
 void SetPlatformIdOverride(std::optional<int> platformId);
 bool IsWindows9xFamily();
 
+// The system's version as GetVersionEx reports it.
+struct WindowsVersion {
+    int PlatformId = 0; // kPlatformWindows9x or kPlatformNT
+    int Major = 0;
+    int Minor = 0;
+};
+// This system's version (all 0 when it cannot be read), or the one a test set.
+WindowsVersion SystemVersion();
+// Makes the program take the system for the given version (tests); std::nullopt returns to
+// the system's own.
+void SetVersionOverride(std::optional<WindowsVersion> version);
+
 // Fills the parallel lists with the running processes and returns their number, or -1 when the
 // listing failed (both lists then empty). The NT method gives base names ("explorer.exe") and
 // fails on the 95/98/ME family, which lacks the process-status functions; the Toolhelp method

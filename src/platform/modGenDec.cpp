@@ -8,6 +8,7 @@
 #include <shlobj.h>
 
 #include <map>
+#include <unordered_map>
 
 namespace modGenDec {
 
@@ -98,18 +99,17 @@ const std::optional<std::string>& CachedFolder(int csidl) {
     return found->second;
 }
 
-} // namespace
+// The 32 replacements, one token after the other; `missingToken` is the first token whose
+// folder this system lacks, or null.
+struct Expansion {
+    std::string text;
+    const char* missingToken = nullptr;
+};
 
-void SetSpecialFolderLookup(SpecialFolderLookup lookup) {
-    Lookup() = lookup ? std::move(lookup) : SpecialFolderLookup(SystemSpecialFolder);
-    Cache().clear();
-}
-
-std::string ExpandPathMacros(std::string& text, std::string* missingToken) {
-    if (missingToken)
-        missingToken->clear();
+Expansion ExpandTokens(std::string_view text) {
+    Expansion expansion{std::string(text)};
     for (const PathMacro& macro : kPathMacros) {
-        if (!TextRules::Contains(text, macro.token, macro.compare))
+        if (!TextRules::Contains(expansion.text, macro.token, macro.compare))
             continue;
         const std::optional<std::string>& folder = CachedFolder(macro.csidl);
         std::string value;
@@ -117,13 +117,67 @@ std::string ExpandPathMacros(std::string& text, std::string* missingToken) {
             value = macro.profileFolder
                         ? TextRules::Replace(*folder, "\\Start Menu", "", Compare::Text)
                         : *folder;
-        } else if (missingToken && missingToken->empty()) {
-            *missingToken = macro.token;
+        } else if (!expansion.missingToken) {
+            expansion.missingToken = macro.token;
         }
-        text = TextRules::Replace(text, macro.token, value, macro.compare);
+        expansion.text = TextRules::Replace(expansion.text, macro.token, value, macro.compare);
     }
-    text = X86View::RedirectedPath(text);
+    return expansion;
+}
+
+struct TextHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+};
+using ExpansionCache = std::unordered_map<std::string, Expansion, TextHash, std::equal_to<>>;
+
+// Every token ends in "]", so only the text up to the last "]" can hold one, and the rest stays
+// as it is. The definition and safety files have a hundred thousand lines each but few distinct
+// such parts, so each part's expansion is kept. Only so many are kept: the registry definitions
+// give a different part on nearly every line.
+constexpr size_t kKeptExpansions = 4096;
+
+ExpansionCache& Expansions() {
+    static ExpansionCache expansions;
+    return expansions;
+}
+
+} // namespace
+
+void SetSpecialFolderLookup(SpecialFolderLookup lookup) {
+    Lookup() = lookup ? std::move(lookup) : SpecialFolderLookup(SystemSpecialFolder);
+    Cache().clear();
+    Expansions().clear();
+}
+
+const std::string& ExpandPathMacros(std::string& text, std::string* missingToken) {
+    if (missingToken)
+        missingToken->clear();
+    const size_t end = text.rfind(']');
+    if (end == std::string::npos)
+        return text;
+    const std::string_view part(text.data(), end + 1);
+    ExpansionCache& expansions = Expansions();
+    auto found = expansions.find(part);
+    if (found == expansions.end()) {
+        Expansion expansion = ExpandTokens(part);
+        if (expansions.size() >= kKeptExpansions) {
+            if (missingToken && expansion.missingToken)
+                *missingToken = expansion.missingToken;
+            text.replace(0, end + 1, expansion.text);
+            return text;
+        }
+        found = expansions.emplace(std::string(part), std::move(expansion)).first;
+    }
+    if (missingToken && found->second.missingToken)
+        *missingToken = found->second.missingToken;
+    text.replace(0, end + 1, found->second.text);
     return text;
+}
+
+void CollapseDoubleBackslashes(std::string& path) {
+    if (path.find("\\\\") != std::string::npos)
+        path = TextRules::Replace(path, "\\\\", "\\");
 }
 
 std::string GetSpecialFolderPath(int csidl) {
@@ -148,7 +202,9 @@ std::string GetSystemDriveRoot() {
 }
 
 std::string GetSystemDirectoryText() {
-    return X86View::SystemFolder();
+    // The system's own answer in either build: a 32-bit program's GetSystemDirectory also names
+    // "System32", and the redirection happens where the name is used.
+    return X86View::NativeSystemFolder();
 }
 
 std::string GetSystemDir() {

@@ -19,10 +19,12 @@ void SetSpecialFolderLookup(SpecialFolderLookup lookup);
 // changed to the result, which is also returned. When a token in the text stands for a folder
 // this system does not have, the token is dropped and `missingToken` (if given) receives the
 // first such token as written in the table, so the caller can skip the entry instead of acting
-// on a path that no longer names the intended place. The folders are those a 32-bit program
-// gets, and a resulting path into the system folder is the one a 32-bit program reaches
-// (X86View).
-std::string ExpandPathMacros(std::string& text, std::string* missingToken = nullptr);
+// on a path that no longer names the intended place. The folders are those a 32-bit program's
+// calls answer; the result is a name, not yet the place it leads to (X86View::TranslatePath).
+const std::string& ExpandPathMacros(std::string& text, std::string* missingToken = nullptr);
+
+// Replaces every "\\" by "\" in one left-to-right pass.
+void CollapseDoubleBackslashes(std::string& path);
 
 // The special folder's path ending in "\" (looked up once per process), or empty when the
 // system has no such folder; a 32-bit program's folder where the two views differ.
@@ -31,7 +33,8 @@ std::string GetSpecialFolderPath(int csidl);
 std::string GetSpecialFolderByLocation(int csidl);
 // The drive root of the user's Programs folder, such as "C:\"; empty on failure.
 std::string GetSystemDriveRoot();
-// The system folder, as a 32-bit program names it, ending in "\".
+// The system folder as a 32-bit program's GetSystemDirectory names it ("...\System32"), ending
+// in "\".
 std::string GetSystemDir();
 // The same without a trailing "\".
 std::string GetSystemDirectoryText();

@@ -55,18 +55,17 @@ bool NormalizedSameOrInside(const std::string& path, const std::string& folder) 
 // the data folder first and the profile folder last; empty where the system has none.
 std::vector<std::string> ProtectedFolderNames() {
     std::vector<std::string> names{modGlobals::DataFolder};
-    for (int csidl :
-         {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_SYSTEMX86, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86,
-          CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROGRAM_FILES_COMMONX86})
+    // The folders a 32-bit program works in, where its names of them lead.
+    for (const char* folder :
+         {"[windir]", "[system]", "[windir]Sysnative", "[progfil]", "[comprogfil]"}) {
+        std::string place = folder;
+        names.push_back(X86View::TranslatePath(place) ? place : std::string());
+    }
+    // The x86 folders by their own names, and the system's own 64-bit ones, which need
+    // protecting as much.
+    for (int csidl : {CSIDL_SYSTEMX86, CSIDL_PROGRAM_FILESX86, CSIDL_PROGRAM_FILES_COMMONX86})
         names.push_back(modGenDec::GetSpecialFolderPath(csidl));
-    names.push_back(modGenDec::GetSystemDirectoryText());
-    // The program's folders are those a 32-bit program sees; the system's own 64-bit ones
-    // need protecting as much.
     names.push_back(X86View::NativeSystemFolder());
-    const std::string windows =
-        WithoutTrailingSeparator(modGenDec::GetSpecialFolderPath(CSIDL_WINDOWS));
-    // A 32-bit program's name for the 64-bit system folder.
-    names.push_back(windows.empty() ? std::string() : windows + "\\Sysnative");
     // A 32-bit program on 64-bit Windows is shown "Program Files (x86)" as its Program Files.
     for (const wchar_t* variable : {L"ProgramW6432", L"CommonProgramW6432"}) {
         wchar_t folder[MAX_PATH] = {};
@@ -112,6 +111,18 @@ const ProtectedFolderList& ProtectedFolders() {
     return list;
 }
 
+bool MayRemoveNormalized(const std::string& normalized) {
+    if (normalized.size() <= 3) // no drive letter, or a drive root
+        return false;
+    const ProtectedFolderList& protectedFolders = ProtectedFolders();
+    if (NormalizedSameOrInside(normalized, protectedFolders.dataFolder))
+        return false;
+    for (const std::string& folder : protectedFolders.folders)
+        if (NormalizedSameOrInside(folder, normalized))
+            return false;
+    return true;
+}
+
 } // namespace
 
 std::string NormalizedPath(const std::string& path) {
@@ -152,15 +163,13 @@ bool IsSameOrInside(const std::string& path, const std::string& folder) {
 
 bool MayRemove(const std::string& path) {
     const std::string normalized = NormalizedPath(path);
-    if (normalized.size() <= 3) // no drive letter, or a drive root
+    if (!MayRemoveNormalized(normalized))
         return false;
-    const ProtectedFolderList& protectedFolders = ProtectedFolders();
-    if (NormalizedSameOrInside(normalized, protectedFolders.dataFolder))
-        return false;
-    for (const std::string& folder : protectedFolders.folders)
-        if (NormalizedSameOrInside(folder, normalized))
-            return false;
-    return true;
+    // Where the same text leads a 32-bit program ("Sysnative", "System32") must be no protected
+    // place either.
+    std::string reached = normalized;
+    X86View::TranslatePath(reached);
+    return reached == normalized || MayRemoveNormalized(NormalizedPath(reached));
 }
 
 } // namespace RemovalGuard

@@ -20,7 +20,8 @@ bool IsSameOrInside(const std::string& path, const std::string& folder);
 // False for a path the program must never remove: one without a drive letter, anything in the
 // data folder (the quarantine with it), a drive root, the Windows and system folders, the
 // Program Files folders, the profile root and the folder holding the profiles, and every folder
-// that contains one of those.
+// that contains one of those; whether the path names such a place itself or leads a 32-bit
+// program there (X86View::TranslatePath).
 bool MayRemove(const std::string& path);
 
 } // namespace RemovalGuard

@@ -13,17 +13,7 @@ namespace {
 std::optional<OsVersion> versionOverride;
 
 OsVersion SystemVersion() {
-    if (versionOverride)
-        return *versionOverride;
-    OSVERSIONINFOA info{};
-    info.dwOSVersionInfoSize = sizeof info;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (!GetVersionExA(&info))
-        return {};
-#pragma GCC diagnostic pop
-    return {static_cast<int>(info.dwPlatformId), static_cast<int>(info.dwMajorVersion),
-            static_cast<int>(info.dwMinorVersion)};
+    return versionOverride ? *versionOverride : ProcessControl::SystemVersion();
 }
 
 // The platform's records, packed as the restore-point interface declares them.

@@ -3,6 +3,8 @@
 // restore point).
 #pragma once
 
+#include "ProcessControl.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -10,12 +12,7 @@
 
 namespace SystemRestore {
 
-// The operating system's version as GetVersionEx reports it.
-struct OsVersion {
-    int PlatformId = 0; // 1: 95/98/ME, 2: NT family
-    int Major = 0;
-    int Minor = 0;
-};
+using OsVersion = ProcessControl::WindowsVersion;
 // Makes the program take the system for the given version (tests); nullopt: the system's own.
 void SetVersionOverride(std::optional<OsVersion> version);
 

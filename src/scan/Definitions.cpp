@@ -2,7 +2,6 @@
 
 #include "AnsiText.h"
 #include "DefinitionFile.h"
-#include "DefinitionPaths.h"
 #include "DoEvents.h"
 #include "SafetyList.h"
 #include "ScanMessages.h"
@@ -76,19 +75,21 @@ LoadRecord CurrentFiles() {
     return record;
 }
 
-// Expands a definition path as the tables keep it: macros expanded, "\\" made "\", the place a
-// 32-bit program reaches through it, lower case.
-// False when the path names a special folder this system does not have.
-bool ExpandDefinitionPath(std::string& path, PathMacroExpander& macros) {
-    if (!macros.Expand(path))
+// A definition's path as the tables keep it: the place a 32-bit program reached through it, with
+// one trailing "\" for a file's folder and none for a folder. A file's place is found with its
+// name, on which it may depend ("regedit.exe"). False when the path names a special folder this
+// system does not have.
+bool TranslateDefinitionPath(std::string& path, const std::string& fileName, bool fileTable) {
+    if (path.empty())
+        return true;
+    if (!X86View::TranslatePath(path, fileTable ? std::string_view(fileName) : std::string_view()))
         return false;
-    CollapseDoubleBackslashes(path);
-    // The whole path: the text after the macros may be what leads into the system folder.
-    path = X86View::RedirectedPath(path);
-    if (!path.empty()) {
-        path += '\\';
-        CollapseDoubleBackslashes(path);
-    }
+    if (fileTable && TextRules::EndsWith(path, fileName))
+        path.resize(path.size() - fileName.size());
+    else if (fileTable)
+        path.resize(path.rfind('\\') + 1);
+    else if (!path.empty() && path.back() == '\\')
+        path.pop_back();
     return true;
 }
 
@@ -114,7 +115,6 @@ bool ReadTable(const char* fileName, std::vector<DefinitionEntry>& table, size_t
     DefinitionFileReader reader(path);
     if (!reader.IsOpen())
         return false; // locked or unreadable: try again at the next scan
-    PathMacroExpander macros;
     std::string line, safetyItem;
     DefinitionLine fields;
     for (;;) {
@@ -126,9 +126,8 @@ bool ReadTable(const char* fileName, std::vector<DefinitionEntry>& table, size_t
         // A line without a name (or, for folders, without a path) cannot match anything, and a
         // stored empty slot would end the matchers' search before the entries after it.
         const bool usable = fileTable ? !fields.name.empty() : !fields.path.empty();
-        if (usable && used < kDefinitionSlots && ExpandDefinitionPath(fields.path, macros)) {
-            if (!fileTable && !fields.path.empty())
-                fields.path.pop_back();
+        if (usable && used < kDefinitionSlots &&
+            TranslateDefinitionPath(fields.path, fields.name, fileTable)) {
             if (fileTable)
                 safetyItem.assign(fields.path).append(fields.name);
             if (!IsSafeItem(fileTable ? safetyItem : fields.path)) {

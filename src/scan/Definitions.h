@@ -9,7 +9,7 @@
 
 struct DefinitionEntry {
     std::string Name;       // lower case, trimmed
-    std::string Path;       // lower case, macros expanded; "[drive]" kept for match time
+    std::string Path;       // lower case, the place a 32-bit program reached; "[drive]" kept
     std::string Type;       // the threat category
     std::string ThreatName; // as written
 };

@@ -4,6 +4,7 @@
 #include "DefinitionFile.h"
 #include "DoEvents.h"
 #include "TextRules.h"
+#include "X86View.h"
 #include "modGlobals.h"
 
 #include <windows.h>
@@ -15,8 +16,10 @@ namespace modGlobals {
 
 namespace {
 
-// The list's entries in lower case, as a set for lookups and in order for the "contains"
-// test, rebuilt when the list is loaded anew or changed in size.
+// The list's entries as the places they lead to (an entry may be written as a 32-bit program
+// names a place, by an earlier build or another version), in lower case; as a set for lookups
+// and in order for the "contains" test, rebuilt when the list is loaded anew or changed in size.
+// The items asked about are places already: what a scan found.
 struct ExclusionIndex {
     size_t size = ~size_t(0);
     uint64_t generation = ~uint64_t(0);
@@ -34,7 +37,9 @@ const ExclusionIndex& Entries() {
         for (const std::string& piece : TextRules::Split(ExclusionList, "|")) {
             if (piece.empty())
                 continue;
-            exclusionIndex.entries.push_back(TextRules::ToLower(piece));
+            std::string place = piece;
+            X86View::TranslatePath(place);
+            exclusionIndex.entries.push_back(TextRules::ToLower(place));
             exclusionIndex.lookup.insert(exclusionIndex.entries.back());
         }
         exclusionIndex.size = ExclusionList.size();
@@ -50,7 +55,8 @@ bool Listed(const ExclusionIndex& index, const std::string& lowerItem) {
 } // namespace
 
 bool AddExclusion(const std::string& item) {
-    const std::string trimmed = TextRules::Trim(item);
+    // Written as a 32-bit program names the place, as the list is read.
+    const std::string trimmed = X86View::NameOfPlace(TextRules::Trim(item));
     const std::string ansi = Utf8ToAnsi(trimmed);
     if (AnsiToUtf8(ansi) != trimmed)
         return false;

@@ -11,6 +11,7 @@
 #include "ScanProgress.h"
 #include "ScanResults.h"
 #include "TextRules.h"
+#include "X86View.h"
 #include "modGenDec.h"
 #include "modGlobals.h"
 #include "xfileExists.h"
@@ -97,9 +98,22 @@ class DefinitionIndex {
 DefinitionIndex fileIndex(FileKey);
 DefinitionIndex folderIndex(FolderKey);
 
-const std::string& SystemDirLower() {
-    static const std::string systemDir = TextRules::ToLower(modGenDec::GetSystemDir());
-    return systemDir;
+// The system folder as a 32-bit program names it and the place that name leads to (one folder
+// in a 32-bit process), in lower case, ending in "\".
+const std::vector<std::string>& SystemFoldersLower() {
+    static const std::vector<std::string> folders = [] {
+        std::vector<std::string> found;
+        std::string named = modGenDec::GetSystemDir();
+        if (named.empty())
+            return found;
+        std::string reached = named;
+        X86View::TranslatePath(reached);
+        found.push_back(TextRules::ToLower(named));
+        if (!TextRules::EqualsNoCase(reached, named))
+            found.push_back(TextRules::ToLower(reached));
+        return found;
+    }();
+    return folders;
 }
 
 bool IsMicrosoftFile(const std::string& path) {
@@ -122,9 +136,9 @@ bool PathRulesMatch(const std::string& folder, const std::string& definitionPath
         depth <= 3 ? TextRules::RoundHalfEven(static_cast<double>(count) / depth) : 1;
     if (ratio < 0.5)
         return false;
-    const std::string& systemDir = SystemDirLower();
-    if (!systemDir.empty() && Contains(folder, systemDir, Compare::Text))
-        return Contains(definitionPath, systemDir, Compare::Text);
+    for (const std::string& systemDir : SystemFoldersLower())
+        if (Contains(folder, systemDir, Compare::Text))
+            return Contains(definitionPath, systemDir, Compare::Text);
     return true;
 }
 
@@ -191,17 +205,16 @@ void ShowDefinitionStepProgress(const std::string& name) {
     UpdateScanProgress(ScanPhasePrefix + "\r\n" + name, step, overall);
 }
 
-// A known location of a definition line: "[drive]" is the system drive, macros expanded.
+// The place a definition line names: "[drive]" is the system drive, and the place is the one a
+// 32-bit program reached through the line's location and name (a folder's: its location alone).
 // Empty when the line names no location, or one whose special folder this system lacks.
-std::string KnownLocation(const std::string& path, const std::string& drive) {
-    if (path.empty())
+std::string KnownPlace(const DefinitionLine& fields, const std::string& drive, bool folders) {
+    if (fields.path.empty())
         return {};
-    std::string location = Replace(path, "[drive]", drive);
-    std::string missingToken;
-    modGenDec::ExpandPathMacros(location, &missingToken);
-    if (!missingToken.empty())
+    std::string place = Replace(fields.path, "[drive]", drive);
+    if (!X86View::TranslatePath(place, folders ? std::string_view() : fields.name))
         return {};
-    return Replace(location, "\\\\", "\\");
+    return place;
 }
 
 // Smart Scan's test of the places the file or folder definitions name.
@@ -216,9 +229,7 @@ void ScanKnownLocations(const char* definitionFile, bool folders) {
     std::string line;
     while (!StopScanRequested && reader.Next(line)) {
         const DefinitionLine fields = parser.Parse(line, false);
-        const std::string location = KnownLocation(fields.path, drive);
-        const std::string item =
-            folders ? location : Replace(location + "\\" + fields.name, "\\\\", "\\");
+        const std::string item = KnownPlace(fields, drive, folders);
         ++FilesFoldersInspected;
         ShowDefinitionStepProgress(fields.name);
         if (StopScanRequested)
@@ -227,7 +238,7 @@ void ScanKnownLocations(const char* definitionFile, bool folders) {
         // looked up in whatever the current folder happens to be, and other forms can lead off
         // the machine's drives. The quarantine holds the copies of removed items, no threats.
         const bool exists =
-            DrivePath::HasDriveLetter(location) && !IsInQuarantine(item) &&
+            DrivePath::HasDriveLetter(item) && !IsInQuarantine(item) &&
             (folders ? xfileExists::FolderExists(item) : xfileExists::FileExists(item));
         if (exists && !IsSafeItem(item)) {
             if (folders ? IsExcludedOrContains(item) : IsExcluded(item)) {
@@ -414,7 +425,11 @@ void ScanDrive(const std::string& root) {
     bar.SetValue(bar.Max());
 }
 
-void ScanFolderFiles(const std::string& folder) {
+// The user names the folder or file as a 32-bit program's user did: the scan looks where that
+// program looked (X86View::TranslatePath), and lists what it finds by the place's own name.
+void ScanFolderFiles(const std::string& chosen) {
+    std::string folder = chosen;
+    X86View::TranslatePath(folder);
     if (!DrivePath::HasDriveLetter(folder))
         return;
     ui::ProgressBar& bar = ScanDisplay().pbgMain;
@@ -427,13 +442,17 @@ void ScanFolderFiles(const std::string& folder) {
     bar.SetValue(bar.Max());
 }
 
-void ScanFolderExecutables(const std::string& file) {
+void ScanFolderExecutables(const std::string& chosen) {
+    std::string file = chosen;
+    X86View::TranslatePath(file);
     if (!DrivePath::HasDriveLetter(file))
         return;
     ui::ProgressBar& bar = ScanDisplay().pbgMain;
     bar.SetMax(1);
     bar.SetValue(0);
-    CheckFileDefinitions(file);
+    // Led elsewhere, the name may find nothing there: nothing is then checked.
+    if (file == chosen || xfileExists::FileExists(file))
+        CheckFileDefinitions(file);
     ++modGlobals::FilesFoldersInspected;
     UpdateScanProgressNow("Scanning: " + file, -1, -1);
     bar.SetValue(bar.Max());

@@ -13,6 +13,7 @@
 #include "ScanResults.h"
 #include "TextRules.h"
 #include "VersionInfo.h"
+#include "X86View.h"
 #include "modGenDec.h"
 #include "modGlobals.h"
 #include "modLockdown.h"
@@ -47,16 +48,16 @@ std::string DefinitionFileName(const std::string& line) {
     return line.substr(0, line.find('='));
 }
 
-// The full path a definition line names: its folder (the threat name when the line gives none),
-// "\" and its file name.
+// The place a definition line names: where a 32-bit program reached through its folder (the
+// threat name when the line gives none) and its file name. A folder this system lacks leaves
+// "\" and the file name, which still finds the process by name.
 std::string DefinitionPath(const std::string& line) {
     const size_t equals = line.find('=');
     const std::string data = line.substr(equals + 1);
     const size_t bar = data.find('|');
-    std::string folder = bar == std::string::npos ? data : data.substr(bar + 1);
-    modGenDec::ExpandPathMacros(folder);
-    return TextRules::Replace(folder + "\\" + line.substr(0, equals), "\\\\", "\\",
-                              TextRules::Compare::Text);
+    std::string path = bar == std::string::npos ? data : data.substr(bar + 1);
+    X86View::TranslatePath(path, std::string_view(line).substr(0, equals));
+    return path;
 }
 
 void ShowDefinitionProgress(const std::string& item) {
@@ -113,11 +114,16 @@ void InspectProcess(uint32_t processId) {
     std::string path = Trim(ProcessControl::ProcessImagePath(processId));
     if (path.empty())
         return;
-    path = ToUpper(NormalizeSystem32Path(ToUpper(path)));
-    const std::string fileName = xfileExists::FileNamePart(path);
-    if (!ListedExecutable(path, fileName))
+    // The image itself, whose version block is read, and the place a 32-bit program's name of
+    // it leads to, which is how the definitions name places.
+    const std::string image = ToUpper(NormalizeSystem32Path(ToUpper(path)));
+    std::string place = image;
+    X86View::TranslatePath(place);
+    place = ToUpper(place);
+    const std::string fileName = xfileExists::FileNamePart(place);
+    if (!ListedExecutable(place, fileName))
         return;
-    const std::string company = GetFileCompanyName(path);
+    const std::string company = GetFileCompanyName(image);
     if (IsExemptCompany(company, true))
         return;
     if (modGlobals::IsExcluded(fileName)) {

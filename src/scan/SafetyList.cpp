@@ -1,10 +1,10 @@
 #include "SafetyList.h"
 
 #include "DefinitionFile.h"
-#include "DefinitionPaths.h"
 #include "DoEvents.h"
 #include "ModRegistryRelated.h"
 #include "TextRules.h"
+#include "X86View.h"
 #include "modGenDec.h"
 #include "modGlobals.h"
 #include "xfileExists.h"
@@ -23,7 +23,7 @@ namespace {
 // the list has a hundred thousand lines after a large update.
 class EntryBuilder {
   public:
-    explicit EntryBuilder(std::string drive) : macros_(std::move(drive)) {}
+    explicit EntryBuilder(std::string drive) : drive_(std::move(drive)) {}
 
     // The entry of the next line: empty for a line whose location lies in a special folder
     // this system does not have. The kind carries over to lines that have no "|".
@@ -32,7 +32,7 @@ class EntryBuilder {
   private:
     bool BuildFromLocation(std::string_view line);
 
-    PathMacroExpander macros_;
+    std::string drive_;
     std::string kind_, location_, entry_, previous_;
 };
 
@@ -52,9 +52,12 @@ bool EntryBuilder::BuildFromLocation(std::string_view line) {
         kind_.assign(Piece(line, '|', 0));
         namePart = Piece(line, '|', 1);
         location_.assign(Piece(line, '|', 2));
-        if (!macros_.Expand(location_))
+        if (location_.find("[drive]") != std::string::npos)
+            location_ = TextRules::Replace(location_, "[drive]", drive_);
+        // The place the location leads to, as a definition's path is kept, so that the two
+        // meet whichever way each is written.
+        if (!X86View::TranslatePath(location_))
             return false;
-        CollapseDoubleBackslashes(location_);
     }
     if (kind_ == "SFILE" || kind_ == "SEXE" || kind_ == "SDLL") {
         if (location_.empty()) {
@@ -76,7 +79,7 @@ bool EntryBuilder::BuildFromLocation(std::string_view line) {
         entry_.assign(previous_);
         return true;
     }
-    CollapseDoubleBackslashes(entry_);
+    modGenDec::CollapseDoubleBackslashes(entry_);
     if (entry_.find("//") != std::string::npos)
         entry_ = TextRules::Replace(entry_, "//", "/");
     return true;

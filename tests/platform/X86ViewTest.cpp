@@ -1,6 +1,9 @@
 #include "X86View.h"
 
 #include "AnsiText.h"
+#include "ProcessControl.h"
+#include "RedirectionTable.h"
+#include "TextRules.h"
 #include "modGenDec.h"
 
 #include <windows.h>
@@ -27,14 +30,14 @@ TEST(X86View, AskedOfAProcessOfEitherKind) {
     EXPECT_EQ(X86View::ProcessIs64Bit(), k64BitProcess);
 }
 
-TEST(X86View, ProgramFilesAndSystemFoldersAreTheX86Ones) {
+TEST(X86View, ProgramFilesFoldersAreTheX86Ones) {
     struct Row {
         int asked, given64;
     };
     const Row rows[] = {
         {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86},
         {CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROGRAM_FILES_COMMONX86},
-        {CSIDL_SYSTEM, CSIDL_SYSTEMX86},
+        {CSIDL_SYSTEM, CSIDL_SYSTEM},
         {CSIDL_WINDOWS, CSIDL_WINDOWS},
         {CSIDL_APPDATA, CSIDL_APPDATA},
         {CSIDL_PROGRAM_FILESX86, CSIDL_PROGRAM_FILESX86},
@@ -44,13 +47,12 @@ TEST(X86View, ProgramFilesAndSystemFoldersAreTheX86Ones) {
             << row.asked;
 }
 
-TEST(X86View, TheFoldersAreThoseOfThe32BitProgram) {
-    const std::string x86System = k64BitProcess ? Folder(CSIDL_SYSTEMX86) : SystemDirectory();
-    ASSERT_FALSE(x86System.empty());
-    EXPECT_EQ(X86View::SystemFolder(), x86System);
-    EXPECT_EQ(modGenDec::GetSystemDirectoryText(), x86System);
-    EXPECT_EQ(modGenDec::GetSystemDir(), x86System + "\\");
-    EXPECT_EQ(X86View::NativeSystemFolder(), SystemDirectory());
+TEST(X86View, TheFoldersAreNamedAsThe32BitProgramWasTold) {
+    // GetSystemDirectory tells a 32-bit program "System32" too; only its use is redirected.
+    const std::string system = SystemDirectory();
+    EXPECT_EQ(modGenDec::GetSystemDirectoryText(), system);
+    EXPECT_EQ(modGenDec::GetSystemDir(), system + "\\");
+    EXPECT_EQ(X86View::NativeSystemFolder(), system);
     const std::string programFiles =
         Folder(k64BitProcess ? CSIDL_PROGRAM_FILESX86 : CSIDL_PROGRAM_FILES);
     const std::string common =
@@ -58,54 +60,60 @@ TEST(X86View, TheFoldersAreThoseOfThe32BitProgram) {
     ASSERT_FALSE(programFiles.empty());
     std::string text = "[progfil]evil\\a.exe|[comprogfil]evil|[system]evil.dll";
     modGenDec::ExpandPathMacros(text);
-    EXPECT_EQ(text,
-              programFiles + "\\evil\\a.exe|" + common + "\\evil|" + x86System + "\\evil.dll");
+    EXPECT_EQ(text, programFiles + "\\evil\\a.exe|" + common + "\\evil|" + system + "\\evil.dll");
 }
 
-// Paths into the system folder lead where the system's redirection leads a 32-bit program.
-TEST(X86View, PathsIntoTheSystemFolderLeadWhereA32BitProgramGoes) {
-    const std::string native = SystemDirectory();
-    const std::string windows = native.substr(0, native.rfind('\\'));
-    // In a 32-bit process the system does this itself, and the path stays as it is.
-    const std::string x86 = k64BitProcess ? Folder(CSIDL_SYSTEMX86) : native;
-    ASSERT_FALSE(x86.empty());
-    const std::string upper = [&] {
-        std::string text = native;
-        for (char& c : text)
-            c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-        return text;
-    }();
-    struct Row {
-        std::string path, reached;
-    };
-    const Row rows[] = {
-        {native + "\\evil.dll", x86 + "\\evil.dll"},
-        {native, x86},
-        {native + "\\", x86 + "\\"},
-        {upper + "\\EVIL.DLL", x86 + "\\EVIL.DLL"},
-        {native + "\\drivers\\evil.sys", x86 + "\\drivers\\evil.sys"},
-        {native + "\\catroot3\\x.cat", x86 + "\\catroot3\\x.cat"},
-        {native + "\\drivers\\etc\\hosts", native + "\\drivers\\etc\\hosts"},
-        {native + "\\DRIVERS\\ETC", native + "\\DRIVERS\\ETC"},
-        {native + "\\catroot\\x.cat", native + "\\catroot\\x.cat"},
-        {native + "\\catroot2\\x.cat", native + "\\catroot2\\x.cat"},
-        {native + "\\DriverStore\\x.inf", native + "\\DriverStore\\x.inf"},
-        {native + "\\LogFiles\\x.log", native + "\\LogFiles\\x.log"},
-        {native + "\\spool\\drivers\\x.dll", native + "\\spool\\drivers\\x.dll"},
-        {native + "32\\evil.dll", native + "32\\evil.dll"},
-        {x86 + "\\evil.dll", x86 + "\\evil.dll"},
-        {windows + "\\evil.dll", windows + "\\evil.dll"},
-        {"D:\\system32\\evil.dll", "D:\\system32\\evil.dll"},
-        {"", ""},
-        {windows + "\\Sysnative\\evil.dll",
-         k64BitProcess ? native + "\\evil.dll" : windows + "\\Sysnative\\evil.dll"},
-    };
-    for (const Row& row : rows)
-        EXPECT_EQ(X86View::RedirectedPath(row.path), row.reached) << row.path;
-    // Definition paths take the same way.
-    std::string text = "[windir]system32\\evil.dll";
-    modGenDec::ExpandPathMacros(text);
-    EXPECT_EQ(text, x86 + "\\evil.dll");
+TEST(X86View, EverySpellingLeadsWhereTheRedirectionLedA32BitProgram) {
+    RedirectionTableVersion windows7;
+    for (const RedirectionRow& row : RedirectionRows()) {
+        for (const RedirectionSpelling& spelling : row.spellings) {
+            // Given whole, or as a folder and a file's name.
+            std::string whole = SpelledPath(row, spelling), folder = spelling.folder;
+            EXPECT_TRUE(X86View::TranslatePath(whole));
+            EXPECT_TRUE(X86View::TranslatePath(folder, row.fileName));
+            EXPECT_TRUE(TextRules::EqualsNoCase(whole, ReachedPath(row, spelling)))
+                << spelling.folder << " gave " << whole;
+            EXPECT_EQ(folder, whole);
+        }
+        // Written as a 32-bit program names the place, it leads there again.
+        std::string named = X86View::NameOfPlace(row.place);
+        X86View::TranslatePath(named);
+        EXPECT_TRUE(TextRules::EqualsNoCase(named, row.place)) << row.place;
+    }
+}
+
+TEST(X86View, ALongPathKeepsItsPrefixAndIsRedirectedBehindIt) {
+    const std::string x86 = k64BitProcess ? Folder(CSIDL_SYSTEMX86) : SystemDirectory();
+    std::string path = "\\\\?\\" + SystemDirectory() + "\\\\x.dll";
+    X86View::TranslatePath(path);
+    EXPECT_EQ(path, "\\\\?\\" + x86 + "\\x.dll");
+}
+
+TEST(X86View, TheDriverStoreWasRedirectedBeforeWindows7) {
+    const std::string system = SystemDirectory();
+    for (const auto& [version, redirected] :
+         {std::pair{ProcessControl::WindowsVersion{2, 6, 0}, true},
+          std::pair{ProcessControl::WindowsVersion{2, 6, 1}, false},
+          std::pair{ProcessControl::WindowsVersion{2, 10, 0}, false}}) {
+        ProcessControl::SetVersionOverride(version);
+        std::string path = system + "\\DriverStore\\x.inf";
+        X86View::TranslatePath(path);
+        const bool moved = !TextRules::EqualsNoCase(path, system + "\\DriverStore\\x.inf");
+        EXPECT_EQ(moved, k64BitProcess && redirected) << version.Major << "." << version.Minor;
+    }
+    ProcessControl::SetVersionOverride(std::nullopt);
+}
+
+TEST(X86View, AFolderTheSystemLacksIsReportedAndTheRestKeepsTheFileName) {
+    modGenDec::SetSpecialFolderLookup([](int csidl) -> std::optional<std::string> {
+        return csidl == CSIDL_WINDOWS ? std::nullopt : std::optional<std::string>("C:\\F");
+    });
+    std::string path = "[windir]\\System32", missingToken;
+    EXPECT_FALSE(X86View::TranslatePath(path, "x.exe", &missingToken));
+    modGenDec::SetSpecialFolderLookup(nullptr);
+    EXPECT_EQ(missingToken, "[windir]");
+    // The process scanner still finds a program of that name in any folder.
+    EXPECT_EQ(path, "\\System32\\x.exe");
 }
 
 } // namespace

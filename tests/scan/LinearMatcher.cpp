@@ -8,6 +8,7 @@
 #include "SafetyList.h"
 #include "ScanResults.h"
 #include "TextRules.h"
+#include "X86View.h"
 #include "modGenDec.h"
 #include "modGlobals.h"
 
@@ -44,9 +45,12 @@ bool PathRulesMatch(const std::string& folder, const std::string& slotPath) {
         ratio = static_cast<double>(TextRules::RoundHalfEven(static_cast<double>(count) / depth));
     if (ratio < 0.5)
         return false;
-    const std::string systemDir = TextRules::ToLower(modGenDec::GetSystemDir());
-    if (Contains(folder, systemDir, Compare::Text))
-        return Contains(slotPath, systemDir, Compare::Text);
+    // The system folder as named, and where the name leads.
+    std::string reached = modGenDec::GetSystemDir();
+    X86View::TranslatePath(reached);
+    for (const std::string& systemDir : {TextRules::ToLower(modGenDec::GetSystemDir()), reached})
+        if (Contains(folder, systemDir, Compare::Text))
+            return Contains(slotPath, systemDir, Compare::Text);
     return true;
 }
 
@@ -89,9 +93,10 @@ bool IsHive(const std::string& s) {
 }
 
 bool ExclusionHolds(const std::string& item, bool orContains) {
-    for (const std::string& piece : TextRules::Split(modGlobals::ExclusionList, "|")) {
+    for (std::string piece : TextRules::Split(modGlobals::ExclusionList, "|")) {
         if (piece.empty())
             continue;
+        X86View::TranslatePath(piece);
         if (TextRules::EqualsNoCase(piece, item) ||
             TextRules::EqualsNoCase(piece, TextRules::Trim(item)))
             return true;

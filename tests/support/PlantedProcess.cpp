@@ -11,8 +11,8 @@ std::string UniqueProcessName(const std::string& stem) {
     return "tw" + std::to_string(GetCurrentProcessId()) + stem;
 }
 
-PlantedProcess::PlantedProcess(const std::string& fileName, Image image)
-    : path_(folder_ / fileName) {
+PlantedProcess::PlantedProcess(const std::string& fileName, Image image, const std::string& folder)
+    : folderPath_(folder.empty() ? folder_.Path() : folder), path_(folderPath_ + "\\" + fileName) {
     // The build puts the dummy programs beside the test programs.
     const std::string own = OwnExecutablePath();
     const std::string source =
@@ -43,6 +43,8 @@ PlantedProcess::~PlantedProcess() {
         CloseHandle(process_.hThread);
         CloseHandle(process_.hProcess);
     }
+    if (folderPath_ != folder_.Path())
+        DeleteFileW(Utf8ToWide(path_).c_str());
 }
 
 bool PlantedProcess::Ended(unsigned long waitMs) const {

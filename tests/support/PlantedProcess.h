@@ -18,14 +18,16 @@ class PlantedProcess {
         NoVersion,       // dummy_process.exe: no version information
         MicrosoftCompany // microsoft_company.exe: CompanyName "Microsoft Corporation"
     };
-    explicit PlantedProcess(const std::string& fileName, Image image = Image::NoVersion);
+    // `folder`, when given, is a folder the test made; the copy there is removed with the object.
+    explicit PlantedProcess(const std::string& fileName, Image image = Image::NoVersion,
+                            const std::string& folder = "");
     ~PlantedProcess();
     PlantedProcess(const PlantedProcess&) = delete;
     PlantedProcess& operator=(const PlantedProcess&) = delete;
 
     uint32_t Id() const { return process_.dwProcessId; }
     const std::string& Path() const { return path_; }
-    const std::string& Folder() const { return folder_.Path(); }
+    const std::string& Folder() const { return folderPath_; }
     // True when it has ended within the time.
     bool Ended(unsigned long waitMs = 5000) const;
     bool Running() const { return !Ended(0); }
@@ -33,6 +35,7 @@ class PlantedProcess {
 
   private:
     TempFolder folder_;
+    std::string folderPath_;
     std::string path_;
     PROCESS_INFORMATION process_ = {};
 };
