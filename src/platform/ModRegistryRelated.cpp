@@ -4,8 +4,6 @@
 #include "RegistryKeyGuard.h"
 #include "TextRules.h"
 
-#include <shlwapi.h>
-
 #include <cmath>
 
 namespace ModRegistryRelated {
@@ -219,13 +217,31 @@ size_t EntryCount(const RegistryKeyTree& tree) {
 
 // After a refused deletion: true when part of the key went all the same (a subkey or value the
 // deletion reached before the refusal), or the key is gone.
-bool RemovedInPart(HKEY parent, const std::wstring& leaf, const RegistryKeyTree& before) {
-    const OpenKey key(parent, leaf, KEY_READ | RegistryView);
+bool RemovedInPart(HKEY root, const std::wstring& subkey, const RegistryKeyTree& before) {
+    const OpenKey key(root, subkey, KEY_READ | RegistryView);
     if (!key)
         return true;
     RegistryKeyTree after;
     CaptureTree(key.get(), before.Key, after);
     return EntryCount(after) < EntryCount(before);
+}
+
+// Deletes root\subkey with everything below it, in the program's view at every depth: a bare
+// root handle has no view, so a tree deletion relative to it (SHDeleteKey) would take the
+// 64-bit key of the same name. The contents go through the key opened in the view, then the
+// key itself by its path in the view.
+long DeleteTreeInView(HKEY root, const std::wstring& subkey) {
+    {
+        const OpenKey key(root, subkey,
+                          DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE |
+                              RegistryView);
+        if (!key)
+            return ERROR_FILE_NOT_FOUND;
+        const long status = RegDeleteTreeW(key.get(), nullptr);
+        if (status != ERROR_SUCCESS)
+            return status;
+    }
+    return RegDeleteKeyExW(root, subkey.c_str(), RegistryView, 0);
 }
 
 bool BackedUp(const RegistryDeletion& deletion) {
@@ -368,29 +384,20 @@ bool DeleteRegistryKey(int32_t root, const std::string& subkey) {
         if (!key || !CaptureTree(key.get(), RealKeyText(key.get(), *known, subkey), deletion.Data))
             return false;
     }
-    // The tree goes from its parent, opened in the program's view: the deletion itself takes
-    // no view of its own.
+    if (!BackedUp(deletion))
+        return false;
     std::string path = subkey;
     while (path.back() == '\\')
         path.pop_back();
-    const size_t slash = path.rfind('\\');
-    const OpenKey parent = slash == std::string::npos
-                               ? OpenKey()
-                               : OpenKey(RootHandle(*known), Utf8ToWide(path.substr(0, slash)),
-                                         KEY_READ | RegistryView);
-    const HKEY from = slash == std::string::npos ? RootHandle(*known) : parent.get();
-    const std::wstring leaf =
-        Utf8ToWide(slash == std::string::npos ? path : path.substr(slash + 1));
-    if (!from || !BackedUp(deletion))
-        return false;
-    const long status =
-        keyTreeDeleter ? keyTreeDeleter(from, leaf) : SHDeleteKeyW(from, leaf.c_str());
+    const HKEY from = RootHandle(*known);
+    const std::wstring wide = Utf8ToWide(path);
+    const long status = keyTreeDeleter ? keyTreeDeleter(from, wide) : DeleteTreeInView(from, wide);
     if (status == ERROR_SUCCESS) {
         Report(deletion);
         return true;
     }
     // What went before the refusal is held by the backup: it is reported all the same.
-    if (RemovedInPart(from, leaf, deletion.Data))
+    if (RemovedInPart(from, wide, deletion.Data))
         Report(deletion);
     return false;
 }
