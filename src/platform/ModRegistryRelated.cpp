@@ -2,6 +2,7 @@
 
 #include "AnsiText.h"
 #include "RegistryKeyGuard.h"
+#include "RegistryKeyName.h"
 #include "TextRules.h"
 
 #include <cmath>
@@ -87,65 +88,9 @@ bool NamesWholeRoot(const std::string& subkey) {
     return subkey.find_first_not_of(" \\") == std::string::npos;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-    return TextRules::CompareNoCase(a, b) == 0;
-}
-
-// The key's full name as the system keeps it ("\REGISTRY\MACHINE\SOFTWARE\Wow6432Node\..."),
-// split at its separators; empty when the system does not tell it.
-std::vector<std::string> SystemKeyName(HKEY key) {
-    using QueryKey = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
-    constexpr int kKeyNameInformation = 3;
-    static const auto query = reinterpret_cast<QueryKey>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryKey")));
-    if (!query)
-        return {};
-    std::vector<ULONG> buffer(1024); // a name length, then the name in UTF-16
-    ULONG size = 0;
-    const ULONG bytes = static_cast<ULONG>(buffer.size() * sizeof(ULONG));
-    if (query(key, kKeyNameInformation, buffer.data(), bytes, &size) != 0 ||
-        buffer[0] > bytes - sizeof(ULONG))
-        return {};
-    const std::wstring name(reinterpret_cast<const wchar_t*>(buffer.data() + 1),
-                            buffer[0] / sizeof(wchar_t));
-    return TextRules::Split(WideToUtf8(name), "\\");
-}
-
-// The key text of an open key where it really is: the caller's text with every "Wow6432Node"
-// that the registry's redirection put into the path written in, so that the system's own
-// registry editor, which sees the 64-bit view, puts a backup back in the same place. Any other
-// difference (a link such as CurrentControlSet) leaves the caller's text as it was there.
+// The key text of an open key where it really is (RegistryKeyName::RealKeyText).
 std::string RealKeyText(HKEY key, const RootKey& root, const std::string& subkey) {
-    constexpr std::string_view kRedirected = "Wow6432Node";
-    const std::vector<std::string> real = SystemKeyName(key);
-    std::vector<std::string> parts;
-    for (const std::string& part : TextRules::Split(subkey, "\\"))
-        if (!part.empty())
-            parts.push_back(part);
-    // Both compared from their ends, where the caller's path and the system's name agree.
-    std::vector<std::string> named;
-    size_t p = parts.size(), r = real.size();
-    bool inserted = false;
-    while (r > 0) {
-        if (p > 0 && SameName(parts[p - 1], real[r - 1])) {
-            named.insert(named.begin(), parts[--p]);
-            --r;
-        } else if (SameName(real[r - 1], kRedirected)) {
-            named.insert(named.begin(), real[--r]);
-            inserted = true;
-        } else {
-            break;
-        }
-        if (p == 0 && (r == 0 || !SameName(real[r - 1], kRedirected)))
-            break;
-    }
-    if (!inserted)
-        return KeyText(root, subkey);
-    named.insert(named.begin(), parts.begin(), parts.begin() + static_cast<ptrdiff_t>(p));
-    std::string text = root.name;
-    for (const std::string& part : named)
-        text += "\\" + part;
-    return text;
+    return RegistryKeyName::RealKeyText(root.name, subkey, RegistryKeyName::SystemName(key));
 }
 
 // A value's type and raw bytes; false when the key does not hold it.
