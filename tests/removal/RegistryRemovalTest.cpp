@@ -133,6 +133,7 @@ TEST_F(RegistryRemoval, NoKeyTheSystemDependsOnGoesWhole) {
             return deletion.Key == "HKEY_CURRENT_USER\\" + key_;
         });
     Put(L"", L"default");
+    const ControlSetsPlanted controlSets;
     int present = 0;
     for (const ProtectedRegistryKey& key : kProtectedRegistryKeys) {
         const int32_t root = ModRegistryRelated::GetRootKey(key.rootIndex);
@@ -144,7 +145,7 @@ TEST_F(RegistryRemoval, NoKeyTheSystemDependsOnGoesWhole) {
     modGlobals::AutoRemoveAfterScan = true;
     panel.Command4_Click();
 
-    EXPECT_GE(present, 30);
+    EXPECT_GE(present, 40);
     EXPECT_EQ(deletions,
               (std::vector<std::string>{"HKEY_CURRENT_USER\\" + key_ + " - ",
                                         "HKEY_CURRENT_USER\\" + key_ + " - All Values"}));
