@@ -60,13 +60,16 @@ bool TwinMachineKey::Exists(REGSAM view, const std::string& relative) const {
 }
 
 void TwinMachineKey::Remove() const {
-    const std::wstring key = Utf8ToWide(Sub());
+    DeleteKeyInBothViews(Root(), Utf8ToWide(Sub()));
+}
+
+void DeleteKeyInBothViews(HKEY root, const std::wstring& subkey) {
     for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
         HKEY open = nullptr;
-        if (RegOpenKeyExW(Root(), key.c_str(), 0, KEY_ALL_ACCESS | view, &open) != ERROR_SUCCESS)
+        if (RegOpenKeyExW(root, subkey.c_str(), 0, KEY_ALL_ACCESS | view, &open) != ERROR_SUCCESS)
             continue;
         RegDeleteTreeW(open, nullptr);
         RegCloseKey(open);
-        RegDeleteKeyExW(Root(), key.c_str(), view, 0);
+        RegDeleteKeyExW(root, subkey.c_str(), view, 0);
     }
 }

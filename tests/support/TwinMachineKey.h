@@ -7,6 +7,9 @@
 
 #include <string>
 
+// Deletes root\subkey with everything below it from both views; a missing key is no error.
+void DeleteKeyInBothViews(HKEY root, const std::wstring& subkey);
+
 class TwinMachineKey {
   public:
     // Where the key lives: below HKEY_LOCAL_MACHINE\Software, or directly under
