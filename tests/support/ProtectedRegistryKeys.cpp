@@ -1,9 +1,6 @@
 #include "ProtectedRegistryKeys.h"
 
-ControlSetsPlanted::ControlSetsPlanted()
-    : mutex_(CreateMutexW(nullptr, FALSE, L"TidewaterTestControlSets")) {
-    if (mutex_)
-        WaitForSingleObject(mutex_, 60000);
+ControlSetsPlanted::ControlSetsPlanted() {
     for (const wchar_t* key : {L"System\\ControlSet001", L"System\\ControlSet001\\Services",
                                L"System\\ControlSet002", L"System\\ControlSet002\\Services"}) {
         HKEY open = nullptr;
@@ -20,8 +17,4 @@ ControlSetsPlanted::ControlSetsPlanted()
 ControlSetsPlanted::~ControlSetsPlanted() {
     for (auto key = made_.rbegin(); key != made_.rend(); ++key)
         RegDeleteKeyW(HKEY_LOCAL_MACHINE, key->c_str());
-    if (mutex_) {
-        ReleaseMutex(mutex_);
-        CloseHandle(mutex_);
-    }
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "ClipboardLock.h"
+
 #include <windows.h>
 
 struct ProtectedRegistryKey {
@@ -88,6 +90,6 @@ class ControlSetsPlanted {
     ControlSetsPlanted& operator=(const ControlSetsPlanted&) = delete;
 
   private:
-    HANDLE mutex_;
+    TestLock lock_{L"TidewaterTestControlSets"};
     std::vector<std::wstring> made_;
 };
