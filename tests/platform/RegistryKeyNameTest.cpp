@@ -17,18 +17,11 @@ TEST(RegistryKeyName, ABackupNamesTheKeyWhereItReallyIs) {
     } rows[] = {
         {"HKEY_LOCAL_MACHINE", "Software\\Evil", "\\REGISTRY\\MACHINE\\SOFTWARE\\Wow6432Node\\Evil",
          "HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Evil"},
-        {"HKEY_LOCAL_MACHINE", "Software\\Evil\\",
-         "\\REGISTRY\\MACHINE\\SOFTWARE\\Wow6432Node\\Evil",
-         "HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Evil"},
-        {"HKEY_LOCAL_MACHINE", "Software\\Evil", "\\REGISTRY\\MACHINE\\SOFTWARE\\Evil",
-         "HKEY_LOCAL_MACHINE\\Software\\Evil"},
         // A link is left as the caller named it.
         {"HKEY_LOCAL_MACHINE", "System\\CurrentControlSet\\Services\\Evil",
          "\\REGISTRY\\MACHINE\\SYSTEM\\ControlSet001\\Services\\Evil",
          "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\Evil"},
-        // Machine classes stay under the merged root.
-        {"HKEY_CLASSES_ROOT", "Toolbar.X", "\\REGISTRY\\MACHINE\\SOFTWARE\\Classes\\Toolbar.X",
-         "HKEY_CLASSES_ROOT\\Toolbar.X"},
+        // A machine class stays under the merged root.
         {"HKEY_CLASSES_ROOT", "CLSID\\{1}",
          "\\REGISTRY\\MACHINE\\SOFTWARE\\Classes\\Wow6432Node\\CLSID\\{1}",
          "HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\{1}"},
@@ -40,11 +33,9 @@ TEST(RegistryKeyName, ABackupNamesTheKeyWhereItReallyIs) {
         {"HKEY_CLASSES_ROOT", "Toolbar.X",
          "\\Registry\\User\\s-1-5-21-1-2-3-1000_classes\\toolbar.x",
          "HKEY_CURRENT_USER\\Software\\Classes\\Toolbar.X"},
-        // Reached by their own roots, they keep their names.
+        // Reached by its own root, it keeps its name.
         {"HKEY_CURRENT_USER", "Software\\Classes\\Toolbar.X", user + "_Classes\\Toolbar.X",
          "HKEY_CURRENT_USER\\Software\\Classes\\Toolbar.X"},
-        {"HKEY_USERS", "S-1-5-21-1-2-3-1000_Classes\\Toolbar.X", user + "_Classes\\Toolbar.X",
-         "HKEY_USERS\\S-1-5-21-1-2-3-1000_Classes\\Toolbar.X"},
         // A user's own key that is not a class, and a name the system did not tell.
         {"HKEY_CLASSES_ROOT", "Toolbar.X", user + "\\Toolbar.X", "HKEY_CLASSES_ROOT\\Toolbar.X"},
         {"HKEY_CLASSES_ROOT", "Toolbar.X", "", "HKEY_CLASSES_ROOT\\Toolbar.X"},
