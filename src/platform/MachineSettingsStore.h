@@ -1,6 +1,7 @@
 // The machine-wide settings store: text values shared by all users under
-// HKEY_LOCAL_MACHINE\SOFTWARE\<company>\<app>\<section>, the company being the application
-// identity's. Users without write access to it are told so once, in a box they can silence.
+// HKEY_LOCAL_MACHINE\SOFTWARE\<company>\<app>\<section> in the registry's 32-bit view, the
+// company being the application identity's. Users without write access to it are told so once,
+// in a box they can silence.
 #pragma once
 
 #include <cstdint>
@@ -31,7 +32,8 @@ struct MachineSettingError {
     std::string description;
 };
 
-// The stored text, or `defaultValue` when the key or the value does not exist. Fails, giving
+// The stored text, or `defaultValue` when the key or the value does not exist. A value that is
+// only in the 64-bit view, where an earlier 64-bit build kept the store, is read. Fails, giving
 // the empty text and the error in `error` (when given), for an empty application name,
 // section or key (base + 1000, 1001, 1002, tested in that order), a key that cannot be opened
 // for another reason (base + 2000 + the system error code) or a value that is not REG_SZ

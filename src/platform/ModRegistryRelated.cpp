@@ -2,9 +2,8 @@
 
 #include "AnsiText.h"
 #include "RegistryKeyGuard.h"
+#include "RegistryKeyName.h"
 #include "TextRules.h"
-
-#include <shlwapi.h>
 
 #include <cmath>
 
@@ -89,65 +88,9 @@ bool NamesWholeRoot(const std::string& subkey) {
     return subkey.find_first_not_of(" \\") == std::string::npos;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-    return TextRules::CompareNoCase(a, b) == 0;
-}
-
-// The key's full name as the system keeps it ("\REGISTRY\MACHINE\SOFTWARE\Wow6432Node\..."),
-// split at its separators; empty when the system does not tell it.
-std::vector<std::string> SystemKeyName(HKEY key) {
-    using QueryKey = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
-    constexpr int kKeyNameInformation = 3;
-    static const auto query = reinterpret_cast<QueryKey>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryKey")));
-    if (!query)
-        return {};
-    std::vector<ULONG> buffer(1024); // a name length, then the name in UTF-16
-    ULONG size = 0;
-    const ULONG bytes = static_cast<ULONG>(buffer.size() * sizeof(ULONG));
-    if (query(key, kKeyNameInformation, buffer.data(), bytes, &size) != 0 ||
-        buffer[0] > bytes - sizeof(ULONG))
-        return {};
-    const std::wstring name(reinterpret_cast<const wchar_t*>(buffer.data() + 1),
-                            buffer[0] / sizeof(wchar_t));
-    return TextRules::Split(WideToUtf8(name), "\\");
-}
-
-// The key text of an open key where it really is: the caller's text with every "Wow6432Node"
-// that the registry's redirection put into the path written in, so that the system's own
-// registry editor, which sees the 64-bit view, puts a backup back in the same place. Any other
-// difference (a link such as CurrentControlSet) leaves the caller's text as it was there.
+// The key text of an open key where it really is (RegistryKeyName::RealKeyText).
 std::string RealKeyText(HKEY key, const RootKey& root, const std::string& subkey) {
-    constexpr std::string_view kRedirected = "Wow6432Node";
-    const std::vector<std::string> real = SystemKeyName(key);
-    std::vector<std::string> parts;
-    for (const std::string& part : TextRules::Split(subkey, "\\"))
-        if (!part.empty())
-            parts.push_back(part);
-    // Both compared from their ends, where the caller's path and the system's name agree.
-    std::vector<std::string> named;
-    size_t p = parts.size(), r = real.size();
-    bool inserted = false;
-    while (r > 0) {
-        if (p > 0 && SameName(parts[p - 1], real[r - 1])) {
-            named.insert(named.begin(), parts[--p]);
-            --r;
-        } else if (SameName(real[r - 1], kRedirected)) {
-            named.insert(named.begin(), real[--r]);
-            inserted = true;
-        } else {
-            break;
-        }
-        if (p == 0 && (r == 0 || !SameName(real[r - 1], kRedirected)))
-            break;
-    }
-    if (!inserted)
-        return KeyText(root, subkey);
-    named.insert(named.begin(), parts.begin(), parts.begin() + static_cast<ptrdiff_t>(p));
-    std::string text = root.name;
-    for (const std::string& part : named)
-        text += "\\" + part;
-    return text;
+    return RegistryKeyName::RealKeyText(root.name, subkey, RegistryKeyName::SystemName(key));
 }
 
 // A value's type and raw bytes; false when the key does not hold it.
@@ -219,13 +162,31 @@ size_t EntryCount(const RegistryKeyTree& tree) {
 
 // After a refused deletion: true when part of the key went all the same (a subkey or value the
 // deletion reached before the refusal), or the key is gone.
-bool RemovedInPart(HKEY parent, const std::wstring& leaf, const RegistryKeyTree& before) {
-    const OpenKey key(parent, leaf, KEY_READ | RegistryView);
+bool RemovedInPart(HKEY root, const std::wstring& subkey, const RegistryKeyTree& before) {
+    const OpenKey key(root, subkey, KEY_READ | RegistryView);
     if (!key)
         return true;
     RegistryKeyTree after;
     CaptureTree(key.get(), before.Key, after);
     return EntryCount(after) < EntryCount(before);
+}
+
+// Deletes root\subkey with everything below it, in the program's view at every depth: a bare
+// root handle has no view, so a tree deletion relative to it (SHDeleteKey) would take the
+// 64-bit key of the same name. The contents go through the key opened in the view, then the
+// key itself by its path in the view.
+long DeleteTreeInView(HKEY root, const std::wstring& subkey) {
+    {
+        const OpenKey key(root, subkey,
+                          DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE |
+                              RegistryView);
+        if (!key)
+            return ERROR_FILE_NOT_FOUND;
+        const long status = RegDeleteTreeW(key.get(), nullptr);
+        if (status != ERROR_SUCCESS)
+            return status;
+    }
+    return RegDeleteKeyExW(root, subkey.c_str(), RegistryView, 0);
 }
 
 bool BackedUp(const RegistryDeletion& deletion) {
@@ -368,29 +329,20 @@ bool DeleteRegistryKey(int32_t root, const std::string& subkey) {
         if (!key || !CaptureTree(key.get(), RealKeyText(key.get(), *known, subkey), deletion.Data))
             return false;
     }
-    // The tree goes from its parent, opened in the program's view: the deletion itself takes
-    // no view of its own.
+    if (!BackedUp(deletion))
+        return false;
     std::string path = subkey;
     while (path.back() == '\\')
         path.pop_back();
-    const size_t slash = path.rfind('\\');
-    const OpenKey parent = slash == std::string::npos
-                               ? OpenKey()
-                               : OpenKey(RootHandle(*known), Utf8ToWide(path.substr(0, slash)),
-                                         KEY_READ | RegistryView);
-    const HKEY from = slash == std::string::npos ? RootHandle(*known) : parent.get();
-    const std::wstring leaf =
-        Utf8ToWide(slash == std::string::npos ? path : path.substr(slash + 1));
-    if (!from || !BackedUp(deletion))
-        return false;
-    const long status =
-        keyTreeDeleter ? keyTreeDeleter(from, leaf) : SHDeleteKeyW(from, leaf.c_str());
+    const HKEY from = RootHandle(*known);
+    const std::wstring wide = Utf8ToWide(path);
+    const long status = keyTreeDeleter ? keyTreeDeleter(from, wide) : DeleteTreeInView(from, wide);
     if (status == ERROR_SUCCESS) {
         Report(deletion);
         return true;
     }
     // What went before the refusal is held by the backup: it is reported all the same.
-    if (RemovedInPart(from, leaf, deletion.Data))
+    if (RemovedInPart(from, wide, deletion.Data))
         Report(deletion);
     return false;
 }

@@ -82,11 +82,10 @@ void SetRegistryBackupHook(RegistryBackupHook hook);
 using RegistryDeletionSink = std::function<void(const RegistryDeletion&)>;
 void SetRegistryDeletionSink(RegistryDeletionSink sink);
 
-// Deletes a key (named under its open parent) with everything below it, as SHDeleteKey does,
-// and gives the platform's status.
-// Tests replace it, as no test system can be made to refuse part of a deletion; an empty
-// function restores the system's own.
-using KeyTreeDeleter = std::function<long(HKEY parent, const std::wstring& leaf)>;
+// Deletes root\subkey with everything below it, in the view above, and gives the platform's
+// status. Tests replace it, as no test system can be made to refuse part of a deletion; an
+// empty function restores the system's own.
+using KeyTreeDeleter = std::function<long(HKEY root, const std::wstring& subkey)>;
 void SetKeyTreeDeleter(KeyTreeDeleter deleter);
 
 // A subkey that is empty or holds only blanks and backslashes would name the whole root: both

@@ -26,22 +26,18 @@ struct ProtectedKey {
     const char* path;
 };
 
-// Protected keys: every key below that may never be deleted as a whole, by where it lives.
+// Protected keys: every key below that may never be deleted as a whole, by where it lives; nor
+// may any key that holds one of them (Software\Microsoft, for one, holds them all).
 constexpr ProtectedKey kProtectedKeys[] = {
-    {Scope::Software, "Software\\Microsoft"},
     {Scope::Software, "Software\\Classes"},
     {Scope::Software, "Software\\Policies"},
-    {Scope::Software, "Software\\Microsoft\\Windows"},
-    {Scope::Software, "Software\\Microsoft\\Windows\\CurrentVersion"},
     {Scope::Software, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
     {Scope::Software, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce"},
     {Scope::Software, "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices"},
     {Scope::Software, "Software\\Microsoft\\Windows\\CurrentVersion\\Policies"},
     {Scope::Software, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer"},
     {Scope::Software, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"},
-    {Scope::Software, "Software\\Microsoft\\Windows NT\\CurrentVersion"},
     {Scope::Software, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon"},
-    {Scope::Machine, "System\\CurrentControlSet"},
     {Scope::Machine, "System\\CurrentControlSet\\Services"},
     {Scope::User, "Control Panel"},
     {Scope::User, "Environment"},
@@ -72,12 +68,14 @@ Parts KeyParts(const std::string& subkey) {
     return parts;
 }
 
-bool SameParts(std::span<const std::string> parts, const char* path) {
-    const Parts wanted = TextRules::Split(path, "\\");
-    if (wanted.size() != parts.size())
+// True when `parts` names the listed key or one of the keys that hold it: deleting a parent
+// deletes the key.
+bool Holds(std::span<const std::string> parts, const char* path) {
+    const Parts listed = TextRules::Split(path, "\\");
+    if (parts.size() > listed.size())
         return false;
     for (size_t i = 0; i < parts.size(); ++i)
-        if (!TextRules::EqualsNoCase(parts[i], wanted[i]))
+        if (!TextRules::EqualsNoCase(parts[i], listed[i]))
             return false;
     return true;
 }
@@ -85,9 +83,25 @@ bool SameParts(std::span<const std::string> parts, const char* path) {
 bool Listed(std::span<const std::string> parts, std::initializer_list<Scope> scopes) {
     for (const ProtectedKey& key : kProtectedKeys)
         for (Scope scope : scopes)
-            if (key.scope == scope && SameParts(parts, key.path))
+            if (key.scope == scope && Holds(parts, key.path))
                 return true;
     return false;
+}
+
+// "ControlSet001", "ControlSet002", ...: the control sets that CurrentControlSet links to one
+// of, each as precious as the current one.
+bool IsControlSet(const std::string& part) {
+    constexpr std::string_view kPrefix = "ControlSet";
+    return part.size() > kPrefix.size() &&
+           TextRules::StartsWith(part, kPrefix, TextRules::Compare::Text) &&
+           part.find_first_not_of("0123456789", kPrefix.size()) == std::string::npos;
+}
+
+// A machine key as the list names it: any control set as CurrentControlSet.
+Parts AsCurrentControlSet(Parts parts) {
+    if (parts.size() >= 2 && TextRules::EqualsNoCase(parts[0], "System") && IsControlSet(parts[1]))
+        parts[1] = "CurrentControlSet";
+    return parts;
 }
 
 // A key below a class root: the root itself, a file type or one of the system's classes.
@@ -116,7 +130,7 @@ bool MayDeleteKey(int32_t root, const std::string& subkey) {
     case kClassesRoot:
         return !ProtectedClass(parts);
     case kLocalMachine:
-        return !ProtectedInHive(parts, Scope::Machine);
+        return !ProtectedInHive(AsCurrentControlSet(parts), Scope::Machine);
     case kCurrentUser:
         return !ProtectedInHive(parts, Scope::User);
     case kUsers: {
@@ -129,7 +143,8 @@ bool MayDeleteKey(int32_t root, const std::string& subkey) {
                    : !ProtectedInHive(below, Scope::User);
     }
     default:
-        return true;
+        // HKEY_CURRENT_CONFIG and HKEY_DYN_DATA: the keys right below them are the system's.
+        return parts.size() > 1;
     }
 }
 

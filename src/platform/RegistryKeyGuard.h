@@ -1,7 +1,7 @@
 // The registry keys no definition may have deleted as a whole: the roots, the keys right below
-// them, the system's own class keys, and the keys Windows itself depends on. The scanner does not
-// list such a key as a threat, and the key deletion refuses it; values inside them stay
-// removable.
+// them (but for the classes), the system's own class keys, the keys Windows itself depends on
+// (in every control set), and every key that holds one of these. The scanner does not list such
+// a key as a threat, and the key deletion refuses it; values inside them stay removable.
 #pragma once
 
 #include <cstdint>

@@ -128,6 +128,53 @@ bool SameSize(const std::string& source, const std::string& copy) {
     return FileSize(source, sourceSize) && FileSize(copy, copySize) && sourceSize == copySize;
 }
 
+// A file opened for reading beside the program that may hold it open, closed when it goes.
+class ReadHandle {
+  public:
+    explicit ReadHandle(const std::string& path)
+        : handle_(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr)) {}
+    ~ReadHandle() {
+        if (handle_ != INVALID_HANDLE_VALUE)
+            CloseHandle(handle_);
+    }
+    ReadHandle(const ReadHandle&) = delete;
+    ReadHandle& operator=(const ReadHandle&) = delete;
+
+    // The next bytes into `buffer`; false when the file cannot be read.
+    bool Read(std::vector<char>& buffer, DWORD& count) const {
+        return handle_ != INVALID_HANDLE_VALUE &&
+               ReadFile(handle_, buffer.data(), static_cast<DWORD>(buffer.size()), &count, nullptr);
+    }
+
+  private:
+    HANDLE handle_;
+};
+
+// True when both files hold the same bytes. A file rewritten with as many bytes keeps its size,
+// so a copy made before it changed would not hold what a deletion now removes.
+bool SameContent(const std::string& source, const std::string& copy) {
+    if (!SameSize(source, copy))
+        return false;
+    constexpr size_t kChunk = 64 * 1024;
+    const ReadHandle sourceFile(source), copyFile(copy);
+    std::vector<char> sourceBytes(kChunk), copyBytes(kChunk);
+    for (;;) {
+        DWORD sourceCount = 0, copyCount = 0;
+        if (!sourceFile.Read(sourceBytes, sourceCount) || !copyFile.Read(copyBytes, copyCount) ||
+            sourceCount != copyCount ||
+            memcmp(sourceBytes.data(), copyBytes.data(), sourceCount) != 0)
+            return false;
+        if (sourceCount == 0)
+            return true;
+    }
+}
+
+// How a copy is checked against its source: a fresh copy by its files' sizes (the copy itself
+// read every byte), one made earlier by their bytes, which may have changed since.
+enum class Check { Size, Content };
+
 // The name an entry of a copied folder takes in the copy.
 std::string CopyName(const std::string& folder, const Entry& entry) {
     return IsLink(folder + "\\" + entry.name, entry.attributes) ? entry.name + kLinkRecordEnding
@@ -149,19 +196,19 @@ bool CopyEntry(const std::string& source, DWORD attributes, const std::string& t
     return true;
 }
 
-bool EntryHeld(const std::string& source, DWORD attributes, const std::string& copy) {
+bool EntryHeld(const std::string& source, DWORD attributes, const std::string& copy, Check check) {
     const DWORD copyAttributes = Attributes(copy);
     if (copyAttributes == INVALID_FILE_ATTRIBUTES)
         return false;
     if (IsLink(source, attributes))
         return !(copyAttributes & FILE_ATTRIBUTE_DIRECTORY);
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return SameSize(source, copy);
+        return check == Check::Content ? SameContent(source, copy) : SameSize(source, copy);
     if (!(copyAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
     for (const Entry& entry : ListFolder(source))
         if (!EntryHeld(source + "\\" + entry.name, entry.attributes,
-                       copy + "\\" + CopyName(source, entry)))
+                       copy + "\\" + CopyName(source, entry), check))
             return false;
     return true;
 }
@@ -214,7 +261,7 @@ bool CopyItem(const std::string& source, const std::string& target) {
     const DWORD attributes = Attributes(source);
     if (attributes == INVALID_FILE_ATTRIBUTES || Attributes(target) != INVALID_FILE_ATTRIBUTES)
         return false;
-    if (CopyEntry(source, attributes, target) && EntryHeld(source, attributes, target))
+    if (CopyEntry(source, attributes, target) && EntryHeld(source, attributes, target, Check::Size))
         return true;
     RemoveTree(target);
     return false;
@@ -222,7 +269,8 @@ bool CopyItem(const std::string& source, const std::string& target) {
 
 bool CopyHolds(const std::string& source, const std::string& copy) {
     const DWORD attributes = Attributes(source);
-    return attributes != INVALID_FILE_ATTRIBUTES && EntryHeld(source, attributes, copy);
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           EntryHeld(source, attributes, copy, Check::Content);
 }
 
 bool RemoveFile(const std::string& path) {

@@ -32,7 +32,7 @@ bool IsLink(const std::string& path, unsigned long attributes);
 // every entry was copied and verified (files of the source's size); a failed copy leaves
 // nothing behind.
 bool CopyItem(const std::string& source, const std::string& target);
-// True when an earlier copy still holds everything of the source (files of the same size,
+// True when an earlier copy still holds everything of the source (files of the same bytes,
 // records of links), so what is left to remove has its copy.
 bool CopyHolds(const std::string& source, const std::string& copy);
 

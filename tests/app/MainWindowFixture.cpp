@@ -4,6 +4,7 @@
 #include "MachineSettingsStore.h"
 #include "ScanMessages.h"
 #include "SettingsStore.h"
+#include "TwinMachineKey.h"
 #include "clsLanguages.h"
 #include "modGlobals.h"
 #include "modLorvane.h"
@@ -20,7 +21,7 @@ void DeleteTestSettings() {
     RegDeleteTreeW(HKEY_CURRENT_USER, (settings + Utf8ToWide(kTestProduct)).c_str());
     for (const wchar_t* app : {L"Pellimar2", L"Quintrel2"})
         RegDeleteTreeW(HKEY_CURRENT_USER, (settings + app + L"\\" + company).c_str());
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, (L"SOFTWARE\\" + company).c_str());
+    DeleteKeyInBothViews(HKEY_LOCAL_MACHINE, L"SOFTWARE\\" + company);
 }
 
 } // namespace

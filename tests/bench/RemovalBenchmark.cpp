@@ -17,6 +17,7 @@
 #include "SettingsStore.h"
 #include "SystemRestore.h"
 #include "TempFolder.h"
+#include "TwinMachineKey.h"
 #include "clsLanguages.h"
 #include "frmDelete.h"
 #include "modFileRelated.h"
@@ -42,7 +43,7 @@ void DeleteBenchSettings() {
     RegDeleteTreeW(
         HKEY_CURRENT_USER,
         (L"Software\\VB and VBA Program Settings\\" + Utf8ToWide(kBenchProduct)).c_str());
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, (L"SOFTWARE\\" + Utf8ToWide(kBenchCompany)).c_str());
+    DeleteKeyInBothViews(HKEY_LOCAL_MACHINE, L"SOFTWARE\\" + Utf8ToWide(kBenchCompany));
 }
 
 std::string FileContent(size_t i) {

@@ -3,6 +3,7 @@
 #include "MessageBox.h"
 #include "ScriptedMessageBoxes.h"
 #include "SettingsStore.h"
+#include "TwinMachineKey.h"
 #include "modLorvane.h"
 
 #include <windows.h>
@@ -40,7 +41,7 @@ class MachineSettings : public testing::Test {
     }
 
     void RemoveKeys() const {
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, companyKey_.c_str());
+        DeleteKeyInBothViews(HKEY_LOCAL_MACHINE, companyKey_);
         RegDeleteTreeW(HKEY_CURRENT_USER, userKey_.c_str());
     }
 
@@ -49,18 +50,37 @@ class MachineSettings : public testing::Test {
     void BlockWrites() const {
         HKEY key = nullptr;
         ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, companyKey_.c_str(), 0, nullptr,
-                                  REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                                  REG_OPTION_VOLATILE, KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr,
+                                  &key, nullptr),
                   ERROR_SUCCESS);
         RegCloseKey(key);
     }
 
-    void PutValue(DWORD type, const void* data, DWORD size) const {
+    // "FirstTime" in one view of the registry (the store's own is the 32-bit one).
+    void PutValue(DWORD type, const void* data, DWORD size, REGSAM view = KEY_WOW64_32KEY) const {
         HKEY key = nullptr;
         ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, settingsKey_.c_str(), 0, nullptr, 0,
-                                  KEY_SET_VALUE, nullptr, &key, nullptr),
+                                  KEY_SET_VALUE | view, nullptr, &key, nullptr),
                   ERROR_SUCCESS);
         RegSetValueExW(key, L"FirstTime", 0, type, static_cast<const BYTE*>(data), size);
         RegCloseKey(key);
+    }
+    void PutText(const std::wstring& text, REGSAM view) const {
+        PutValue(REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)),
+                 view);
+    }
+    // "FirstTime" as one view holds it, or "<none>".
+    std::wstring Raw(REGSAM view) const {
+        wchar_t data[16] = {};
+        DWORD size = sizeof(data);
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, settingsKey_.c_str(), 0, KEY_QUERY_VALUE | view,
+                          &key) != ERROR_SUCCESS)
+            return L"<none>";
+        const LONG status = RegQueryValueExW(key, L"FirstTime", nullptr, nullptr,
+                                             reinterpret_cast<BYTE*>(data), &size);
+        RegCloseKey(key);
+        return status == ERROR_SUCCESS ? data : L"<none>";
     }
 
     std::string Stored() const { return GetMachineSetting(product_, "Settings", "FirstTime", "-"); }
@@ -83,15 +103,33 @@ TEST_F(MachineSettings, RoundTripUnderCompanyProductAndSection) {
     EXPECT_EQ(GetMachineSetting(product_, "Settings", "FirstTime", ""), "Yes");
     EXPECT_EQ(GetMachineSetting(product_, "Settings", "showHelp", "dflt"), "dflt");
 
-    wchar_t data[16] = {};
-    DWORD size = sizeof(data);
-    ASSERT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, settingsKey_.c_str(), L"FirstTime", RRF_RT_REG_SZ,
-                           nullptr, data, &size),
-              ERROR_SUCCESS);
-    EXPECT_STREQ(data, L"Yes");
+    // Written where the 32-bit program kept it, and nowhere else.
+    EXPECT_EQ(Raw(KEY_WOW64_32KEY), L"Yes");
+    EXPECT_EQ(Raw(KEY_WOW64_64KEY), L"<none>");
 
     SaveMachineSetting(product_, "Settings", "FirstTime", "");
     EXPECT_EQ(GetMachineSetting(product_, "Settings", "FirstTime", "dflt"), "");
+}
+
+TEST_F(MachineSettings, AValueAnEarlier64BitBuildLeftIsReadWhereThe32BitViewHasNone) {
+    const struct {
+        const wchar_t* in32; // nullptr: not there
+        const wchar_t* in64;
+        const char* read;
+    } rows[] = {
+        {L"32", L"64", "32"},
+        {nullptr, L"64", "64"},
+        {L"", L"64", ""},
+        {nullptr, nullptr, "-"},
+    };
+    for (const auto& row : rows) {
+        RemoveKeys();
+        for (const auto& [text, view] :
+             {std::pair{row.in32, KEY_WOW64_32KEY}, {row.in64, KEY_WOW64_64KEY}})
+            if (text)
+                PutText(text, view);
+        EXPECT_EQ(Stored(), row.read) << (row.in32 ? "with" : "without") << " a 32-bit value";
+    }
 }
 
 TEST_F(MachineSettings, ReadErrorsInTheirOrder) {

@@ -78,6 +78,16 @@ TEST(RegistryKeyGuard, ProtectsTheSystemsKeysWhereverTheyAreNamed) {
         {kLocalMachine, "Software\\Wow6432Node"},
         {kLocalMachine, "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run"},
         {kLocalMachine, "  Software\\\\Microsoft\\Windows  "},
+        // Every key that holds one of them, and every control set.
+        {kLocalMachine, "Software\\Microsoft\\Windows NT"},
+        {kLocalMachine, "Software\\Wow6432Node\\Microsoft\\Windows NT"},
+        {kCurrentUser, "Software\\Microsoft\\Windows NT"},
+        {kUsers, ".DEFAULT\\Software\\Microsoft\\Windows NT"},
+        {kLocalMachine, "System\\ControlSet001"},
+        {kLocalMachine, "System\\ControlSet002\\Services"},
+        {kLocalMachine, "System\\controlset010\\Services\\"},
+        {kCurrentConfig, "Software"},
+        {kCurrentConfig, "System"},
     };
     for (const Key& key : protectedKeys)
         EXPECT_FALSE(MayDeleteKey(key.root, key.subkey)) << key.root << " " << key.subkey;
@@ -99,7 +109,11 @@ TEST(RegistryKeyGuard, ProtectsTheSystemsKeysWhereverTheyAreNamed) {
         {kCurrentUser, "Control Panel\\Evil"},
         {kUsers, "S-1-5-21-1-2-3-1000\\Software\\Evil"},
         {kUsers, "S-1-5-21-1-2-3-1000_Classes\\Some.Toolbar"},
-        {kCurrentConfig, "Software"},
+        {kLocalMachine, "System\\ControlSet001\\Services\\EvilService"},
+        {kLocalMachine, "System\\ControlSet\\Services"},
+        {kLocalMachine, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution "
+                        "Options\\evil.exe"},
+        {kCurrentConfig, "Software\\Evil"},
     };
     for (const Key& key : removableKeys)
         EXPECT_TRUE(MayDeleteKey(key.root, key.subkey)) << key.root << " " << key.subkey;

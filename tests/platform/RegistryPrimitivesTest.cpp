@@ -213,8 +213,10 @@ TEST_F(RegistryPrimitives, WritesNumbersAsDwordsAndTextTrimmed) {
 }
 
 TEST_F(RegistryPrimitives, AKeyDeletionNeverTakesAWholeRoot) {
-    // Planted under a root whose loss would not take the test user's settings with it.
-    const std::string planted = "RegistryPrimitivesGuard-" + std::to_string(GetTickCount());
+    // Planted under a root whose loss would not take the test user's settings with it, below
+    // the keys right under it, which the guard keeps.
+    const std::string planted =
+        "Software\\RegistryPrimitivesGuard-" + std::to_string(GetTickCount());
     SetRegistryValue(kCurrentConfig, planted, "kept", "x");
     ASSERT_TRUE(RegistryKeyExists(kCurrentConfig, planted));
     for (const char* subkey : {"", " ", "\\", " \\ \\\\ "})

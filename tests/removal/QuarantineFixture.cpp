@@ -79,7 +79,8 @@ DeletionRefusedAt::DeletionRefusedAt(std::wstring refused) {
     ModRegistryRelated::SetKeyTreeDeleter(
         [refused = std::move(refused)](HKEY root, const std::wstring& subkey) -> long {
             HKEY key = nullptr;
-            if (RegOpenKeyExW(root, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+            if (RegOpenKeyExW(root, subkey.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &key) !=
+                ERROR_SUCCESS)
                 return ERROR_FILE_NOT_FOUND;
             wchar_t name[256];
             DWORD index = 0, length = 256;

@@ -26,8 +26,9 @@ class OpenedFile {
         EXPECT_NE(handle_, INVALID_HANDLE_VALUE) << path;
     }
     ~OpenedFile() { Close(); }
-    void Append(const std::string& bytes) {
-        SetFilePointer(handle_, 0, nullptr, FILE_END);
+    // Writes at the end, or over the first bytes (`from` FILE_BEGIN).
+    void Append(const std::string& bytes, DWORD from = FILE_END) {
+        SetFilePointer(handle_, 0, nullptr, from);
         DWORD written = 0;
         EXPECT_TRUE(
             WriteFile(handle_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
@@ -127,6 +128,41 @@ TEST_F(Quarantine, ALockedFileIsNotDeletedAndTheNextPassCompletesItWithItsFirstC
     EXPECT_EQ(QuarantineEntries(), (Strings{"QuarantineLog.txt", "locked.exe", "locked.txt"}));
     EXPECT_EQ(Journal(),
               FileEntry(Now(), "locked.exe", exe) + FileEntry(Now(), "locked.txt", text));
+}
+
+TEST_F(Quarantine, AFileRewrittenToItsSizeBetweenPassesIsCopiedAgainBeforeItGoes) {
+    struct Case {
+        const char* item;
+        const char* file; // the file held open, the item itself or a file in it
+        bool (*remove)(const std::string&);
+        const char* newCopy;
+    };
+    const Case cases[] = {
+        {"same.exe", "same.exe", [](const std::string& p) { return QuarantineFile(p) == 1; },
+         "same (2).exe"},
+        {"same.txt", "same.txt", QuarantineAndDeleteFolder, "same (2).txt"},
+        {"Same", "Same\\held.txt", QuarantineAndDeleteFolder, "Same (2)\\held.txt"},
+    };
+    std::string journal;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.item);
+        const std::string held = machine.WriteFile(c.file, "first bytes");
+        const std::string item = machine / c.item;
+        OpenedFile user(held, FILE_SHARE_READ);
+        RemovalFirstPass = true;
+        EXPECT_FALSE(c.remove(item));
+        // The program using it writes as many other bytes, and lets it go.
+        user.Append("other bytes", FILE_BEGIN);
+        user.Close();
+        RemovalFirstPass = false;
+        EXPECT_TRUE(c.remove(item));
+        EXPECT_FALSE(PathExists(item));
+        EXPECT_EQ(ReadFileBytes(Stored(c.newCopy)), "other bytes");
+        // A folder is journaled by its copy's name.
+        const std::string copy = c.newCopy;
+        journal += FileEntry(Now(), copy.substr(0, copy.find('\\')), item);
+    }
+    EXPECT_EQ(Journal(), journal);
 }
 
 TEST_F(Quarantine, NothingIsDeletedWithoutAVerifiedCopy) {

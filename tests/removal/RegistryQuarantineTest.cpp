@@ -18,6 +18,7 @@ using Bytes = std::vector<unsigned char>;
 
 namespace {
 
+const int32_t kClassesRoot = static_cast<int32_t>(0x80000000u);
 const int32_t kCurrentUser = static_cast<int32_t>(0x80000001u);
 const int32_t kLocalMachine = static_cast<int32_t>(0x80000002u);
 
@@ -59,7 +60,7 @@ void TakeSnapshot(HKEY key, const std::wstring& path, Snapshot& snapshot) {
 Snapshot TakeMachine(const TwinMachineKey& machine, REGSAM view) {
     Snapshot snapshot;
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Utf8ToWide(machine.Sub()).c_str(), 0, KEY_READ | view,
+    if (RegOpenKeyExW(machine.Root(), Utf8ToWide(machine.Sub()).c_str(), 0, KEY_READ | view,
                       &key) == ERROR_SUCCESS) {
         TakeSnapshot(key, L"", snapshot);
         RegCloseKey(key);
@@ -175,42 +176,57 @@ TEST_F(RegistryQuarantine, ImportingTheBackupsGivesBackExactlyWhatWasDeleted) {
     EXPECT_EQ(Take(), before);
 }
 
-TEST_F(RegistryQuarantine, AMachineKeyOfThe32BitViewGoesBackWhereItWas) {
-    // On 64-bit Windows the key lives in "Software\Wow6432Node", where the system's own
-    // (64-bit) registry editor must put it back, leaving the 64-bit view's twin alone.
-    const TwinMachineKey machine("MachineQuarantineTest");
-    for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
-        const std::string text = view == KEY_WOW64_32KEY ? "32-bit" : "64-bit";
-        ASSERT_TRUE(machine.Put(view, "values", "Toolbar", text + " toolbar"));
-        ASSERT_TRUE(machine.Put(view, "values", "Kept", text + " kept"));
-        ASSERT_TRUE(machine.Put(view, "tree", "", text + " default"));
-        ASSERT_TRUE(machine.Put(view, "tree", "Top", text + " top"));
-        ASSERT_TRUE(machine.Put(view, "tree\\child", "Deep", text + " deep"));
-    }
-    const Snapshot before32 = TakeMachine(machine, KEY_WOW64_32KEY);
-    const Snapshot before64 = TakeMachine(machine, KEY_WOW64_64KEY);
-    ASSERT_EQ(before32.size(), 4u);
+TEST_F(RegistryQuarantine, AKeyOfThe32BitViewGoesBackWhereItWas) {
+    // On 64-bit Windows the key lives in the view's own "Wow6432Node", where the system's own
+    // (64-bit) registry editor must put it back, leaving the 64-bit view's twin alone. A class
+    // directly under the root is deleted in the view as well as one further down.
+    struct Place {
+        TwinMachineKey::Place place;
+        int32_t root;
+        const char* realParent; // where the 32-bit view keeps its keys, as the editor names it
+    };
+    const Place places[] = {
+        {TwinMachineKey::Place::Software, kLocalMachine,
+         "HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\"},
+        {TwinMachineKey::Place::Classes, kClassesRoot, "HKEY_CLASSES_ROOT\\Wow6432Node\\"},
+    };
+    for (const Place& place : places) {
+        const TwinMachineKey machine("MachineQuarantineTest", place.place);
+        SCOPED_TRACE(machine.Sub());
+        for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+            const std::string text = view == KEY_WOW64_32KEY ? "32-bit" : "64-bit";
+            ASSERT_TRUE(machine.Put(view, "", "Toolbar", text + " toolbar"));
+            ASSERT_TRUE(machine.Put(view, "", "Kept", text + " kept"));
+            ASSERT_TRUE(machine.Put(view, "", "", text + " default"));
+            ASSERT_TRUE(machine.Put(view, "child", "Deep", text + " deep"));
+        }
+        const Snapshot before32 = TakeMachine(machine, KEY_WOW64_32KEY);
+        const Snapshot before64 = TakeMachine(machine, KEY_WOW64_64KEY);
+        ASSERT_EQ(before32.size(), 2u);
 
-    EXPECT_TRUE(DeleteRegistryValue(kLocalMachine, machine.Sub("values"), "Toolbar"));
-    EXPECT_TRUE(DeleteRegistryValue(kLocalMachine, machine.Sub("tree"), ""));
-    EXPECT_TRUE(DeleteRegistryKey(kLocalMachine, machine.Sub("tree")));
-    EXPECT_FALSE(machine.Exists(KEY_WOW64_32KEY, "tree"));
-    EXPECT_EQ(machine.Get(KEY_WOW64_32KEY, "values", "Toolbar"), "<none>");
-    EXPECT_EQ(TakeMachine(machine, KEY_WOW64_64KEY), before64);
-    ASSERT_EQ(Backups().size(), 3u);
-    for (const std::string& backup : Backups()) {
-        const std::string bytes = ReadFileBytes(Stored(backup));
-        const std::string text = WideToUtf8(std::wstring(
-            reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t)));
-        EXPECT_NE(
-            text.find("[HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\" + machine.Sub().substr(9)),
-            std::string::npos)
-            << text;
-    }
+        EXPECT_TRUE(DeleteRegistryValue(place.root, machine.Sub(), "Toolbar"));
+        EXPECT_TRUE(DeleteRegistryValue(place.root, machine.Sub(), ""));
+        EXPECT_TRUE(DeleteRegistryKey(place.root, machine.Sub()));
+        EXPECT_FALSE(machine.Exists(KEY_WOW64_32KEY, ""));
+        EXPECT_EQ(TakeMachine(machine, KEY_WOW64_64KEY), before64);
+        const std::vector<std::string> backups = Backups();
+        ASSERT_EQ(backups.size(), 3u);
+        for (const std::string& backup : backups) {
+            const std::string bytes = ReadFileBytes(Stored(backup));
+            const std::string text = WideToUtf8(std::wstring(
+                reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t)));
+            const std::string name = machine.Sub().substr(machine.Sub().rfind('\\') + 1);
+            EXPECT_NE(text.find("[" + std::string(place.realParent) + name + "]"),
+                      std::string::npos)
+                << text;
+        }
 
-    ImportBackups();
-    EXPECT_EQ(TakeMachine(machine, KEY_WOW64_32KEY), before32);
-    EXPECT_EQ(TakeMachine(machine, KEY_WOW64_64KEY), before64);
+        ImportBackups();
+        EXPECT_EQ(TakeMachine(machine, KEY_WOW64_32KEY), before32);
+        EXPECT_EQ(TakeMachine(machine, KEY_WOW64_64KEY), before64);
+        for (const std::string& backup : backups)
+            DeleteFileW(Utf8ToWide(Stored(backup)).c_str());
+    }
 }
 
 TEST_F(RegistryQuarantine, EachRemovalIsJournaledOnceAfterItHappened) {

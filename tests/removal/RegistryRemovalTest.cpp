@@ -8,6 +8,7 @@
 #include "ProtectedRegistryKeys.h"
 #include "RegistryScanner.h"
 #include "ShellLaunch.h"
+#include "TwinMachineKey.h"
 #include "modFileRelated.h"
 #include "modGlobals.h"
 
@@ -132,6 +133,7 @@ TEST_F(RegistryRemoval, NoKeyTheSystemDependsOnGoesWhole) {
             return deletion.Key == "HKEY_CURRENT_USER\\" + key_;
         });
     Put(L"", L"default");
+    const ControlSetsPlanted controlSets;
     int present = 0;
     for (const ProtectedRegistryKey& key : kProtectedRegistryKeys) {
         const int32_t root = ModRegistryRelated::GetRootKey(key.rootIndex);
@@ -143,13 +145,23 @@ TEST_F(RegistryRemoval, NoKeyTheSystemDependsOnGoesWhole) {
     modGlobals::AutoRemoveAfterScan = true;
     panel.Command4_Click();
 
-    EXPECT_GE(present, 30);
+    EXPECT_GE(present, 40);
     EXPECT_EQ(deletions,
               (std::vector<std::string>{"HKEY_CURRENT_USER\\" + key_ + " - ",
                                         "HKEY_CURRENT_USER\\" + key_ + " - All Values"}));
     EXPECT_FALSE(ModRegistryRelated::RegistryKeyExists(kCurrentUser, key_));
     // What exists of them is still there, and listed as not removed.
     EXPECT_EQ(FailedList().size(), static_cast<size_t>(present));
+}
+
+TEST_F(RegistryRemoval, AKeyDeletionTheSystemRefusesIsListedAsNotRemoved) {
+    // A class directly under the root, deleted in the 32-bit view where the scan found it.
+    const TwinMachineKey machine("RefusedClassTest", TwinMachineKey::Place::Classes);
+    ASSERT_TRUE(machine.Put(KEY_WOW64_32KEY, "held", "", "held"));
+    const quarantine_test::DeletionRefusedAt refused(L"held");
+    ScanAndRemove("0^" + machine.Sub() + "^^=Refused Class|Adware");
+    EXPECT_EQ(FailedList(), std::vector<std::string>{"HKEY_CLASSES_ROOT\\" + machine.Sub()});
+    EXPECT_EQ(machine.Get(KEY_WOW64_32KEY, "held", ""), "held");
 }
 
 } // namespace

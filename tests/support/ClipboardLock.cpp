@@ -2,12 +2,12 @@
 
 #include <windows.h>
 
-ClipboardLock::ClipboardLock() : mutex_(CreateMutexW(nullptr, FALSE, L"TidewaterTestClipboard")) {
+TestLock::TestLock(const wchar_t* name) : mutex_(CreateMutexW(nullptr, FALSE, name)) {
     if (mutex_)
         WaitForSingleObject(mutex_, 30000);
 }
 
-ClipboardLock::~ClipboardLock() {
+TestLock::~TestLock() {
     if (mutex_) {
         ReleaseMutex(mutex_);
         CloseHandle(mutex_);

@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "ClipboardLock.h"
+
+#include <windows.h>
+
 struct ProtectedRegistryKey {
     std::string rootIndex;
     std::string subkey;
@@ -61,4 +65,31 @@ inline const std::vector<ProtectedRegistryKey> kProtectedRegistryKeys = {
     {"2", "System\\CurrentControlSet\\Services"},
     {"3", ".DEFAULT"},
     {"3", ".DEFAULT\\Control Panel"},
+    // Keys that hold the ones above, and the control sets CurrentControlSet links to.
+    {"1", "Software\\Microsoft\\Windows NT"},
+    {"2", "Software\\Microsoft\\Windows NT"},
+    {"2", "Software\\Wow6432Node\\Microsoft\\Windows NT"},
+    {"3", ".DEFAULT\\Software\\Microsoft\\Windows NT"},
+    {"2", "System\\ControlSet001"},
+    {"2", "System\\ControlSet001\\Services"},
+    {"2", "System\\ControlSet002"},
+    {"2", "System\\ControlSet002\\Services"},
+    {"4", "Software"},
+    {"4", "System"},
+};
+
+// The control sets a real system keeps beside CurrentControlSet (ControlSet001, ...), which
+// Wine's prefix lacks: made with their Services for the life of a test, so that the scan and
+// the removal meet them, and removed again if the test made them. Tests in other processes that
+// plant them wait meanwhile, so none removes them under another's feet.
+class ControlSetsPlanted {
+  public:
+    ControlSetsPlanted();
+    ~ControlSetsPlanted();
+    ControlSetsPlanted(const ControlSetsPlanted&) = delete;
+    ControlSetsPlanted& operator=(const ControlSetsPlanted&) = delete;
+
+  private:
+    TestLock lock_{L"TidewaterTestControlSets"};
+    std::vector<std::wstring> made_;
 };

@@ -2,9 +2,10 @@
 
 #include "AnsiText.h"
 
-TwinMachineKey::TwinMachineKey(const std::string& prefix)
+TwinMachineKey::TwinMachineKey(const std::string& prefix, Place place)
     : name_(prefix + "-" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(GetTickCount())) {
+            std::to_string(GetTickCount())),
+      place_(place) {
     Remove();
 }
 
@@ -12,14 +13,19 @@ TwinMachineKey::~TwinMachineKey() {
     Remove();
 }
 
+HKEY TwinMachineKey::Root() const {
+    return place_ == Place::Classes ? HKEY_CLASSES_ROOT : HKEY_LOCAL_MACHINE;
+}
+
 std::string TwinMachineKey::Sub(const std::string& relative) const {
-    return "Software\\" + name_ + (relative.empty() ? "" : "\\" + relative);
+    return (place_ == Place::Classes ? "" : "Software\\") + name_ +
+           (relative.empty() ? "" : "\\" + relative);
 }
 
 bool TwinMachineKey::Put(REGSAM view, const std::string& relative, const std::string& name,
                          const std::string& text) const {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, Utf8ToWide(Sub(relative)).c_str(), 0, nullptr, 0,
+    if (RegCreateKeyExW(Root(), Utf8ToWide(Sub(relative)).c_str(), 0, nullptr, 0,
                         KEY_ALL_ACCESS | view, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return false;
     const std::wstring data = Utf8ToWide(text);
@@ -33,8 +39,8 @@ bool TwinMachineKey::Put(REGSAM view, const std::string& relative, const std::st
 std::string TwinMachineKey::Get(REGSAM view, const std::string& relative,
                                 const std::string& name) const {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Utf8ToWide(Sub(relative)).c_str(), 0,
-                      KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(Root(), Utf8ToWide(Sub(relative)).c_str(), 0, KEY_QUERY_VALUE | view, &key) !=
+        ERROR_SUCCESS)
         return "<none>";
     wchar_t data[1024] = {};
     DWORD type = REG_NONE, size = sizeof(data) - sizeof(wchar_t);
@@ -46,20 +52,24 @@ std::string TwinMachineKey::Get(REGSAM view, const std::string& relative,
 
 bool TwinMachineKey::Exists(REGSAM view, const std::string& relative) const {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Utf8ToWide(Sub(relative)).c_str(), 0, KEY_READ | view,
-                      &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(Root(), Utf8ToWide(Sub(relative)).c_str(), 0, KEY_READ | view, &key) !=
+        ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;
 }
 
 void TwinMachineKey::Remove() const {
+    DeleteKeyInBothViews(Root(), Utf8ToWide(Sub()));
+}
+
+void DeleteKeyInBothViews(HKEY root, const std::wstring& subkey) {
     for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
-        HKEY software = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software", 0, KEY_ALL_ACCESS | view, &software) ==
-            ERROR_SUCCESS) {
-            RegDeleteTreeW(software, Utf8ToWide(name_).c_str());
-            RegCloseKey(software);
-        }
+        HKEY open = nullptr;
+        if (RegOpenKeyExW(root, subkey.c_str(), 0, KEY_ALL_ACCESS | view, &open) != ERROR_SUCCESS)
+            continue;
+        RegDeleteTreeW(open, nullptr);
+        RegCloseKey(open);
+        RegDeleteKeyExW(root, subkey.c_str(), view, 0);
     }
 }
