@@ -15,36 +15,28 @@
 
 #include <string_view>
 
-using TextRules::Piece;
-
 DefinitionLine DefinitionLineParser::Parse(const std::string& line, bool typeWord) {
     DefinitionLine fields;
     ParseInto(line, typeWord, fields);
     return fields;
 }
 
-// Reads the pieces in place rather than splitting into lists: the loader parses every line of
-// the definition files after each update.
+// Finds the pieces in one pass over the line, as views, rather than splitting into lists: the
+// loader parses every line of the definition files after each update.
 void DefinitionLineParser::ParseInto(std::string_view line, bool typeWord, DefinitionLine& fields) {
-    std::string_view head = line;
-    fields.path.clear();
-    const size_t bar = line.find('|');
-    if (bar != std::string_view::npos) {
-        head = line.substr(0, bar);
-        fields.path.assign(Piece(line, '|', 1));
-        if (line.find('|', bar + 1) != std::string_view::npos) {
-            type_.assign(Piece(line, '|', 2));
-            if (typeWord && type_ == "TYPE")
-                type_ = "Spyware";
-        }
+    const TextRules::LeadingPieces<3> bars = TextRules::SplitLeading<3>(line, '|');
+    const std::string_view head = bars.piece[0];
+    fields.path.assign(bars.piece[1]);
+    if (bars.count == 3) {
+        type_.assign(bars.piece[2]);
+        if (typeWord && type_ == "TYPE")
+            type_ = "Spyware";
     }
     // An empty head splits into no pieces, so it leaves the threat name as it was.
-    fields.name.clear();
-    if (!head.empty()) {
-        fields.name.assign(TextRules::TrimmedView(Piece(head, '=', 0)));
-        if (head.find('=') != std::string_view::npos)
-            threatName_.assign(Piece(head, '=', 1));
-    }
+    const TextRules::LeadingPieces<2> equals = TextRules::SplitLeading<2>(head, '=');
+    fields.name.assign(TextRules::TrimmedView(equals.piece[0]));
+    if (equals.count == 2)
+        threatName_.assign(equals.piece[1]);
     fields.threatName.assign(threatName_);
     fields.type.assign(type_);
 }

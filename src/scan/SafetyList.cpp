@@ -46,12 +46,13 @@ const std::string& EntryBuilder::Build(std::string_view line) {
 
 // False, leaving the entry before as it was, when the location names a missing folder.
 bool EntryBuilder::BuildFromLocation(std::string_view line) {
+    const TextRules::LeadingPieces<3> bars = TextRules::SplitLeading<3>(line, '|');
     std::string_view namePart = line;
     location_.clear();
-    if (line.find('|') != std::string_view::npos) {
-        kind_.assign(Piece(line, '|', 0));
-        namePart = Piece(line, '|', 1);
-        location_.assign(Piece(line, '|', 2));
+    if (bars.count >= 2) {
+        kind_.assign(bars.piece[0]);
+        namePart = bars.piece[1];
+        location_.assign(bars.piece[2]);
         if (location_.find("[drive]") != std::string::npos)
             location_ = TextRules::Replace(location_, "[drive]", drive_);
         // The place the location leads to, as a definition's path is kept, so that the two
