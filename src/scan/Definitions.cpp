@@ -13,6 +13,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string_view>
 
 DefinitionLine DefinitionLineParser::Parse(const std::string& line, bool typeWord) {
@@ -39,6 +40,38 @@ void DefinitionLineParser::ParseInto(std::string_view line, bool typeWord, Defin
         threatName_.assign(equals.piece[1]);
     fields.threatName.assign(threatName_);
     fields.type.assign(type_);
+}
+
+DefinitionEntry DefinitionTable::Entry(size_t slot) const {
+    const DefinitionEntryView entry = (*this)[slot];
+    return {std::string(entry.Name), std::string(entry.Path), std::string(entry.Type),
+            std::string(entry.ThreatName)};
+}
+
+DefinitionTable& DefinitionTable::operator=(const std::vector<DefinitionEntry>& entries) {
+    clear();
+    for (const DefinitionEntry& entry : entries)
+        push_back(entry);
+    return *this;
+}
+
+void DefinitionTable::push_back(std::string_view name, std::string_view path, std::string_view type,
+                                std::string_view threatName) {
+    texts_.push_back(name);
+    texts_.push_back(path);
+    texts_.push_back(type);
+    texts_.push_back(threatName);
+}
+
+void DefinitionTable::ReserveForFile(uint64_t fileBytes) {
+    // The entries' texts are parts of the file's lines, so the file's size is about the room
+    // they need; a table that needs more grows. A corrupt file of any size reserves no more than
+    // a full table of long lines could fill, and slots hold no line shorter than a few bytes.
+    constexpr uint64_t kMostText = 64 << 20;
+    constexpr uint64_t kShortestLine = 8;
+    texts_.reserve(static_cast<size_t>(std::min(fileBytes, kMostText)),
+                   kFields * static_cast<size_t>(std::min<uint64_t>(fileBytes / kShortestLine + 1,
+                                                                    kDefinitionSlots)));
 }
 
 namespace modGlobals {
@@ -85,28 +118,18 @@ bool TranslateDefinitionPath(std::string& path, const std::string& fileName, boo
     return true;
 }
 
-// Stores a loaded entry in the next slot. The slots of the last load are overwritten in place,
-// so their texts keep their memory: the tables are loaded anew after every update, with up to
-// a hundred thousand entries each.
-void StoreEntry(std::vector<DefinitionEntry>& table, size_t& used, const DefinitionLine& fields) {
-    DefinitionEntry& entry = used < table.size() ? table[used] : table.emplace_back();
-    entry.Name.assign(fields.name);
-    entry.Path.assign(fields.path);
-    entry.Type.assign(fields.type);
-    entry.ThreatName.assign(fields.threatName);
-    ++used;
-}
-
-// Reads one definition file into the slots of its table from `used` on; false when it could
-// not be read to its end.
-bool ReadTable(const char* fileName, std::vector<DefinitionEntry>& table, size_t& used,
+// Fills a table from one definition file; what it held before is replaced, also when the
+// reading stops early. False when the file could not be read to its end.
+bool LoadTable(const char* fileName, const FileStamp& stamp, DefinitionTable& table,
                DefinitionLineParser& parser, bool fileTable) {
+    table.clear();
     const std::string path = DataFile(fileName);
     if (!xfileExists::FileExists(path))
         return true;
     DefinitionFileReader reader(path);
     if (!reader.IsOpen())
         return false; // locked or unreadable: try again at the next scan
+    table.ReserveForFile(stamp.size);
     std::string line, safetyItem;
     DefinitionLine fields;
     for (;;) {
@@ -118,31 +141,18 @@ bool ReadTable(const char* fileName, std::vector<DefinitionEntry>& table, size_t
         // A line without a name (or, for folders, without a path) cannot match anything, and a
         // stored empty slot would end the matchers' search before the entries after it.
         const bool usable = fileTable ? !fields.name.empty() : !fields.path.empty();
-        if (usable && used < kDefinitionSlots &&
+        if (usable && table.size() < kDefinitionSlots &&
             TranslateDefinitionPath(fields.path, fields.name, fileTable)) {
             if (fileTable)
                 safetyItem.assign(fields.path).append(fields.name);
             if (!IsSafeItem(fileTable ? safetyItem : fields.path)) {
                 TextRules::ToLowerInPlace(fields.name);
                 TextRules::ToLowerInPlace(fields.path);
-                StoreEntry(table, used, fields);
+                table.push_back(fields.name, fields.path, fields.type, fields.threatName);
             }
         }
         ui::YieldToMessageLoop();
     }
-}
-
-// Fills a table from one definition file; what it held before is replaced, also when the
-// reading stops early.
-bool LoadTable(const char* fileName, std::vector<DefinitionEntry>& table,
-               DefinitionLineParser& parser, bool fileTable) {
-    // All slots at once, as their first filling would otherwise copy the table at every
-    // growth; the memory of slots never filled is never touched.
-    table.reserve(kDefinitionSlots);
-    size_t used = 0;
-    const bool complete = ReadTable(fileName, table, used, parser, fileTable);
-    table.resize(used);
-    return complete;
 }
 
 int32_t CountLines(const char* fileName) {
@@ -173,9 +183,10 @@ void LoadDefinitions() {
 
     // The folder definitions continue the type of the last file definition.
     DefinitionLineParser parser;
-    const bool filesComplete = LoadTable(kFileDefinitionFile, FileDefinitionTable, parser, true);
+    const bool filesComplete =
+        LoadTable(kFileDefinitionFile, files.files, FileDefinitionTable, parser, true);
     const bool foldersComplete =
-        LoadTable(kDirectoryDefinitionFile, FolderDefinitionTable, parser, false);
+        LoadTable(kDirectoryDefinitionFile, files.folders, FolderDefinitionTable, parser, false);
     // The tables were filled in place: what was derived from them while they were being
     // filled is out of date as well.
     ++DefinitionTablesGeneration;

@@ -35,6 +35,12 @@ class PackedTextList {
         ends_.push_back(text_.size());
     }
     void emplace_back() { push_back({}); }
+    // Makes room at once, so that a first filling does not copy the list at every growth; the
+    // memory of what is never filled is never touched.
+    void reserve(size_t textBytes, size_t texts) {
+        text_.reserve(textBytes);
+        ends_.reserve(texts);
+    }
     // Empties the list and keeps its memory.
     void clear() {
         text_.clear();
