@@ -13,7 +13,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <string_view>
 
 DefinitionLine DefinitionLineParser::Parse(const std::string& line, bool typeWord) {
@@ -64,14 +63,7 @@ void DefinitionTable::push_back(std::string_view name, std::string_view path, st
 }
 
 void DefinitionTable::ReserveForFile(uint64_t fileBytes) {
-    // The entries' texts are parts of the file's lines, so the file's size is about the room
-    // they need; a table that needs more grows. A corrupt file of any size reserves no more than
-    // a full table of long lines could fill, and slots hold no line shorter than a few bytes.
-    constexpr uint64_t kMostText = 64 << 20;
-    constexpr uint64_t kShortestLine = 8;
-    texts_.reserve(static_cast<size_t>(std::min(fileBytes, kMostText)),
-                   kFields * static_cast<size_t>(std::min<uint64_t>(fileBytes / kShortestLine + 1,
-                                                                    kDefinitionSlots)));
+    texts_.ReserveForFile(fileBytes, kFields, kFields * kDefinitionSlots);
 }
 
 namespace modGlobals {

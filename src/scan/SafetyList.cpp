@@ -215,6 +215,7 @@ bool LoadSafetyList() {
     const std::string path = DataFile(kSafetyFile);
     if (xfileExists::FileExists(path)) {
         DefinitionFileReader reader(path);
+        SafetyList.ReserveForFile(StampOf(path).size, 1, SIZE_MAX);
         EntryBuilder builder(modGenDec::GetSystemDriveRoot());
         std::string line;
         while (!StopScanRequested && reader.Next(line)) {

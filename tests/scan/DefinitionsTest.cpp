@@ -171,6 +171,14 @@ TEST_F(Definitions, EachLoadHoldsOnlyItsOwnEntries) {
     }
 }
 
+TEST(DefinitionMemory, AFileOfAnySizeReservesWhatCanBeHad) {
+    // A corrupt file can claim any size; the room made for its lines stays within bounds.
+    PackedTextList list;
+    EXPECT_NO_THROW(list.ReserveForFile(uint64_t(1) << 44, 4, SIZE_MAX));
+    list.push_back("kept");
+    EXPECT_EQ(list[0], "kept");
+}
+
 TEST_F(Definitions, DefinitionsAppearingAfterAScanWithoutThemAreLoaded) {
     modGlobals::LoadDefinitions();
     EXPECT_TRUE(FileDefinitionTable.empty());
