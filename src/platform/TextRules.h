@@ -3,6 +3,7 @@
 // them (a scan's matches, a settings value read back).
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,26 @@ std::vector<std::string> Split(std::string_view text, std::string_view separator
 // The piece of `text` between the `index`-th separator and the next, as Split would give it,
 // without making the list; empty when the text has fewer separators.
 std::string_view Piece(std::string_view text, char separator, size_t index);
+
+// The first N pieces of Split(text, separator) as views, found in one pass over the text, for
+// readers of a hundred thousand lines; `count` is how many of them the text has.
+template <size_t N> struct LeadingPieces {
+    std::array<std::string_view, N> piece{};
+    size_t count = 0;
+};
+template <size_t N> LeadingPieces<N> SplitLeading(std::string_view text, char separator) {
+    LeadingPieces<N> pieces;
+    if (text.empty())
+        return pieces;
+    for (size_t start = 0;;) {
+        const size_t end = text.find(separator, start);
+        pieces.piece[pieces.count++] = text.substr(start, end == text.npos ? end : end - start);
+        if (end == text.npos || pieces.count == N)
+            break;
+        start = end + 1;
+    }
+    return pieces;
+}
 
 // One left-to-right pass: each occurrence of `find` is replaced and the scan resumes after the
 // inserted text, so a replacement is never searched again.

@@ -15,38 +15,55 @@
 
 #include <string_view>
 
-using TextRules::Piece;
-
 DefinitionLine DefinitionLineParser::Parse(const std::string& line, bool typeWord) {
     DefinitionLine fields;
     ParseInto(line, typeWord, fields);
     return fields;
 }
 
-// Reads the pieces in place rather than splitting into lists: the loader parses every line of
-// the definition files after each update.
+// Finds the pieces in one pass over the line, as views, rather than splitting into lists: the
+// loader parses every line of the definition files after each update.
 void DefinitionLineParser::ParseInto(std::string_view line, bool typeWord, DefinitionLine& fields) {
-    std::string_view head = line;
-    fields.path.clear();
-    const size_t bar = line.find('|');
-    if (bar != std::string_view::npos) {
-        head = line.substr(0, bar);
-        fields.path.assign(Piece(line, '|', 1));
-        if (line.find('|', bar + 1) != std::string_view::npos) {
-            type_.assign(Piece(line, '|', 2));
-            if (typeWord && type_ == "TYPE")
-                type_ = "Spyware";
-        }
+    const TextRules::LeadingPieces<3> bars = TextRules::SplitLeading<3>(line, '|');
+    const std::string_view head = bars.piece[0];
+    fields.path.assign(bars.piece[1]);
+    if (bars.count == 3) {
+        type_.assign(bars.piece[2]);
+        if (typeWord && type_ == "TYPE")
+            type_ = "Spyware";
     }
     // An empty head splits into no pieces, so it leaves the threat name as it was.
-    fields.name.clear();
-    if (!head.empty()) {
-        fields.name.assign(TextRules::TrimmedView(Piece(head, '=', 0)));
-        if (head.find('=') != std::string_view::npos)
-            threatName_.assign(Piece(head, '=', 1));
-    }
+    const TextRules::LeadingPieces<2> equals = TextRules::SplitLeading<2>(head, '=');
+    fields.name.assign(TextRules::TrimmedView(equals.piece[0]));
+    if (equals.count == 2)
+        threatName_.assign(equals.piece[1]);
     fields.threatName.assign(threatName_);
     fields.type.assign(type_);
+}
+
+DefinitionEntry DefinitionTable::Entry(size_t slot) const {
+    const DefinitionEntryView entry = (*this)[slot];
+    return {std::string(entry.Name), std::string(entry.Path), std::string(entry.Type),
+            std::string(entry.ThreatName)};
+}
+
+DefinitionTable& DefinitionTable::operator=(const std::vector<DefinitionEntry>& entries) {
+    clear();
+    for (const DefinitionEntry& entry : entries)
+        push_back(entry);
+    return *this;
+}
+
+void DefinitionTable::push_back(std::string_view name, std::string_view path, std::string_view type,
+                                std::string_view threatName) {
+    texts_.push_back(name);
+    texts_.push_back(path);
+    texts_.push_back(type);
+    texts_.push_back(threatName);
+}
+
+void DefinitionTable::ReserveForFile(uint64_t fileBytes) {
+    texts_.ReserveForFile(fileBytes, kFields, kFields * kDefinitionSlots);
 }
 
 namespace modGlobals {
@@ -93,28 +110,18 @@ bool TranslateDefinitionPath(std::string& path, const std::string& fileName, boo
     return true;
 }
 
-// Stores a loaded entry in the next slot. The slots of the last load are overwritten in place,
-// so their texts keep their memory: the tables are loaded anew after every update, with up to
-// a hundred thousand entries each.
-void StoreEntry(std::vector<DefinitionEntry>& table, size_t& used, const DefinitionLine& fields) {
-    DefinitionEntry& entry = used < table.size() ? table[used] : table.emplace_back();
-    entry.Name.assign(fields.name);
-    entry.Path.assign(fields.path);
-    entry.Type.assign(fields.type);
-    entry.ThreatName.assign(fields.threatName);
-    ++used;
-}
-
-// Reads one definition file into the slots of its table from `used` on; false when it could
-// not be read to its end.
-bool ReadTable(const char* fileName, std::vector<DefinitionEntry>& table, size_t& used,
+// Fills a table from one definition file; what it held before is replaced, also when the
+// reading stops early. False when the file could not be read to its end.
+bool LoadTable(const char* fileName, const FileStamp& stamp, DefinitionTable& table,
                DefinitionLineParser& parser, bool fileTable) {
+    table.clear();
     const std::string path = DataFile(fileName);
     if (!xfileExists::FileExists(path))
         return true;
     DefinitionFileReader reader(path);
     if (!reader.IsOpen())
         return false; // locked or unreadable: try again at the next scan
+    table.ReserveForFile(stamp.size);
     std::string line, safetyItem;
     DefinitionLine fields;
     for (;;) {
@@ -126,31 +133,18 @@ bool ReadTable(const char* fileName, std::vector<DefinitionEntry>& table, size_t
         // A line without a name (or, for folders, without a path) cannot match anything, and a
         // stored empty slot would end the matchers' search before the entries after it.
         const bool usable = fileTable ? !fields.name.empty() : !fields.path.empty();
-        if (usable && used < kDefinitionSlots &&
+        if (usable && table.size() < kDefinitionSlots &&
             TranslateDefinitionPath(fields.path, fields.name, fileTable)) {
             if (fileTable)
                 safetyItem.assign(fields.path).append(fields.name);
             if (!IsSafeItem(fileTable ? safetyItem : fields.path)) {
                 TextRules::ToLowerInPlace(fields.name);
                 TextRules::ToLowerInPlace(fields.path);
-                StoreEntry(table, used, fields);
+                table.push_back(fields.name, fields.path, fields.type, fields.threatName);
             }
         }
         ui::YieldToMessageLoop();
     }
-}
-
-// Fills a table from one definition file; what it held before is replaced, also when the
-// reading stops early.
-bool LoadTable(const char* fileName, std::vector<DefinitionEntry>& table,
-               DefinitionLineParser& parser, bool fileTable) {
-    // All slots at once, as their first filling would otherwise copy the table at every
-    // growth; the memory of slots never filled is never touched.
-    table.reserve(kDefinitionSlots);
-    size_t used = 0;
-    const bool complete = ReadTable(fileName, table, used, parser, fileTable);
-    table.resize(used);
-    return complete;
 }
 
 int32_t CountLines(const char* fileName) {
@@ -181,9 +175,10 @@ void LoadDefinitions() {
 
     // The folder definitions continue the type of the last file definition.
     DefinitionLineParser parser;
-    const bool filesComplete = LoadTable(kFileDefinitionFile, FileDefinitionTable, parser, true);
+    const bool filesComplete =
+        LoadTable(kFileDefinitionFile, files.files, FileDefinitionTable, parser, true);
     const bool foldersComplete =
-        LoadTable(kDirectoryDefinitionFile, FolderDefinitionTable, parser, false);
+        LoadTable(kDirectoryDefinitionFile, files.folders, FolderDefinitionTable, parser, false);
     // The tables were filled in place: what was derived from them while they were being
     // filled is out of date as well.
     ++DefinitionTablesGeneration;

@@ -38,15 +38,15 @@ std::string WithoutOneTrailingBackslash(std::string path) {
 }
 
 // The text a slot of the file table is matched by: its name, "[drive]" as the item's drive.
-std::string FileKey(const DefinitionEntry& entry, const std::string& drive) {
-    std::string name = entry.Name;
+std::string FileKey(const DefinitionEntryView& entry, const std::string& drive) {
+    std::string name(entry.Name);
     if (Contains(name, "[drive]", Compare::Text))
         name = Replace(name, "[drive]", drive, Compare::Text);
     return TextRules::ToLower(TextRules::Trim(name));
 }
 
 // The text a slot of the folder table is matched by: its path, "[drive]" as the item's drive.
-std::string FolderKey(const DefinitionEntry& entry, const std::string& drive) {
+std::string FolderKey(const DefinitionEntryView& entry, const std::string& drive) {
     return WithoutOneTrailingBackslash(
         TextRules::ToLower(TextRules::Trim(Replace(entry.Path, "[drive]", drive, Compare::Text))));
 }
@@ -57,11 +57,11 @@ std::string FolderKey(const DefinitionEntry& entry, const std::string& drive) {
 // the table, so the matchers see exactly the slots a search from the first slot would reach.
 class DefinitionIndex {
   public:
-    using KeyOf = std::string (*)(const DefinitionEntry&, const std::string&);
+    using KeyOf = std::string (*)(const DefinitionEntryView&, const std::string&);
     explicit DefinitionIndex(KeyOf keyOf) : keyOf_(keyOf) {}
 
-    const std::vector<uint32_t>& Candidates(const std::vector<DefinitionEntry>& table,
-                                            const std::string& drive, const std::string& key) {
+    const std::vector<uint32_t>& Candidates(const DefinitionTable& table, const std::string& drive,
+                                            const std::string& key) {
         if (table.size() != size_ || modGlobals::DefinitionTablesGeneration != generation_) {
             drives_.clear();
             size_ = table.size();
@@ -78,7 +78,7 @@ class DefinitionIndex {
   private:
     using SlotsByKey = std::unordered_map<std::string, std::vector<uint32_t>>;
 
-    SlotsByKey Build(const std::vector<DefinitionEntry>& table, const std::string& drive) const {
+    SlotsByKey Build(const DefinitionTable& table, const std::string& drive) const {
         SlotsByKey slots;
         for (uint32_t i = 0; i < table.size(); ++i) {
             std::string key = keyOf_(table[i], drive);
@@ -326,9 +326,9 @@ void CheckFileDefinitions(const std::string& item) {
     const std::string drive = TextRules::ToLower(FirstPathPart(item));
     const bool longExe = TextRules::CharacterCount(name) > 16 && Contains(name, ".exe");
 
-    const std::vector<DefinitionEntry>& table = modGlobals::FileDefinitionTable;
+    const DefinitionTable& table = modGlobals::FileDefinitionTable;
     for (uint32_t slot : fileIndex.Candidates(table, drive, name)) {
-        const DefinitionEntry& entry = table[slot];
+        const DefinitionEntry entry = table.Entry(slot);
         if (!longExe && !PathRulesMatch(folder, entry.Path))
             continue;
 
@@ -357,9 +357,9 @@ void CheckFolderDefinitions(const std::string& item) {
     const std::string leaf = LastPathPart(item);
     const std::string drive = TextRules::ToLower(FirstPathPart(item));
 
-    const std::vector<DefinitionEntry>& table = modGlobals::FolderDefinitionTable;
+    const DefinitionTable& table = modGlobals::FolderDefinitionTable;
     for (uint32_t slot : folderIndex.Candidates(table, drive, parent)) {
-        const DefinitionEntry& entry = table[slot];
+        const DefinitionEntry entry = table.Entry(slot);
         if (!PathRulesMatch(parent, entry.Path))
             continue;
 

@@ -3,6 +3,7 @@
 // one before.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
@@ -35,6 +36,19 @@ class PackedTextList {
         ends_.push_back(text_.size());
     }
     void emplace_back() { push_back({}); }
+    // Makes room at once for the texts of a file of this many bytes, `textsPerLine` for each of
+    // its lines and at most `mostTexts`, so that a first filling does not copy the list at
+    // every growth; memory that is never filled is never touched. The texts are parts of the
+    // lines, so the file's size is about the room they need (a list that needs more grows),
+    // and no line that gives texts is shorter than a few bytes. A corrupt file of any size
+    // reserves no more than a few dozen megabytes.
+    void ReserveForFile(uint64_t fileBytes, size_t textsPerLine, size_t mostTexts) {
+        constexpr uint64_t kMostText = 64 << 20;
+        constexpr uint64_t kShortestLine = 8;
+        const uint64_t lines = std::min(fileBytes, kMostText) / kShortestLine + 1;
+        text_.reserve(static_cast<size_t>(std::min(fileBytes, kMostText)));
+        ends_.reserve(std::min(static_cast<size_t>(lines) * textsPerLine, mostTexts));
+    }
     // Empties the list and keeps its memory.
     void clear() {
         text_.clear();

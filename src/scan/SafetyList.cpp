@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 #include <vector>
 
 using TextRules::Piece;
@@ -46,12 +47,13 @@ const std::string& EntryBuilder::Build(std::string_view line) {
 
 // False, leaving the entry before as it was, when the location names a missing folder.
 bool EntryBuilder::BuildFromLocation(std::string_view line) {
+    const TextRules::LeadingPieces<3> bars = TextRules::SplitLeading<3>(line, '|');
     std::string_view namePart = line;
     location_.clear();
-    if (line.find('|') != std::string_view::npos) {
-        kind_.assign(Piece(line, '|', 0));
-        namePart = Piece(line, '|', 1);
-        location_.assign(Piece(line, '|', 2));
+    if (bars.count >= 2) {
+        kind_.assign(bars.piece[0]);
+        namePart = bars.piece[1];
+        location_.assign(bars.piece[2]);
         if (location_.find("[drive]") != std::string::npos)
             location_ = TextRules::Replace(location_, "[drive]", drive_);
         // The place the location leads to, as a definition's path is kept, so that the two
@@ -122,6 +124,9 @@ bool IsBareHive(const std::string& s) {
 // The list's usable entries in their compared form, found by hash. A slot holds an entry's
 // hash and number only, and the entry's form is made again to confirm a match, which is rare:
 // a list of a hundred thousand entries costs one block of slots, kept for the next build.
+// That block is too large to stay in the processor's cache, and most items asked about are in
+// no list: two bits of each entry's hash in a table an eighth of its size tell most of them
+// so without a look at the slots.
 class SafeEntryIndex {
   public:
     void Build(const PackedTextList& list);
@@ -140,9 +145,13 @@ class SafeEntryIndex {
     };
     // The slot that holds the form, or the free slot where it would go.
     size_t Locate(std::string_view form, size_t hash) const;
+    // False when no entry has this hash; true also for some other hashes.
+    bool MayHold(size_t hash) const;
+    void Mark(size_t hash);
 
     const PackedTextList* list_ = nullptr;
     std::vector<Slot> slots_;
+    std::vector<uint64_t> hashBits_; // as many bits as the slots have bytes
     size_t count_ = 0;
     bool backslashEnded_ = false;
     mutable std::string candidate_;
@@ -160,6 +169,7 @@ void SafeEntryIndex::Build(const PackedTextList& list) {
     while (capacity < 2 * list.size())
         capacity *= 2;
     slots_.assign(capacity, Slot{});
+    hashBits_.assign(capacity * sizeof(Slot) / 64, 0);
     std::string form;
     for (size_t i = 0; i < list.size(); ++i) {
         ComparableForm(list[i], form);
@@ -170,6 +180,7 @@ void SafeEntryIndex::Build(const PackedTextList& list) {
         if (slot.entry != 0)
             continue; // an entry of the same form is there already
         slot = {Tag(hash), static_cast<uint32_t>(i + 1)};
+        Mark(hash);
         ++count_;
         backslashEnded_ |= form.back() == '\\';
     }
@@ -190,8 +201,29 @@ size_t SafeEntryIndex::Locate(std::string_view form, size_t hash) const {
     }
 }
 
+// The two bits of a hash: its low bits and, mixed, its high ones.
+std::pair<size_t, size_t> HashBits(size_t hash, size_t bitCount) {
+    const uint64_t mixed = static_cast<uint64_t>(hash) * 0x9E3779B97F4A7C15ull;
+    return {hash & (bitCount - 1), static_cast<size_t>(mixed >> 32) & (bitCount - 1)};
+}
+
+bool SafeEntryIndex::MayHold(size_t hash) const {
+    const auto [first, second] = HashBits(hash, hashBits_.size() * 64);
+    return ((hashBits_[first / 64] >> (first % 64)) & 1) &&
+           ((hashBits_[second / 64] >> (second % 64)) & 1);
+}
+
+void SafeEntryIndex::Mark(size_t hash) {
+    const auto [first, second] = HashBits(hash, hashBits_.size() * 64);
+    hashBits_[first / 64] |= uint64_t(1) << (first % 64);
+    hashBits_[second / 64] |= uint64_t(1) << (second % 64);
+}
+
 bool SafeEntryIndex::Holds(std::string_view form) const {
-    return count_ > 0 && slots_[Locate(form, std::hash<std::string_view>{}(form))].entry != 0;
+    if (count_ == 0)
+        return false;
+    const size_t hash = std::hash<std::string_view>{}(form);
+    return MayHold(hash) && slots_[Locate(form, hash)].entry != 0;
 }
 
 SafeEntryIndex safetyIndex;
@@ -214,6 +246,7 @@ bool LoadSafetyList() {
     const std::string path = DataFile(kSafetyFile);
     if (xfileExists::FileExists(path)) {
         DefinitionFileReader reader(path);
+        SafetyList.ReserveForFile(StampOf(path).size, 1, SIZE_MAX);
         EntryBuilder builder(modGenDec::GetSystemDriveRoot());
         std::string line;
         while (!StopScanRequested && reader.Next(line)) {

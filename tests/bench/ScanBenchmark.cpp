@@ -573,11 +573,15 @@ int main() {
     const UpdateSet updateSet = MakeUpdate();
     std::printf("update reply: %zu records, %zu bytes\n", updateSet.records,
                 updateSet.reply.size());
+    // The first load after the update is the first of that size in the process, as the one a
+    // user gets after an update: that is the figure the goal is for.
     UpdateRun update;
+    double loadAfterUpdateMs[2] = {};
     for (int run = 0; run < 2; ++run) {
         const UpdateRun thisRun = RunUpdate(updateFolder, updateSet);
         if (run == 0 || thisRun.applyMs < update.applyMs)
             update = thisRun;
+        loadAfterUpdateMs[run] = thisRun.loadMs;
     }
 
     std::printf("\nsummary:\n");
@@ -592,8 +596,11 @@ int main() {
                 bareRate, share);
     std::printf("load of 100001 definition lines: %.0f ms (goal < 200 ms)\n", loadMs);
     std::printf("update of 100000 ADD and 1000 DEL records on six files of 100000 lines: %.0f ms "
-                "(goal < 500 ms); load after it: %.0f ms (goal < 200 ms)\n",
-                update.applyMs, update.loadMs);
+                "(goal < 500 ms)\n",
+                update.applyMs);
+    std::printf("load after it, the first of that size in the process: %.0f ms (goal < 200 ms); "
+                "loaded again: %.0f ms\n",
+                loadAfterUpdateMs[0], loadAfterUpdateMs[1]);
     std::printf("(scan rates count files and folders, as the scan's counter does; the share is "
                 "the 100000-definition scan's, the 100-definition one is at %.0f%%)\n",
                 smallShare);

@@ -26,6 +26,10 @@ TEST(TextRules, PiecesAndViewsAgreeWithTheCopyingRules) {
         const Lines pieces = Split(text, "|");
         for (size_t i = 0; i < 6; ++i)
             EXPECT_EQ(Piece(text, '|', i), i < pieces.size() ? pieces[i] : "") << text << " " << i;
+        const LeadingPieces<3> leading = SplitLeading<3>(text, '|');
+        EXPECT_EQ(leading.count, std::min<size_t>(pieces.size(), 3)) << text;
+        for (size_t i = 0; i < 3; ++i)
+            EXPECT_EQ(leading.piece[i], Piece(text, '|', i)) << text << " " << i;
         EXPECT_EQ(TrimmedView(text), Trim(text)) << text;
     }
     for (const char* text : {"C:\\Program Files\\X.EXE", "",

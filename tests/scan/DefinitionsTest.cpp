@@ -120,7 +120,7 @@ TEST_F(Definitions, KeptUntilTheFilesChangeOrAStopCutTheLoadShort) {
     WriteDefinitionFile(kFileDefinitionFile, {"a.exe=A"});
     modGlobals::LoadDefinitions();
     ASSERT_EQ(FileDefinitionTable.size(), 1u);
-    FileDefinitionTable[0].ThreatName = "kept";
+    FileDefinitionTable = {{"a.exe", "", "", "kept"}};
     modGlobals::LoadDefinitions();
     EXPECT_EQ(FileDefinitionTable[0].ThreatName, "kept");
 
@@ -141,6 +141,42 @@ TEST_F(Definitions, KeptUntilTheFilesChangeOrAStopCutTheLoadShort) {
     EXPECT_TRUE(ScanDisplay().cmdPause.Enabled);
     EXPECT_TRUE(ScanDisplay().cmdStop.Enabled);
     EXPECT_EQ(ScanDisplay().lblStatus.Caption, "Loading definitions, please wait...");
+}
+
+TEST_F(Definitions, EachLoadHoldsOnlyItsOwnEntries) {
+    // A larger set, a smaller one, then a larger one again: a table filled anew shows nothing
+    // of an earlier set, whatever memory it kept from it.
+    for (const size_t count : {3u, 1u, 2u}) {
+        const std::string set = std::to_string(count);
+        std::vector<std::string> files, folders;
+        for (size_t i = 0; i < count; ++i) {
+            const std::string n = set + "-" + std::to_string(i);
+            files.push_back("f" + n + ".exe=File " + n + "|c:\\f" + n + "|Kind " + n);
+            folders.push_back("d" + n + "=Folder " + n + "|c:\\d" + n + "|Sort " + n);
+        }
+        WriteDefinitionFile(kFileDefinitionFile, files);
+        WriteDefinitionFile(kDirectoryDefinitionFile, folders);
+        modGlobals::LoadDefinitions();
+        ASSERT_EQ(FileDefinitionTable.size(), count);
+        ASSERT_EQ(FolderDefinitionTable.size(), count);
+        for (size_t i = 0; i < count; ++i) {
+            const std::string n = set + "-" + std::to_string(i);
+            const DefinitionEntry file = FileDefinitionTable.Entry(i);
+            EXPECT_EQ(file.Name + file.Path + file.Type + file.ThreatName,
+                      "f" + n + ".exec:\\f" + n + "\\Kind " + n + "File " + n);
+            const DefinitionEntry folder = FolderDefinitionTable.Entry(i);
+            EXPECT_EQ(folder.Name + folder.Path + folder.Type + folder.ThreatName,
+                      "d" + n + "c:\\d" + n + "Sort " + n + "Folder " + n);
+        }
+    }
+}
+
+TEST(DefinitionMemory, AFileOfAnySizeReservesWhatCanBeHad) {
+    // A corrupt file can claim any size; the room made for its lines stays within bounds.
+    PackedTextList list;
+    EXPECT_NO_THROW(list.ReserveForFile(uint64_t(1) << 44, 4, SIZE_MAX));
+    list.push_back("kept");
+    EXPECT_EQ(list[0], "kept");
 }
 
 TEST_F(Definitions, DefinitionsAppearingAfterAScanWithoutThemAreLoaded) {

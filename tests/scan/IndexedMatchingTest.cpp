@@ -400,19 +400,21 @@ TEST_F(IndexedMatching, ChangedTablesAndSlotsThatPassTheSearchOn) {
     EXPECT_EQ(files({"c:\\apps\\evil\\a.exe", "c:\\apps\\evil\\b.dll"}), 1u);
     EXPECT_EQ(folders({"d:\\apps\\evil\\", "e:\\apps\\evil\\"}), 2u);
 
-    // Slots changed in place, told by the generation.
-    FileDefinitionTable[0].Name = "b.dll";
-    FolderDefinitionTable[0].Path = "d:\\apps\\evil";
+    // Refilled with as many slots, told by the generation.
+    FileDefinitionTable = {{"b.dll", "c:\\apps\\evil\\", "Spyware", "First"}};
+    FolderDefinitionTable = {{"", "d:\\apps\\evil", "Adware", "First"}};
     ++modGlobals::DefinitionTablesGeneration;
     EXPECT_EQ(files({"c:\\apps\\evil\\a.exe", "c:\\apps\\evil\\b.dll"}), 1u);
     EXPECT_EQ(folders({"d:\\apps\\evil\\", "e:\\apps\\evil\\"}), 1u);
 
     // Grown tables are noticed by their size. A "[drive]" slot takes the item's drive and ends
     // no search; an item without a drive letter is matched by neither search.
-    FileDefinitionTable.insert(FileDefinitionTable.begin(), {"[drive]", "c:\\", "Spyware", "D"});
-    FileDefinitionTable.push_back({"a.exe", "e:\\apps\\evil\\", "Adware", "Second"});
-    FolderDefinitionTable.insert(FolderDefinitionTable.begin(), {"", "[drive]", "Adware", "D"});
-    FolderDefinitionTable.push_back({"", "\\apps\\evil", "Adware", "Second"});
+    FileDefinitionTable = {{"[drive]", "c:\\", "Spyware", "D"},
+                           FileDefinitionTable.Entry(0),
+                           {"a.exe", "e:\\apps\\evil\\", "Adware", "Second"}};
+    FolderDefinitionTable = {{"", "[drive]", "Adware", "D"},
+                             FolderDefinitionTable.Entry(0),
+                             {"", "\\apps\\evil", "Adware", "Second"}};
     EXPECT_EQ(files({"c:\\x\\apps\\evil\\a.exe", "\\x\\apps\\evil\\a.exe"}), 1u);
     EXPECT_EQ(folders({"d:\\apps\\evil\\", "\\apps\\evil\\"}), 1u);
 

@@ -119,9 +119,9 @@ void CheckFileDefinitions(const std::string& item) {
     const std::string folder = TextRules::ToLower(MScanFolder::ParentPath(item));
     const std::string name = TextRules::ToLower(TextRules::Trim(MScanFolder::LastPathPart(item)));
     const std::string drive = TextRules::ToLower(MScanFolder::FirstPathPart(item));
-    const std::vector<DefinitionEntry>& table = modGlobals::FileDefinitionTable;
+    const DefinitionTable& table = modGlobals::FileDefinitionTable;
     for (size_t slot = 0; slot < table.size(); ++slot) {
-        const DefinitionEntry& entry = table[slot];
+        const DefinitionEntry entry = table.Entry(slot);
         const std::string defName =
             TextRules::Trim(TextRules::ToLower(ReplaceDrive(entry.Name, drive)));
         if (TextRules::IsBlank(defName))
@@ -170,9 +170,9 @@ void CheckFolderDefinitions(const std::string& item) {
         TextRules::ToLower(TextRules::Trim(WithoutTrailing(MScanFolder::ParentPath(item), '\\')));
     const std::string leaf = MScanFolder::LastPathPart(item);
     const std::string drive = TextRules::ToLower(MScanFolder::FirstPathPart(item));
-    const std::vector<DefinitionEntry>& table = modGlobals::FolderDefinitionTable;
+    const DefinitionTable& table = modGlobals::FolderDefinitionTable;
     for (size_t slot = 0; slot < table.size(); ++slot) {
-        const DefinitionEntry& entry = table[slot];
+        const DefinitionEntry entry = table.Entry(slot);
         const std::string defPath = WithoutTrailing(
             TextRules::Trim(TextRules::ToLower(ReplaceDrive(entry.Path, drive))), '\\');
         if (TextRules::IsBlank(defPath))

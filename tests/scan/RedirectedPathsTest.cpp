@@ -73,7 +73,7 @@ TEST_F(RedirectedPaths, TheLoadersKeepEachSpellingAsThePlaceItReached) {
         for (const RedirectionSpelling& spelling : row.spellings) {
             const std::string reached = ReachedPath(row, spelling);
             ASSERT_LT(line, modGlobals::FileDefinitionTable.size());
-            const DefinitionEntry& entry = modGlobals::FileDefinitionTable[line++];
+            const DefinitionEntry entry = modGlobals::FileDefinitionTable.Entry(line++);
             EXPECT_EQ(entry.Path + entry.Name, ToLower(reached)) << spelling.folder;
             EXPECT_NE(ModMemoryItemsInspected::ExeDefinitionList.find(
                           "|" + TextRules::ToUpper(reached) + "|"),
@@ -93,8 +93,8 @@ TEST_F(RedirectedPaths, ASafetyLineOrAnExclusionInAnySpellingCoversEveryOtherOfI
             modGlobals::ExclusionList = spelled + "|";
             Load();
             std::vector<std::string> loaded;
-            for (const DefinitionEntry& entry : modGlobals::FileDefinitionTable)
-                loaded.push_back(entry.ThreatName);
+            for (size_t slot = 0; slot < modGlobals::FileDefinitionTable.size(); ++slot)
+                loaded.emplace_back(modGlobals::FileDefinitionTable[slot].ThreatName);
             for (size_t other = 0; other < rows.size(); ++other) {
                 for (size_t s = 0; s < rows[other].spellings.size(); ++s) {
                     const RedirectionSpelling& spelling = rows[other].spellings[s];
