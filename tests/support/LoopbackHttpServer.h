@@ -33,8 +33,8 @@ class LoopbackHttpServer {
     struct Reply {
         unsigned Status = 200;
         std::string Reason = "OK";
-        std::vector<std::pair<std::string, std::string>> Headers; // sent after the status line
-        std::string Body;
+        std::vector<std::pair<std::string, std::string>> Headers = {}; // after the status line
+        std::string Body = {};
         Framing BodyFraming = Framing::ContentLength;
         // Only this many body bytes go out, then the connection closes: a Content-Length reply
         // has announced the whole body, a chunked one never sends its last chunk.
