@@ -33,6 +33,48 @@ std::string SystemFolder() {
     return WideToUtf8(path);
 }
 
+// Files planted in the system's folders of the sandbox prefix, with the folders they need;
+// removed with the object, with every folder it made. A file that was there before stays.
+class PlantedSystemFiles {
+  public:
+    ~PlantedSystemFiles() {
+        for (const std::wstring& file : files_)
+            DeleteFileW(file.c_str());
+        // The deepest first; a folder someone else filled meanwhile stays.
+        for (auto folder = folders_.rbegin(); folder != folders_.rend(); ++folder)
+            RemoveDirectoryW(folder->c_str());
+    }
+    void MakeFolder(const std::string& path) {
+        // Only inside the sandbox's one drive.
+        ASSERT_TRUE(path.size() > 3 && toupper(path[0]) == 'C' && path.substr(1, 2) == ":\\")
+            << path;
+        for (size_t slash = path.find('\\', 3);; slash = path.find('\\', slash + 1)) {
+            const std::wstring folder = Utf8ToWide(path.substr(0, slash));
+            if (CreateDirectoryW(folder.c_str(), nullptr))
+                folders_.push_back(folder);
+            if (slash == std::string::npos)
+                break;
+        }
+    }
+    void Plant(const std::string& path) {
+        MakeFolder(path.substr(0, path.rfind('\\')));
+        const std::wstring wide = Utf8ToWide(path);
+        HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_EXISTS)) << path;
+            return;
+        }
+        DWORD written = 0;
+        WriteFile(file, "planted", 7, &written, nullptr);
+        CloseHandle(file);
+        files_.push_back(wide);
+    }
+
+  private:
+    std::vector<std::wstring> files_, folders_;
+};
+
 class RedirectedPaths : public ScanFixture {
   protected:
     // One definition line per spelling, the threat named after it: "row/spelling".

@@ -38,21 +38,3 @@ class RedirectionTableVersion {
     }
     ~RedirectionTableVersion() { ProcessControl::SetVersionOverride(std::nullopt); }
 };
-
-// Files a test plants in the system's folders of the sandbox prefix, with the folders they
-// need. Removed with the object, with every folder it made; a file that was there before is
-// left as it is.
-class PlantedSystemFiles {
-  public:
-    PlantedSystemFiles() = default;
-    ~PlantedSystemFiles();
-    PlantedSystemFiles(const PlantedSystemFiles&) = delete;
-    PlantedSystemFiles& operator=(const PlantedSystemFiles&) = delete;
-
-    void Plant(const std::string& path);
-    // Makes the folder and those above it that are missing.
-    void MakeFolder(const std::string& path);
-
-  private:
-    std::vector<std::wstring> files_, folders_;
-};
