@@ -58,41 +58,31 @@ const char* PathOf(Route route) {
 }
 
 Reply Scripted(std::vector<Step> steps) {
-    Reply reply;
-    reply.Script = std::move(steps);
-    return reply;
+    return {.Script = std::move(steps)};
 }
 Reply InterimFlood() {
     return Scripted({{"HTTP/1.1 100 Continue\r\n\r\n", 0, true}});
 }
+const std::string kChunkedHead = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
 Reply TrailerFlood() {
-    return Scripted({{"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n0\r\n"},
-                     {"X-Trailer: more\r\n", 0, true}});
+    return Scripted({{kChunkedHead + "5\r\nhello\r\n0\r\n"}, {"X-Trailer: more\r\n", 0, true}});
 }
-// A chunked head with a broken chunk in the same packet, the connection then held open.
+// A broken chunk in the head's packet, the connection then held open.
 Reply BrokenChunkInTheHeadsPacket(const std::string& chunk) {
-    return Scripted({{"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n" + chunk, 30000}});
+    return Scripted({{kChunkedHead + chunk, 30000}});
 }
-// The route's reply, framed by a Content-Length, sent a few bytes at a time without a pause long
-// enough for the receive time-out: only the deadline ends it.
+// A few bytes at a time, never pausing long enough for the receive time-out: only the deadline
+// ends it.
 Reply Drip(std::string body) {
-    Reply reply = LiveUpdateFixture::Text(std::move(body));
-    reply.DripBytes = 4;
-    reply.DripMs = 200;
-    return reply;
+    return {.Body = std::move(body), .DripBytes = 4, .DripMs = 200};
 }
 // The head, then silence.
 Reply Stall(std::string body) {
-    Reply reply = LiveUpdateFixture::Text(std::move(body));
-    reply.PauseAt = 0;
-    reply.PauseMs = 30000;
-    return reply;
+    return {.Body = std::move(body), .PauseAt = 0, .PauseMs = 30000};
 }
 // Part of a reply, ended by the close alone: no framing says whether it is whole.
 Reply CutWithoutFraming(std::string part) {
-    Reply reply = LiveUpdateFixture::Text(std::move(part));
-    reply.BodyFraming = LoopbackHttpServer::Framing::CloseDelimited;
-    return reply;
+    return {.Body = std::move(part), .BodyFraming = LoopbackHttpServer::Framing::CloseDelimited};
 }
 
 std::string ManyRecords() {
@@ -115,7 +105,6 @@ void PrintTo(const HostileRow& row, std::ostream* os) {
 
 const HostileRow kRows[] = {
     {"InterimRepliesFlood", Route::ServiceDate, InterimFlood(), 0},
-    {"InterimRepliesFloodTheLanguageFile", Route::Language, InterimFlood(), 0},
     {"TrailersFlood", Route::Definitions, TrailerFlood(), 0},
     {"ChunkSizeOverflowInTheHeadsPacket", Route::Definitions,
      BrokenChunkInTheHeadsPacket("10000000000000000\r\n"), 0},
