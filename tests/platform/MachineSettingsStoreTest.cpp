@@ -120,7 +120,6 @@ TEST_F(MachineSettings, AValueAnEarlier64BitBuildLeftIsReadWhereThe32BitViewHasN
         {L"32", L"64", "32"},
         {nullptr, L"64", "64"},
         {L"", L"64", ""},
-        {nullptr, nullptr, "-"},
     };
     for (const auto& row : rows) {
         RemoveKeys();
