@@ -5,7 +5,6 @@
 #include "LiveUpdateFixture.h"
 
 #include "DefinitionFile.h"
-#include "DefinitionSetBuilder.h"
 #include "DoEvents.h"
 #include "LanguageFile.h"
 #include "TempFolder.h"
@@ -33,12 +32,7 @@ constexpr ULONGLONG kSlackMs = 2000;
 // The longest the window may go without a pass of the message loop, on a loaded machine.
 constexpr ULONGLONG kAnswerMs = 250;
 
-constexpr const char* kStoredDate = "12/1/2025 3:04:05 PM";
-constexpr const char* kServerDate = "12/1/2026 3:04:05 PM";
-constexpr const char* kServedDate = "12/2/2026 1:00:00 AM";
-const std::string kOldLine = "old.exe=Old Threat|C:\\old|Adware";
-const std::string kNewLine = "new.exe=New Threat|C:\\new|Adware";
-const std::string kRecord = DefinitionSetBuilder::RecordText("FILE", "ADD", kNewLine);
+using namespace update_exchange;
 
 std::string LanguageGroup(const std::string& name) {
     return "<LANGUAGE_GROUP xml:lang=\"x\">\r\n\t<LANGUAGE_NAME>" + name +
@@ -50,9 +44,8 @@ const std::string kInstalledLanguages = LanguageGroup("English") + LanguageGroup
 const std::string kServedLanguages = LanguageGroup("Русский") + LanguageGroup("Français");
 
 enum class Route { ServiceDate, Definitions, NewDate, WebsiteDate, WebsiteSet, Language };
-constexpr const char* kPaths[] = {
-    "/asp/currentDateNEW.asp",      "/asp/getDefsNEW.asp",      "/asp/date.asp",
-    "/definitions/customdate.html", "/definitions/custom.html", "/Languages/0/Localization.txt"};
+constexpr const char* kPaths[] = {kDate,     kDefs,    kNewDate,
+                                  kSiteDate, kSiteSet, "/Languages/0/Localization.txt"};
 const char* PathOf(Route route) {
     return kPaths[static_cast<int>(route)];
 }
@@ -125,19 +118,10 @@ const HostileRow kRows[] = {
     {"LanguageFileCut", Route::Language, CutWithoutFraming(LanguageGroup("Русский")), 0},
 };
 
-class HostileServer : public LiveUpdateFixture, public testing::WithParamInterface<HostileRow> {
+class HostileServer : public UpdateExchangeFixture, public testing::WithParamInterface<HostileRow> {
   protected:
     HostileServer() : previousLanguageLimits_(LanguageWindow().DownloadLimits) {
-        WriteDefinitionFile(kFileDefinitionFile, {kOldLine});
-        for (const char* name : {kDirectoryDefinitionFile, kExeDefinitionFile,
-                                 kRegistryDefinitionFile, kBlockedCookiesFile, kSafetyFile})
-            WriteDefinitionFile(name, {});
-        data.WriteFile(kDateFile, std::string(kStoredDate) + "\r\n");
-        const std::string replies[] = {kServerDate, kRecord + "[BR]", kServedDate,
-                                       kServerDate, kRecord,          kServedLanguages};
-        for (int route = 0; route < 6; ++route)
-            Serve(kPaths[route], Text(replies[route]));
-
+        Serve(PathOf(Route::Language), Text(kServedLanguages));
         LanguageFile::SetFolder(languages_.Path());
         languages_.WriteFile(LanguageFile::kFileName, kInstalledLanguages);
         Store("Languages", "Host", server.BaseUrl());
@@ -146,7 +130,6 @@ class HostileServer : public LiveUpdateFixture, public testing::WithParamInterfa
         update.DateLimits = quick;
         update.DefinitionsLimits = quick;
         LanguageWindow().DownloadLimits = quick;
-        oldDefinitions_ = DataFileContent(kFileDefinitionFile);
     }
     ~HostileServer() override {
         if (LanguageWindow().Loaded())
@@ -180,7 +163,6 @@ class HostileServer : public LiveUpdateFixture, public testing::WithParamInterfa
 
     ULONGLONG tookMs = 0;
     ULONGLONG longestGapMs = 0;
-    std::string oldDefinitions_;
 
   private:
     TempFolder languages_;
@@ -196,7 +178,7 @@ TEST_P(HostileServer, EndsInTimeWithTheWindowAnsweringAndChangesNothing) {
     // the date the check received.
     const bool applied = row.route == Route::NewDate;
     EXPECT_EQ(DataFileContent(kFileDefinitionFile),
-              oldDefinitions_ + (applied ? modLockdown::ScrambleString(kNewLine) + "\r\n" : ""));
+              oldFiles_ + (applied ? modLockdown::ScrambleString(kNewLine) + "\r\n" : ""));
     EXPECT_EQ(DataFileContent(kDateFile),
               std::string(applied ? kServerDate : kStoredDate) + "\r\n");
     EXPECT_EQ(ReadFileBytes(LanguageFile::FilePath()), kInstalledLanguages);

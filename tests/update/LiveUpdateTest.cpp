@@ -20,18 +20,7 @@ namespace {
 using Reply = LoopbackHttpServer::Reply;
 constexpr auto kChunked = LoopbackHttpServer::Framing::Chunked;
 
-constexpr const char* kStoredDate = "12/1/2025 3:04:05 PM";
-constexpr const char* kServerDate = "12/1/2026 3:04:05 PM";
-constexpr const char* kServedDate = "12/2/2026 1:00:00 AM";
-const std::string kOldLine = "old.exe=Old Threat|C:\\old|Adware";
-const std::string kNewLine = "new.exe=New Threat|C:\\new|Adware";
-const std::string kRecord = DefinitionSetBuilder::RecordText("FILE", "ADD", kNewLine);
-// The routes: the service's date, its definitions and their date; the website's date and set.
-constexpr const char* kDate = "/asp/currentDateNEW.asp";
-constexpr const char* kDefs = "/asp/getDefsNEW.asp";
-constexpr const char* kNewDate = "/asp/date.asp";
-constexpr const char* kSiteDate = "/definitions/customdate.html";
-constexpr const char* kSiteSet = "/definitions/custom.html";
+using namespace update_exchange;
 
 std::string StoredLine(const std::string& line) {
     return modLockdown::ScrambleString(Utf8ToAnsi(line)) + "\r\n";
@@ -64,22 +53,7 @@ const std::vector<std::string> kWebsiteDate = {kSiteDate};
 const std::vector<std::string> kWebsiteSet = {kSiteDate, kSiteSet};
 const std::vector<std::string> kWebsiteExchange = {kSiteDate, kSiteSet, kNewDate};
 
-class UpdateOutcome : public LiveUpdateFixture, public testing::WithParamInterface<OutcomeRow> {
-  protected:
-    UpdateOutcome() {
-        WriteDefinitionFile(kFileDefinitionFile, {kOldLine});
-        for (const char* name : {kDirectoryDefinitionFile, kExeDefinitionFile,
-                                 kRegistryDefinitionFile, kBlockedCookiesFile, kSafetyFile})
-            WriteDefinitionFile(name, {});
-        data.WriteFile(kDateFile, std::string(kStoredDate) + "\r\n");
-        Serve(kDate, Text(kServerDate));
-        Serve(kDefs, Text(kRecord + "[BR]"));
-        Serve(kNewDate, Text(std::string(kServedDate) + "\r\n"));
-        Serve(kSiteDate, Text(kServerDate));
-        Serve(kSiteSet, Text(kRecord));
-        oldFiles_ = DataFileContent(kFileDefinitionFile);
-    }
-
+class UpdateOutcome : public UpdateExchangeFixture, public testing::WithParamInterface<OutcomeRow> {
   public:
     void ServeOnWebsite(const char* path, const Reply& reply) {
         UseWebsite();
@@ -100,9 +74,6 @@ class UpdateOutcome : public LiveUpdateFixture, public testing::WithParamInterfa
             cut = body.find("[BR]", cut) + 4;
         return {.Body = body, .BodyFraming = kChunked, .SendOnly = cut, .ChunkBytes = 7};
     }
-
-  protected:
-    std::string oldFiles_;
 };
 
 TEST_P(UpdateOutcome, LeavesFilesDateNoticeAndTimersAsTheExchangeEnded) {
