@@ -43,12 +43,7 @@ std::string LanguageGroup(const std::string& name) {
 const std::string kInstalledLanguages = LanguageGroup("English") + LanguageGroup("Deutsch");
 const std::string kServedLanguages = LanguageGroup("Русский") + LanguageGroup("Français");
 
-enum class Route { ServiceDate, Definitions, NewDate, WebsiteDate, WebsiteSet, Language };
-constexpr const char* kPaths[] = {kDate,     kDefs,    kNewDate,
-                                  kSiteDate, kSiteSet, "/Languages/0/Localization.txt"};
-const char* PathOf(Route route) {
-    return kPaths[static_cast<int>(route)];
-}
+constexpr const char* kLanguages = "/Languages/0/Localization.txt";
 
 Reply Scripted(std::vector<Step> steps) {
     return {.Script = std::move(steps)};
@@ -87,7 +82,7 @@ std::string ManyRecords() {
 
 struct HostileRow {
     const char* name;
-    Route route;
+    std::string route; // the path of the reply
     Reply reply;
     unsigned boundMs; // the limit that ends the exchange; 0: it ends at once
 };
@@ -97,31 +92,30 @@ void PrintTo(const HostileRow& row, std::ostream* os) {
 }
 
 const HostileRow kRows[] = {
-    {"InterimRepliesFlood", Route::ServiceDate, InterimFlood(), 0},
-    {"TrailersFlood", Route::Definitions, TrailerFlood(), 0},
-    {"ChunkSizeOverflowInTheHeadsPacket", Route::Definitions,
+    {"InterimRepliesFlood", kDate, InterimFlood(), 0},
+    {"TrailersFlood", kDefs, TrailerFlood(), 0},
+    {"ChunkSizeOverflowInTheHeadsPacket", kDefs,
      BrokenChunkInTheHeadsPacket("10000000000000000\r\n"), 0},
-    {"NegativeChunkSizeInTheHeadsPacket", Route::ServiceDate,
-     BrokenChunkInTheHeadsPacket("-5\r\nhello\r\n"), 0},
-    {"ChunkWithoutItsLineEndInTheHeadsPacket", Route::WebsiteSet,
+    {"NegativeChunkSizeInTheHeadsPacket", kDate, BrokenChunkInTheHeadsPacket("-5\r\nhello\r\n"), 0},
+    {"ChunkWithoutItsLineEndInTheHeadsPacket", kSiteSet,
      BrokenChunkInTheHeadsPacket("5\r\nhello0\r\n\r\n"), 0},
-    {"DefinitionsDrip", Route::Definitions, Drip(ManyRecords()), kDeadlineMs},
-    {"LanguageFileDrips", Route::Language, Drip(kServedLanguages), kDeadlineMs},
-    {"DateStalls", Route::ServiceDate, Stall(kServerDate), kReceiveTimeoutMs},
+    {"DefinitionsDrip", kDefs, Drip(ManyRecords()), kDeadlineMs},
+    {"LanguageFileDrips", kLanguages, Drip(kServedLanguages), kDeadlineMs},
+    {"DateStalls", kDate, Stall(kServerDate), kReceiveTimeoutMs},
     // Each cut would once have been taken: an older date ("most recent"), a date stored, a
     // set that replaces all six files, a single group that replaces the language file.
-    {"ServiceDateCut", Route::ServiceDate, CutWithoutFraming("12/1/20"), 0},
-    {"NewDateCut", Route::NewDate, CutWithoutFraming("12/2/20"), 0},
-    {"WebsiteDateCut", Route::WebsiteDate, CutWithoutFraming("12/1/20"), 0},
-    {"DefinitionsCut", Route::Definitions, CutWithoutFraming(kRecord + "[BR]"), 0},
-    {"WebsiteSetCut", Route::WebsiteSet, CutWithoutFraming(kRecord), 0},
-    {"LanguageFileCut", Route::Language, CutWithoutFraming(LanguageGroup("Русский")), 0},
+    {"ServiceDateCut", kDate, CutWithoutFraming("12/1/20"), 0},
+    {"NewDateCut", kNewDate, CutWithoutFraming("12/2/20"), 0},
+    {"WebsiteDateCut", kSiteDate, CutWithoutFraming("12/1/20"), 0},
+    {"DefinitionsCut", kDefs, CutWithoutFraming(kRecord + "[BR]"), 0},
+    {"WebsiteSetCut", kSiteSet, CutWithoutFraming(kRecord), 0},
+    {"LanguageFileCut", kLanguages, CutWithoutFraming(LanguageGroup("Русский")), 0},
 };
 
 class HostileServer : public UpdateExchangeFixture, public testing::WithParamInterface<HostileRow> {
   protected:
     HostileServer() : previousLanguageLimits_(LanguageWindow().DownloadLimits) {
-        Serve(PathOf(Route::Language), Text(kServedLanguages));
+        Serve(kLanguages, Text(kServedLanguages));
         LanguageFile::SetFolder(languages_.Path());
         languages_.WriteFile(LanguageFile::kFileName, kInstalledLanguages);
         Store("Languages", "Host", server.BaseUrl());
@@ -140,7 +134,7 @@ class HostileServer : public UpdateExchangeFixture, public testing::WithParamInt
 
     // Runs the route's command as the user would, noting the longest time between two passes
     // of the message loop.
-    void RunFromTheWindow(Route route) {
+    void RunFromTheWindow(const std::string& route) {
         const ULONGLONG start = GetTickCount64();
         ULONGLONG lastPass = start;
         modInternet::SetYieldHook([&] {
@@ -149,11 +143,11 @@ class HostileServer : public UpdateExchangeFixture, public testing::WithParamInt
             lastPass = now;
             ui::DoEvents();
         });
-        if (route == Route::Language) {
+        if (route == kLanguages) {
             ASSERT_TRUE(LanguageWindow().Load());
             LanguageWindow().Command1_Click();
         } else {
-            if (route == Route::WebsiteDate || route == Route::WebsiteSet)
+            if (route == kSiteDate || route == kSiteSet)
                 UseWebsite();
             form->cmdUpdate.Click();
         }
@@ -171,19 +165,19 @@ class HostileServer : public UpdateExchangeFixture, public testing::WithParamInt
 
 TEST_P(HostileServer, EndsInTimeWithTheWindowAnsweringAndChangesNothing) {
     const HostileRow& row = GetParam();
-    Serve(PathOf(row.route), row.reply);
+    Serve(row.route, row.reply);
     RunFromTheWindow(row.route);
 
     // Only the definitions' own date comes after the definitions are in: its cut reply keeps
     // the date the check received.
-    const bool applied = row.route == Route::NewDate;
+    const bool applied = row.route == kNewDate;
     EXPECT_EQ(DataFileContent(kFileDefinitionFile),
               oldFiles_ + (applied ? modLockdown::ScrambleString(kNewLine) + "\r\n" : ""));
     EXPECT_EQ(DataFileContent(kDateFile),
               std::string(applied ? kServerDate : kStoredDate) + "\r\n");
     EXPECT_EQ(ReadFileBytes(LanguageFile::FilePath()), kInstalledLanguages);
     // The language download fails silently; any box would have failed the test.
-    if (row.route == Route::Language) {
+    if (row.route == kLanguages) {
         EXPECT_FALSE(notice.Loaded());
     } else {
         EXPECT_EQ(notice.lblUpdateInfo.Caption,
