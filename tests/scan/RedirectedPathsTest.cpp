@@ -8,7 +8,7 @@
 #include "ManualScanState.h"
 #include "ModMemoryItemsInspected.h"
 #include "PlantedProcess.h"
-#include "RedirectionTable.h"
+#include "ProcessControl.h"
 #include "SafetyList.h"
 #include "ScanFixture.h"
 #include "ScanResults.h"
@@ -17,8 +17,10 @@
 #include "xfileExists.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <windows.h>
+#include <shlobj.h>
 
 namespace {
 
@@ -31,6 +33,136 @@ std::string SystemFolder() {
     wchar_t path[MAX_PATH] = {};
     GetSystemDirectoryW(path, MAX_PATH);
     return WideToUtf8(path);
+}
+
+std::string Folder(int csidl) {
+    wchar_t path[MAX_PATH] = {};
+    return SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE) ? WideToUtf8(path) : "";
+}
+
+// Where a 32-bit program's paths led on 64-bit Windows, written from the system's documented
+// file-system redirection, not from the program: each row is one place, with the ways a
+// definition, a safety line, an exclusion or a user may spell its folder.
+struct RedirectionSpelling {
+    std::string folder; // as written: macros, "\\", any letter case
+    std::string name;   // the folder as a 32-bit process keeps it, the system redirecting it
+};
+
+struct RedirectionRow {
+    std::string fileName; // the file the row's place holds; unique to the test process
+    std::vector<RedirectionSpelling> spellings;
+    std::string place; // the file's full path as a 64-bit process finds it
+};
+
+// The rows' folders filled in as this system names them; a 32-bit program is given the x86
+// program-files folders as its own.
+std::string Filled(std::string text) {
+    wchar_t windows[MAX_PATH] = {};
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    const std::pair<std::string, std::string> folders[] = {
+        {"{windows}", WideToUtf8(windows)},
+        {"{system}", SystemFolder()},
+        {"{x86}", Folder(CSIDL_SYSTEMX86)},
+        {"{progfiles}", Folder(k64BitProcess ? CSIDL_PROGRAM_FILESX86 : CSIDL_PROGRAM_FILES)},
+        {"{common}",
+         Folder(k64BitProcess ? CSIDL_PROGRAM_FILES_COMMONX86 : CSIDL_PROGRAM_FILES_COMMON)},
+    };
+    for (const auto& [token, folder] : folders)
+        for (size_t at = text.find(token); at != std::string::npos; at = text.find(token, at))
+            text.replace(at, token.size(), folder);
+    return text;
+}
+
+// The folder as a 32-bit program keeps it: its macros expanded as that program's calls answer
+// them, with no doubled or trailing "\\".
+std::string NameKept(const std::string& folder) {
+    std::string name = folder;
+    for (const auto& [macro, named] : {std::pair{"[windir]", "{windows}\\"},
+                                       {"[system]", "{system}\\"},
+                                       {"[progfil]", "{progfiles}\\"},
+                                       {"[comprogfil]", "{common}\\"}})
+        if (TextRules::StartsWith(name, macro, TextRules::Compare::Text))
+            name.replace(0, std::string_view(macro).size(), named);
+    name = Filled(name);
+    for (size_t at = name.find("\\\\"); at != std::string::npos; at = name.find("\\\\", at))
+        name.erase(at, 1);
+    while (name.back() == '\\')
+        name.pop_back();
+    return name;
+}
+
+struct WrittenRow {
+    const char* file; // "" for "regedit.exe", which the redirection names itself
+    std::vector<const char*> spellings;
+    const char* place; // the folder of the place
+};
+
+// The system's documented rules: %windir%\System32 leads a 32-bit program to %windir%\SysWOW64,
+// but for catroot, catroot2, drivers\etc, logfiles, spool and (from Windows 7 on) driverstore;
+// %windir%\lastgood\System32 to %windir%\lastgood\SysWOW64; %windir%\regedit.exe to
+// %windir%\SysWOW64\regedit.exe; %windir%\Sysnative to the system's own System32.
+// clang-format off
+const WrittenRow kRows[] = {
+    {"system", {"[system]", "[system]\\", "[windir]System32", "[WINDIR]\\SYSTEM32",
+                "{windows}\\System32\\", "[windir]SysWOW64"}, "{x86}"},
+    {"native", {"[windir]Sysnative", "[windir]\\Sysnative\\", "{windows}\\sysnative"}, "{system}"},
+    {"bracket", {"[windir]Sysnative\\name[1]",
+                 "{windows}\\Sysnative\\\\name[1]"}, "{system}\\name[1]"},
+    {"catroot", {"[system]catroot", "[windir]\\System32\\CatRoot",
+                 "[windir]Sysnative\\catroot"}, "{system}\\catroot"},
+    {"catroot2", {"[system]catroot2", "[windir]system32\\\\catroot2"}, "{system}\\catroot2"},
+    {"catroot3", {"[system]catroot3", "[windir]\\system32\\catroot3"}, "{x86}\\catroot3"},
+    {"etc", {"[system]drivers\\etc", "[system]\\Drivers\\ETC\\",
+             "[windir]Sysnative\\drivers\\etc"}, "{system}\\drivers\\etc"},
+    {"drivers", {"[system]drivers", "[windir]\\system32\\drivers"}, "{x86}\\drivers"},
+    {"logfiles", {"[system]LogFiles", "{windows}\\System32\\logfiles"}, "{system}\\LogFiles"},
+    {"spool", {"[system]spool\\drivers", "[system]\\spool\\\\drivers",
+               "[windir]Sysnative\\spool\\drivers"}, "{system}\\spool\\drivers"},
+    {"driverstore", {"[system]DriverStore",
+                     "[windir]\\system32\\driverstore"}, "{system}\\DriverStore"},
+    {"", {"[windir]", "[windir]\\", "{windows}", "[windir]SysWOW64"}, "{x86}"},
+    {"lastgood", {"[windir]lastgood\\system32", "[windir]\\LastGood\\System32\\",
+                  "[windir]lastgood\\SysWOW64"}, "{windows}\\lastgood\\SysWOW64"},
+    {"windows", {"[windir]", "[windir]\\", "{windows}"}, "{windows}"},
+    {"progfiles", {"[progfil]Tidewater Row",
+                   "[progfil]\\Tidewater Row\\"}, "{progfiles}\\Tidewater Row"},
+    {"common", {"[comprogfil]Tidewater Row",
+                "[comprogfil]\\Tidewater Row"}, "{common}\\Tidewater Row"},
+};
+// clang-format on
+
+// The rows, filled in; the driver store's holds from Windows 7 on, which the fixture plays.
+const std::vector<RedirectionRow>& RedirectionRows() {
+    static const std::vector<RedirectionRow> rows = [] {
+        std::vector<RedirectionRow> filled;
+        const std::string unique = "tw" + std::to_string(GetCurrentProcessId()) + "-";
+        for (const WrittenRow& written : kRows) {
+            RedirectionRow row;
+            row.fileName =
+                *written.file ? unique + written.file + ".dll" : std::string("regedit.exe");
+            for (const char* folder : written.spellings)
+                row.spellings.push_back({Filled(folder), NameKept(folder)});
+            std::string place = Filled(written.place);
+            while (place.back() == '\\')
+                place.pop_back();
+            row.place = place + "\\" + row.fileName;
+            filled.push_back(std::move(row));
+        }
+        return filled;
+    }();
+    return rows;
+}
+
+// The spelling's folder joined to the row's file name with one "\\" written between.
+std::string SpelledPath(const RedirectionRow& row, const RedirectionSpelling& spelling) {
+    const bool separated = !spelling.folder.empty() && spelling.folder.back() == '\\';
+    return spelling.folder + (separated ? "" : "\\") + row.fileName;
+}
+
+// Where this process reaches the file through the spelling: the row's place in a 64-bit
+// process; in a 32-bit one the spelling's name, which the system redirects itself.
+std::string ReachedPath(const RedirectionRow& row, const RedirectionSpelling& spelling) {
+    return k64BitProcess ? row.place : spelling.name + "\\" + row.fileName;
 }
 
 // Files planted in the system's folders of the sandbox prefix, with the folders they need;
@@ -95,14 +227,16 @@ class RedirectedPaths : public ScanFixture {
     static bool Meet(const RedirectionSpelling& a, const RedirectionSpelling& b) {
         return k64BitProcess || EqualsNoCase(a.name, b.name);
     }
-    RedirectedPaths() { ModMemoryItemsInspected::LastProcessNames.clear(); }
+    RedirectedPaths() {
+        ModMemoryItemsInspected::LastProcessNames.clear();
+        ProcessControl::SetVersionOverride(ProcessControl::WindowsVersion{2, 6, 1});
+    }
+    ~RedirectedPaths() override { ProcessControl::SetVersionOverride(std::nullopt); }
     void Load() {
         ++modGlobals::DefinitionFilesGeneration;
         modGlobals::LoadSafetyList();
         modGlobals::LoadDefinitions();
     }
-
-    RedirectionTableVersion windows7;
 };
 
 TEST_F(RedirectedPaths, TheLoadersKeepEachSpellingAsThePlaceItReached) {
