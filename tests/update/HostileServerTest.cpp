@@ -21,7 +21,6 @@
 namespace {
 
 using Reply = LoopbackHttpServer::Reply;
-using Step = LoopbackHttpServer::Step;
 
 // Short bounds, so that a row costs seconds, not minutes; the receive time-out longer than the
 // slack, so that a fault only that time-out would end shows.
@@ -45,19 +44,10 @@ const std::string kServedLanguages = LanguageGroup("Русский") + LanguageG
 
 constexpr const char* kLanguages = "/Languages/0/Localization.txt";
 
-Reply Scripted(std::vector<Step> steps) {
-    return {.Script = std::move(steps)};
-}
-Reply InterimFlood() {
-    return Scripted({{"HTTP/1.1 100 Continue\r\n\r\n", 0, true}});
-}
 const std::string kChunkedHead = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
-Reply TrailerFlood() {
-    return Scripted({{kChunkedHead + "5\r\nhello\r\n0\r\n"}, {"X-Trailer: more\r\n", 0, true}});
-}
 // A broken chunk in the head's packet, the connection then held open.
 Reply BrokenChunkInTheHeadsPacket(const std::string& chunk) {
-    return Scripted({{kChunkedHead + chunk, 30000}});
+    return {.Script = {{kChunkedHead + chunk, 30000}}};
 }
 // A few bytes at a time, never pausing long enough for the receive time-out: only the deadline
 // ends it.
@@ -92,8 +82,11 @@ void PrintTo(const HostileRow& row, std::ostream* os) {
 }
 
 const HostileRow kRows[] = {
-    {"InterimRepliesFlood", kDate, InterimFlood(), 0},
-    {"TrailersFlood", kDefs, TrailerFlood(), 0},
+    {"InterimRepliesFlood", kDate, {.Script = {{"HTTP/1.1 100 Continue\r\n\r\n", 0, true}}}, 0},
+    {"TrailersFlood",
+     kDefs,
+     {.Script = {{kChunkedHead + "5\r\nhello\r\n0\r\n"}, {"X-Trailer: more\r\n", 0, true}}},
+     0},
     {"ChunkSizeOverflowInTheHeadsPacket", kDefs,
      BrokenChunkInTheHeadsPacket("10000000000000000\r\n"), 0},
     {"NegativeChunkSizeInTheHeadsPacket", kDate, BrokenChunkInTheHeadsPacket("-5\r\nhello\r\n"), 0},
