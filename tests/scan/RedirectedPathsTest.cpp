@@ -42,15 +42,11 @@ std::string Folder(int csidl) {
 
 // Where a 32-bit program's paths led on 64-bit Windows, written from the system's documented
 // file-system redirection, not from the program: each row is one place, with the ways a
-// definition, a safety line, an exclusion or a user may spell its folder.
-struct RedirectionSpelling {
-    std::string folder; // as written: macros, "\\", any letter case
-    std::string name;   // the folder as a 32-bit process keeps it, the system redirecting it
-};
-
+// definition, a safety line, an exclusion or a user may spell its folder (macros, "\\", any
+// letter case).
 struct RedirectionRow {
-    std::string fileName; // the file the row's place holds; unique to the test process
-    std::vector<RedirectionSpelling> spellings;
+    std::string fileName; // the file the row's place holds, made unique to the test process
+    std::vector<std::string> spellings;
     std::string place; // the file's full path as a 64-bit process finds it
 };
 
@@ -91,18 +87,14 @@ std::string NameKept(const std::string& folder) {
     return name;
 }
 
-struct WrittenRow {
-    const char* file; // "" for "regedit.exe", which the redirection names itself
-    std::vector<const char*> spellings;
-    const char* place; // the folder of the place
-};
-
 // The system's documented rules: %windir%\System32 leads a 32-bit program to %windir%\SysWOW64,
 // but for catroot, catroot2, drivers\etc, logfiles, spool and (from Windows 7 on) driverstore;
 // %windir%\lastgood\System32 to %windir%\lastgood\SysWOW64; %windir%\regedit.exe to
 // %windir%\SysWOW64\regedit.exe; %windir%\Sysnative to the system's own System32.
+// The rows as written: the file's name ("" for "regedit.exe", which the redirection names itself),
+// the spellings, and the folder of the place.
 // clang-format off
-const WrittenRow kRows[] = {
+const RedirectionRow kRows[] = {
     {"system", {"[system]", "[system]\\", "[windir]System32", "[WINDIR]\\SYSTEM32",
                 "{windows}\\System32\\", "[windir]SysWOW64"}, "{x86}"},
     {"native", {"[windir]Sysnative", "[windir]\\Sysnative\\", "{windows}\\sysnative"}, "{system}"},
@@ -134,35 +126,32 @@ const WrittenRow kRows[] = {
 // The rows, filled in; the driver store's holds from Windows 7 on, which the fixture plays.
 const std::vector<RedirectionRow>& RedirectionRows() {
     static const std::vector<RedirectionRow> rows = [] {
-        std::vector<RedirectionRow> filled;
+        std::vector<RedirectionRow> filled(std::begin(kRows), std::end(kRows));
         const std::string unique = "tw" + std::to_string(GetCurrentProcessId()) + "-";
-        for (const WrittenRow& written : kRows) {
-            RedirectionRow row;
-            row.fileName =
-                *written.file ? unique + written.file + ".dll" : std::string("regedit.exe");
-            for (const char* folder : written.spellings)
-                row.spellings.push_back({Filled(folder), NameKept(folder)});
-            std::string place = Filled(written.place);
-            while (place.back() == '\\')
-                place.pop_back();
-            row.place = place + "\\" + row.fileName;
-            filled.push_back(std::move(row));
+        for (RedirectionRow& row : filled) {
+            row.fileName = row.fileName.empty() ? "regedit.exe" : unique + row.fileName + ".dll";
+            for (std::string& spelling : row.spellings)
+                spelling = Filled(spelling);
+            row.place = Filled(row.place);
+            while (row.place.back() == '\\')
+                row.place.pop_back();
+            row.place += "\\" + row.fileName;
         }
         return filled;
     }();
     return rows;
 }
 
-// The spelling's folder joined to the row's file name with one "\\" written between.
-std::string SpelledPath(const RedirectionRow& row, const RedirectionSpelling& spelling) {
-    const bool separated = !spelling.folder.empty() && spelling.folder.back() == '\\';
-    return spelling.folder + (separated ? "" : "\\") + row.fileName;
+// The spelling joined to the row's file name with one "\\" written between.
+std::string SpelledPath(const RedirectionRow& row, const std::string& spelling) {
+    const bool separated = !spelling.empty() && spelling.back() == '\\';
+    return spelling + (separated ? "" : "\\") + row.fileName;
 }
 
 // Where this process reaches the file through the spelling: the row's place in a 64-bit
-// process; in a 32-bit one the spelling's name, which the system redirects itself.
-std::string ReachedPath(const RedirectionRow& row, const RedirectionSpelling& spelling) {
-    return k64BitProcess ? row.place : spelling.name + "\\" + row.fileName;
+// process; in a 32-bit one the folder as it keeps it, which the system redirects itself.
+std::string ReachedPath(const RedirectionRow& row, const std::string& spelling) {
+    return k64BitProcess ? row.place : NameKept(spelling) + "\\" + row.fileName;
 }
 
 // Files planted in the system's folders of the sandbox prefix, with the folders they need;
@@ -215,7 +204,7 @@ class RedirectedPaths : public ScanFixture {
         for (size_t r = 0; r < RedirectionRows().size(); ++r) {
             const RedirectionRow& row = RedirectionRows()[r];
             for (size_t s = 0; s < row.spellings.size(); ++s)
-                lines.push_back(row.fileName + "=" + Threat(r, s) + "|" + row.spellings[s].folder);
+                lines.push_back(row.fileName + "=" + Threat(r, s) + "|" + row.spellings[s]);
         }
         return lines;
     }
@@ -223,9 +212,9 @@ class RedirectedPaths : public ScanFixture {
         return std::to_string(r) + "/" + std::to_string(s);
     }
     // Whether two spellings of a row meet: always in a 64-bit process, which translates both;
-    // in a 32-bit one only when the names are the same, the system redirecting each.
-    static bool Meet(const RedirectionSpelling& a, const RedirectionSpelling& b) {
-        return k64BitProcess || EqualsNoCase(a.name, b.name);
+    // in a 32-bit one only when the folders are kept the same, the system redirecting each.
+    static bool Meet(const std::string& a, const std::string& b) {
+        return k64BitProcess || EqualsNoCase(NameKept(a), NameKept(b));
     }
     RedirectedPaths() {
         ModMemoryItemsInspected::LastProcessNames.clear();
@@ -246,15 +235,15 @@ TEST_F(RedirectedPaths, TheLoadersKeepEachSpellingAsThePlaceItReached) {
     ModMemoryItemsInspected::ScanRunningProcessesNT();
     size_t line = 0;
     for (const RedirectionRow& row : RedirectionRows()) {
-        for (const RedirectionSpelling& spelling : row.spellings) {
+        for (const std::string& spelling : row.spellings) {
             const std::string reached = ReachedPath(row, spelling);
             ASSERT_LT(line, modGlobals::FileDefinitionTable.size());
             const DefinitionEntry entry = modGlobals::FileDefinitionTable.Entry(line++);
-            EXPECT_EQ(entry.Path + entry.Name, ToLower(reached)) << spelling.folder;
+            EXPECT_EQ(entry.Path + entry.Name, ToLower(reached)) << spelling;
             EXPECT_NE(ModMemoryItemsInspected::ExeDefinitionList.find(
                           "|" + TextRules::ToUpper(reached) + "|"),
                       std::string::npos)
-                << spelling.folder;
+                << spelling;
         }
     }
 }
@@ -263,7 +252,7 @@ TEST_F(RedirectedPaths, ASafetyLineOrAnExclusionInAnySpellingCoversEveryOtherOfI
     WriteDefinitionFile(kFileDefinitionFile, LinesOfEverySpelling());
     const std::vector<RedirectionRow>& rows = RedirectionRows();
     for (size_t r = 0; r < rows.size(); ++r) {
-        for (const RedirectionSpelling& safe : rows[r].spellings) {
+        for (const std::string& safe : rows[r].spellings) {
             const std::string spelled = SpelledPath(rows[r], safe);
             WriteDefinitionFile(kSafetyFile, {"SFILE|" + rows[r].fileName + "=x|" + spelled});
             modGlobals::ExclusionList = spelled + "|";
@@ -273,13 +262,13 @@ TEST_F(RedirectedPaths, ASafetyLineOrAnExclusionInAnySpellingCoversEveryOtherOfI
                 loaded.emplace_back(modGlobals::FileDefinitionTable[slot].ThreatName);
             for (size_t other = 0; other < rows.size(); ++other) {
                 for (size_t s = 0; s < rows[other].spellings.size(); ++s) {
-                    const RedirectionSpelling& spelling = rows[other].spellings[s];
+                    const std::string& spelling = rows[other].spellings[s];
                     const bool covered = other == r && Meet(safe, spelling);
                     const bool kept =
                         std::find(loaded.begin(), loaded.end(), Threat(other, s)) != loaded.end();
-                    EXPECT_EQ(kept, !covered) << spelled << " and " << spelling.folder;
+                    EXPECT_EQ(kept, !covered) << spelled << " and " << spelling;
                     EXPECT_EQ(modGlobals::IsExcluded(ReachedPath(rows[other], spelling)), covered)
-                        << spelled << " and " << spelling.folder;
+                        << spelled << " and " << spelling;
                 }
             }
         }
@@ -296,7 +285,7 @@ TEST_F(RedirectedPaths, AnExclusionTheProgramWritesCoversThePlaceItWasGiven) {
 TEST_F(RedirectedPaths, SmartScanLooksAtThePlaceEachSpellingReached) {
     PlantedSystemFiles planted;
     for (const RedirectionRow& row : RedirectionRows())
-        for (const RedirectionSpelling& spelling : row.spellings)
+        for (const std::string& spelling : row.spellings)
             planted.Plant(ReachedPath(row, spelling));
     std::vector<std::string> lines = LinesOfEverySpelling();
     // The system's own hosts file, which the redirection leaves where it is; and a file only in
@@ -311,7 +300,7 @@ TEST_F(RedirectedPaths, SmartScanLooksAtThePlaceEachSpellingReached) {
 
     std::vector<std::string> expected;
     for (const RedirectionRow& row : RedirectionRows())
-        for (const RedirectionSpelling& spelling : row.spellings) {
+        for (const std::string& spelling : row.spellings) {
             const std::string reached = ReachedPath(row, spelling);
             // A file the prefix held before and planting left alone may be the system's own.
             if (!ModMemoryItemsInspected::IsExemptCompany(
