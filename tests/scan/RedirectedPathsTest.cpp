@@ -228,26 +228,6 @@ class RedirectedPaths : public ScanFixture {
     }
 };
 
-TEST_F(RedirectedPaths, TheLoadersKeepEachSpellingAsThePlaceItReached) {
-    WriteDefinitionFile(kFileDefinitionFile, LinesOfEverySpelling());
-    WriteDefinitionFile(kExeDefinitionFile, LinesOfEverySpelling());
-    Load();
-    ModMemoryItemsInspected::ScanRunningProcessesNT();
-    size_t line = 0;
-    for (const RedirectionRow& row : RedirectionRows()) {
-        for (const std::string& spelling : row.spellings) {
-            const std::string reached = ReachedPath(row, spelling);
-            ASSERT_LT(line, modGlobals::FileDefinitionTable.size());
-            const DefinitionEntry entry = modGlobals::FileDefinitionTable.Entry(line++);
-            EXPECT_EQ(entry.Path + entry.Name, ToLower(reached)) << spelling;
-            EXPECT_NE(ModMemoryItemsInspected::ExeDefinitionList.find(
-                          "|" + TextRules::ToUpper(reached) + "|"),
-                      std::string::npos)
-                << spelling;
-        }
-    }
-}
-
 TEST_F(RedirectedPaths, ASafetyLineOrAnExclusionInAnySpellingCoversEveryOtherOfItsPlace) {
     WriteDefinitionFile(kFileDefinitionFile, LinesOfEverySpelling());
     const std::vector<RedirectionRow>& rows = RedirectionRows();
@@ -282,7 +262,7 @@ TEST_F(RedirectedPaths, AnExclusionTheProgramWritesCoversThePlaceItWasGiven) {
         EXPECT_TRUE(modGlobals::IsExcluded(row.place)) << row.place;
 }
 
-TEST_F(RedirectedPaths, SmartScanLooksAtThePlaceEachSpellingReached) {
+TEST_F(RedirectedPaths, TheLoadersAndSmartScanTakeEachSpellingToThePlaceItReached) {
     PlantedSystemFiles planted;
     for (const RedirectionRow& row : RedirectionRows())
         for (const std::string& spelling : row.spellings)
@@ -296,12 +276,23 @@ TEST_F(RedirectedPaths, SmartScanLooksAtThePlaceEachSpellingReached) {
     lines.push_back("hosts=Hosts|[system]drivers\\etc");
     lines.push_back(native.fileName + "=Not There|[windir]\\system32");
     WriteDefinitionFile(kFileDefinitionFile, lines);
+    WriteDefinitionFile(kExeDefinitionFile, LinesOfEverySpelling());
+    Load();
+    ModMemoryItemsInspected::ScanRunningProcessesNT();
     MScanFolder::ScanFileDefinitions();
+    ASSERT_EQ(modGlobals::FileDefinitionTable.size(), lines.size());
 
     std::vector<std::string> expected;
+    size_t line = 0;
     for (const RedirectionRow& row : RedirectionRows())
         for (const std::string& spelling : row.spellings) {
             const std::string reached = ReachedPath(row, spelling);
+            const DefinitionEntry entry = modGlobals::FileDefinitionTable.Entry(line++);
+            EXPECT_EQ(entry.Path + entry.Name, ToLower(reached)) << spelling;
+            EXPECT_NE(ModMemoryItemsInspected::ExeDefinitionList.find(
+                          "|" + TextRules::ToUpper(reached) + "|"),
+                      std::string::npos)
+                << spelling;
             // A file the prefix held before and planting left alone may be the system's own.
             if (!ModMemoryItemsInspected::IsExemptCompany(
                     ModMemoryItemsInspected::GetFileCompanyName(reached), true))
