@@ -52,14 +52,7 @@ TEST(X86View, TheFoldersAreNamedAsThe32BitProgramWasTold) {
     EXPECT_EQ(modGenDec::GetSystemDirectoryText(), system);
     EXPECT_EQ(modGenDec::GetSystemDir(), system + "\\");
     EXPECT_EQ(X86View::NativeSystemFolder(), system);
-    const std::string programFiles =
-        Folder(k64BitProcess ? CSIDL_PROGRAM_FILESX86 : CSIDL_PROGRAM_FILES);
-    const std::string common =
-        Folder(k64BitProcess ? CSIDL_PROGRAM_FILES_COMMONX86 : CSIDL_PROGRAM_FILES_COMMON);
-    ASSERT_FALSE(programFiles.empty());
-    std::string text = "[progfil]evil\\a.exe|[comprogfil]evil|[system]evil.dll";
-    modGenDec::ExpandPathMacros(text);
-    EXPECT_EQ(text, programFiles + "\\evil\\a.exe|" + common + "\\evil|" + system + "\\evil.dll");
+    // How the macros name these folders is the redirected-paths test's.
 }
 
 TEST(X86View, ALongPathKeepsItsPrefixAndIsRedirectedBehindIt) {
