@@ -344,17 +344,15 @@ TEST_F(RedirectedPaths, AChosenSystemFolderIsScannedWhereA32BitProgramLooked) {
     Load();
     const ui::ListView& found = ScanLists().lvwPicRemoveListOfSpywareFoundAndToBeRemoved;
 
-    // The user's folder leads where it led a 32-bit program, and what is found there is listed
-    // by its own name, which the removal acts on. (In a 32-bit process the system shows the x86
-    // folder's files under the name chosen.)
+    // The user's folder leads where it led a 32-bit program; what is found there is listed by
+    // its own name, which the removal acts on (a 32-bit process sees it under the name chosen).
     MScanFolder::ScanFolderFiles(named);
     ASSERT_EQ(found.Count(), k64BitProcess ? 1u : 2u);
     EXPECT_TRUE(EqualsNoCase(found.Item(0).SubItem(1), (k64BitProcess ? x86 : named) + "evil.dll"));
     // A file only the system's own folder holds was out of that program's sight.
     MScanFolder::ScanFolderExecutables(named + "lonely.dll");
     EXPECT_EQ(found.Count(), k64BitProcess ? 1u : 3u);
-    // A walk of the system's own folder (a full scan's) finds its own files, which no
-    // definition of the 32-bit program's System32 names.
+    // A full scan's walk of the system's own folder finds its own files, which no definition names.
     MScanFolder::ScanFolder(named);
     EXPECT_EQ(found.Count(), k64BitProcess ? 1u : 5u);
 }

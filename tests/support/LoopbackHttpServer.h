@@ -1,8 +1,7 @@
 // A scripted HTTP server on 127.0.0.1 for the tests: it stands in for the definitions service
-// and can misbehave on purpose (cut a body short, stall, drip, refuse, or send exact bytes with
-// pauses and endless floods between them). One thread serves one
-// connection at a time; every reply closes its connection. The server ends by itself when its
-// life is over, and in its destructor.
+// and can misbehave on purpose (cut a body short, stall, drip, refuse, send exact bytes, flood).
+// One thread serves one connection at a time; every reply closes its connection. The server
+// ends by itself when its life is over, and in its destructor.
 #pragma once
 
 #include <chrono>

@@ -200,9 +200,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, UpdateOutcome, testing::ValuesIn(kOutcomes),
                              return std::string(info.param.name);
                          });
 
-// The service's dates, and "date.dat", are read in the service's US-English form on any
-// system. On a day-first system "1/2/2026" would otherwise be
-// 1 February, the later "2/1/2026" would look earlier, and the update would be skipped.
+// The service's dates, and "date.dat", are read in the service's US-English form on any system:
+// else on a day-first one the later "2/1/2026" would look earlier than "1/2/2026".
 class UpdateInALocale : public UpdateOutcome {
   protected:
     ~UpdateInALocale() override { DateText::SetLocale(0); }
