@@ -11,6 +11,7 @@
 #include "ScriptedMessageBoxes.h"
 #include "SettingsStore.h"
 #include "ShellPanel.h"
+#include "TwinMachineKey.h"
 #include "VersionInfo.h"
 #include "WebPageMode.h"
 #include "frmAbout.h"
@@ -51,17 +52,9 @@ class ShellPanelTest : public MainWindowFixture {
     std::string MachineHelpFlag() const {
         return GetMachineSetting(kTestProduct, "Settings", "showHelp", "<none>");
     }
-    // The machine-wide store is in the registry's 32-bit view.
     void ForgetMachineHelpFlag() const {
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(
-                HKEY_LOCAL_MACHINE,
-                Utf8ToWide("SOFTWARE\\" + kTestCompany + "\\" + kTestProduct + "\\Settings")
-                    .c_str(),
-                0, KEY_SET_VALUE | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
-            return;
-        RegDeleteValueW(key, L"showHelp");
-        RegCloseKey(key);
+        DeleteKeyInBothViews(HKEY_LOCAL_MACHINE,
+                             Utf8ToWide("SOFTWARE\\" + kTestCompany + "\\" + kTestProduct));
     }
 
     ShellPanel panel;

@@ -52,8 +52,6 @@ TEST(HttpReplyReader, EachFramingEndsItsBodyOrShowsItCut) {
          true, true},
         {"length, bytes after it ignored", kOk + "content-length:  5 \r\n\r\nhello, more", false,
          200, Framing::Length, "hello", true, true},
-        {"length cut", kOk + "Content-Length: 9\r\n\r\nhello", true, 200, Framing::Length, "hello",
-         false, false},
         {"length zero", kOk + "Content-Length: 0\r\n\r\n", false, 200, Framing::Length, "", true,
          true},
         {"close-delimited", kOk + "\r\nhello", true, 200, Framing::Close, "hello", true, false},
@@ -64,12 +62,6 @@ TEST(HttpReplyReader, EachFramingEndsItsBodyOrShowsItCut) {
          false, 200, Framing::Chunked, "hello!", true, true},
         {"chunk size with leading zeros", kChunked + "\r\n00000000000000000002\r\nok\r\n0\r\n\r\n",
          false, 200, Framing::Chunked, "ok", true, true},
-        {"chunked, last chunk never came", kChunked + "\r\n5\r\nhello\r\n", true, 200,
-         Framing::Chunked, "hello", false, false},
-        {"chunked, cut inside a chunk", kChunked + "\r\n5\r\nhel", true, 200, Framing::Chunked,
-         "hel", false, false},
-        {"chunked, no blank line after the last chunk", kChunked + "\r\n5\r\nhello\r\n0\r\n", true,
-         200, Framing::Chunked, "hello", false, false},
         {"identity content coding",
          kOk + "Content-Encoding: identity\r\nContent-Length: 2\r\n\r\nok", false, 200,
          Framing::Length, "ok", true, true},
@@ -156,6 +148,7 @@ TEST(HttpReplyReader, ACutReplyIsProvenWholeOnlyPastItsFramingsEnd) {
             ReadReply(read, sent.substr(0, cut), sent.size(), true);
             const bool past = cut >= reply.size();
             EXPECT_EQ(read.reader.ProvenWhole(), past);
+            EXPECT_EQ(read.reader.Ended(), past);
             // What came of the body is always its start, and all of it once proven whole.
             EXPECT_EQ(read.body, std::string("hello").substr(0, past ? 5 : read.body.size()));
             EXPECT_FALSE(read.reader.Broken());

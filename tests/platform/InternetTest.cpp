@@ -4,7 +4,6 @@
 #include "LoopbackHttpServer.h"
 #include "TempFolder.h"
 #include "modInternet.h"
-#include "xfileExists.h"
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
@@ -15,8 +14,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <fstream>
-#include <sstream>
 
 using modInternet::HttpLimits;
 using modInternet::HttpResult;
@@ -27,6 +24,9 @@ namespace {
 
 // Short limits so that a stalled reply costs the test a second, not half a minute.
 constexpr HttpLimits kQuick{2000, 1000, 4000, 4096};
+constexpr Framing kClose = Framing::CloseDelimited;
+constexpr Framing kChunks = Framing::Chunked;
+constexpr size_t kAll = LoopbackHttpServer::kWhole;
 
 Reply Body(std::string body, Framing framing = Framing::ContentLength) {
     Reply reply;
@@ -40,13 +40,6 @@ std::string Pattern(size_t length) {
     for (size_t i = 0; i < length; ++i)
         text += static_cast<char>('a' + i % 26);
     return text;
-}
-
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
 }
 
 size_t FilesIn(const std::string& folder) {
@@ -86,10 +79,7 @@ TEST_F(Internet, ShortAndEmptyBodiesComeBackExactly) {
 
 TEST_F(Internet, ProgressFollowsEveryReadAfterTheFirstAndTheMessageLoopEach) {
     // Three pieces far enough apart to be three reads; the read after the end takes nothing.
-    Reply drip = Body(Pattern(300));
-    drip.DripBytes = 100;
-    drip.DripMs = 150;
-    server.Queue(drip);
+    server.Queue({.Body = Pattern(300), .DripBytes = 100, .DripMs = 150});
     std::string events;
     modInternet::SetYieldHook([&] { events += 'Y'; });
     std::vector<std::string> shown;
@@ -133,100 +123,50 @@ TEST_F(Internet, OnlyHttpUrlsAreOpened) {
 
 TEST_F(Internet, EachWayOfReplyingHasItsOutcome) {
     const std::string whole = Pattern(1000);
-    const auto with = [&](Framing framing, auto change) {
-        Reply reply = Body(whole, framing);
-        change(reply);
-        return reply;
+    // Chunks of 300 bytes, cut after `sent` bytes or stalled for long at `pause`.
+    const auto chunked = [](size_t sent, size_t pause) {
+        return Reply{.BodyFraming = kChunks,
+                     .SendOnly = sent,
+                     .PauseAt = pause,
+                     .PauseMs = 3000,
+                     .ChunkBytes = 300};
     };
-    const auto same = [](Reply&) {};
+    const Reply badLength{.Headers = {{"Content-Length", "12x"}}, .BodyFraming = kClose};
     const struct {
         const char* name;
-        Reply reply;
         bool opened;
         unsigned long status;
         bool proven; // by the framing, whatever the status
-        std::string body;
+        size_t kept; // bytes of the body
+        Reply reply; // of the whole body
     } cases[] = {
-        {"length", with(Framing::ContentLength, same), true, 200, true, whole},
-        {"close-delimited", with(Framing::CloseDelimited, same), true, 200, false, whole},
-        {"chunked", with(Framing::Chunked, [](Reply& r) { r.ChunkBytes = 300; }), true, 200, true,
-         whole},
-        {"length cut short", with(Framing::ContentLength, [](Reply& r) { r.SendOnly = 600; }), true,
-         200, false, whole.substr(0, 600)},
-        {"chunking ended early",
-         with(Framing::Chunked,
-              [](Reply& r) {
-                  r.ChunkBytes = 300;
-                  r.SendOnly = 600;
-              }),
-         true, 200, false, whole.substr(0, 600)},
-        {"chunking ended inside a chunk",
-         with(Framing::Chunked,
-              [](Reply& r) {
-                  r.ChunkBytes = 300;
-                  r.SendOnly = 450;
-              }),
-         true, 200, false, whole.substr(0, 450)},
-        {"not found", with(Framing::ContentLength, [](Reply& r) { r.Status = 404; }), true, 404,
-         true, whole},
-        {"server error", with(Framing::CloseDelimited, [](Reply& r) { r.Status = 500; }), true, 500,
-         false, whole},
-        {"no content",
-         with(Framing::ContentLength,
-              [](Reply& r) {
-                  r.Status = 204;
-                  r.Body.clear();
-              }),
-         true, 204, true, ""},
-        {"short delay", with(Framing::ContentLength, [](Reply& r) { r.DelayMs = 300; }), true, 200,
-         true, whole},
-        {"stalled before replying",
-         with(Framing::ContentLength, [](Reply& r) { r.DelayMs = 3000; }), false, 0, false, ""},
-        {"stalled in the body",
-         with(Framing::ContentLength,
-              [](Reply& r) {
-                  r.PauseAt = 400;
-                  r.PauseMs = 3000;
-              }),
-         true, 200, false, whole.substr(0, 400)},
-        {"stalled after the head",
-         with(Framing::ContentLength,
-              [](Reply& r) {
-                  r.PauseAt = 0;
-                  r.PauseMs = 3000;
-              }),
-         true, 200, false, ""},
-        {"stalled before the last chunk",
-         with(Framing::Chunked,
-              [](Reply& r) {
-                  r.PauseAt = 1000;
-                  r.PauseMs = 3000;
-              }),
-         true, 200, false, whole},
-        {"dripping within the limits",
-         with(Framing::ContentLength,
-              [](Reply& r) {
-                  r.DripBytes = 100;
-                  r.DripMs = 50;
-              }),
-         true, 200, true, whole},
-        {"refused", with(Framing::ContentLength, [](Reply& r) { r.Refuse = true; }), false, 0,
-         false, ""},
+        {"length", true, 200, true, kAll, {}},
+        {"close-delimited", true, 200, false, kAll, {.BodyFraming = kClose}},
+        {"chunked", true, 200, true, kAll, chunked(kAll, kAll)},
+        {"length cut short", true, 200, false, 600, {.SendOnly = 600}},
+        {"chunking ended early", true, 200, false, 600, chunked(600, kAll)},
+        {"chunking ended inside a chunk", true, 200, false, 450, chunked(450, kAll)},
+        {"not found", true, 404, true, kAll, {.Status = 404}},
+        {"server error", true, 500, false, kAll, {.Status = 500, .BodyFraming = kClose}},
+        {"no content, whatever follows its head", true, 204, true, 0, {.Status = 204}},
+        {"short delay", true, 200, true, kAll, {.DelayMs = 300}},
+        {"stalled before replying", false, 0, false, 0, {.DelayMs = 3000}},
+        {"stalled in the body", true, 200, false, 400, {.PauseAt = 400, .PauseMs = 3000}},
+        {"stalled after the head", true, 200, false, 0, {.PauseAt = 0, .PauseMs = 3000}},
+        {"stalled before the last chunk", true, 200, false, kAll, chunked(kAll, 1000)},
+        {"dripping within the limits", true, 200, true, kAll, {.DripBytes = 100, .DripMs = 50}},
+        {"refused", false, 0, false, 0, {.Refuse = true}},
         // A head that breaks the framing rules is no answer.
-        {"length that is no number",
-         with(Framing::CloseDelimited,
-              [](Reply& r) {
-                  r.Headers = {{"Content-Length", "12x"}};
-              }),
-         false, 0, false, ""},
+        {"bad length", false, 0, false, 0, badLength},
     };
-    for (const auto& c : cases) {
+    for (auto c : cases) {
+        c.reply.Body = whole;
         server.Queue(c.reply);
         const HttpResult result = modInternet::HttpGet(Url("/mode"), kQuick);
         EXPECT_EQ(result.Opened, c.opened) << c.name;
         EXPECT_EQ(result.Status, c.status) << c.name;
         EXPECT_EQ(result.ProvenWhole, c.proven) << c.name;
-        EXPECT_EQ(result.Body, c.body) << c.name;
+        EXPECT_EQ(result.Body, whole.substr(0, c.kept)) << c.name;
     }
 }
 
@@ -246,10 +186,7 @@ TEST_F(Internet, EveryByteValueArrivesUnchanged) {
 }
 
 TEST_F(Internet, TheDeadlineEndsADripThatNeverStalls) {
-    Reply drip = Body(Pattern(1000), Framing::CloseDelimited);
-    drip.DripBytes = 10;
-    drip.DripMs = 200;
-    server.Queue(drip);
+    server.Queue({.Body = Pattern(1000), .BodyFraming = kClose, .DripBytes = 10, .DripMs = 200});
     const HttpLimits limits{2000, 1000, 1500, 4096};
     const ULONGLONG start = GetTickCount64();
     const HttpResult result = modInternet::HttpGet(Url(), limits);
@@ -332,18 +269,12 @@ TEST_F(Internet, RoutesServeTheirPathAndTheQueueTheRest) {
 
 TEST_F(Internet, RedirectsToHttpAddressesAreFollowedAFewTimes) {
     const auto moved = [](std::string location) {
-        Reply reply = Body("moved");
-        reply.Status = 302;
-        reply.Reason = "Found";
-        reply.Headers = {{"Location", std::move(location)}};
-        return reply;
+        return Reply{
+            .Status = 302, .Reason = "Found", .Headers = {{"Location", location}}, .Body = "moved"};
     };
     server.Route("/new", [](const LoopbackHttpServer::Request&) { return Body("arrived"); });
     server.Route("/loop", [&](const LoopbackHttpServer::Request&) { return moved("/loop"); });
-    server.Route("/back", [&](const LoopbackHttpServer::Request& request) {
-        return request.Query.count("x") ? Body("arrived") : moved("?x=1");
-    });
-    const std::string authority = Url().substr(std::string("http:").size());
+    // How a reference is resolved is the address's own test; here only that it is.
     const struct {
         const char* name;
         const char* from;
@@ -352,11 +283,7 @@ TEST_F(Internet, RedirectsToHttpAddressesAreFollowedAFewTimes) {
         size_t requests;
     } cases[] = {
         {"absolute", "/old", Url("/new"), 200, 2},
-        {"absolute path", "/old", "/new", 200, 2},
-        {"relative path", "/old", "new", 200, 2},
-        {"up a folder", "/dir/old", "../new", 200, 2},
-        {"network path", "/old", authority + "new", 200, 2},
-        {"query alone", "/back", "", 200, 2},
+        {"relative", "/dir/old", "../new", 200, 2},
         // Not ours to follow: the redirect itself is the answer, and no success.
         {"another scheme", "/old", "https://example.com/new", 302, 1},
         {"a loop", "/loop", "", 302, 6},
@@ -435,9 +362,7 @@ TEST(LoopbackHttpServer, EndsConnectionsAndItsOwnLifeOnTime) {
     const HttpLimits patient{5000, 20000, 30000, 4096};
     const ULONGLONG born = GetTickCount64();
     LoopbackHttpServer server(4000ms, 400ms);
-    Reply stalled = Body("late");
-    stalled.DelayMs = 10000;
-    server.Queue(stalled);
+    server.Queue({.Body = "late", .DelayMs = 10000});
     server.Queue(Body("served"));
     ULONGLONG start = GetTickCount64();
     EXPECT_FALSE(modInternet::HttpGet(server.BaseUrl(), patient).Opened);
@@ -454,56 +379,40 @@ TEST(LoopbackHttpServer, EndsConnectionsAndItsOwnLifeOnTime) {
 TEST_F(Internet, ADownloadReplacesTheFileOnlyWhenWhole) {
     TempFolder folder;
     const std::string target = folder.WriteFile("Defs.dat", "old definitions");
-    const auto broken = [](auto change) {
-        Reply reply = Body(Pattern(2000));
-        change(reply);
-        return reply;
-    };
     const struct {
         const char* name;
-        Reply reply;
+        Reply reply; // of 2000 bytes, unless it says otherwise
     } cases[] = {
-        {"cut short", broken([](Reply& r) { r.SendOnly = 1000; })},
-        {"chunks cut short", broken([](Reply& r) {
-             r.BodyFraming = Framing::Chunked;
-             r.SendOnly = 1000;
-         })},
-        {"ended by the close alone",
-         broken([](Reply& r) { r.BodyFraming = Framing::CloseDelimited; })},
-        {"stalled in the body", broken([](Reply& r) {
-             r.PauseAt = 500;
-             r.PauseMs = 3000;
-         })},
-        {"stalled before replying", broken([](Reply& r) { r.DelayMs = 3000; })},
-        {"not found", broken([](Reply& r) { r.Status = 404; })},
-        {"server error", broken([](Reply& r) { r.Status = 503; })},
-        {"refused", broken([](Reply& r) { r.Refuse = true; })},
-        {"over the cap", broken([](Reply& r) {
-             r.Body = Pattern(kQuick.MaxBody + 1);
-             r.BodyFraming = Framing::CloseDelimited;
-         })},
-        {"length that is no number", broken([](Reply& r) {
-             r.BodyFraming = Framing::CloseDelimited;
-             r.Headers = {{"Content-Length", "-5"}};
-         })},
+        {"cut short", {.SendOnly = 1000}},
+        {"chunks cut short", {.BodyFraming = kChunks, .SendOnly = 1000}},
+        {"ended by the close alone", {.BodyFraming = kClose}},
+        {"stalled in the body", {.PauseAt = 500, .PauseMs = 3000}},
+        {"stalled before replying", {.DelayMs = 3000}},
+        {"not found", {.Status = 404}},
+        {"server error", {.Status = 503}},
+        {"refused", {.Refuse = true}},
+        {"over the cap", {.Body = Pattern(kQuick.MaxBody + 1), .BodyFraming = kClose}},
+        {"length that is no number",
+         {.Headers = {{"Content-Length", "-5"}}, .BodyFraming = kClose}},
     };
-    for (const auto& c : cases) {
+    for (auto c : cases) {
+        if (c.reply.Body.empty())
+            c.reply.Body = Pattern(2000);
         server.Queue(c.reply);
         EXPECT_FALSE(modInternet::DownloadFile(Url("/Defs.dat"), target, kQuick)) << c.name;
-        EXPECT_EQ(ReadWholeFile(target), "old definitions") << c.name;
+        EXPECT_EQ(ReadFileBytes(target), "old definitions") << c.name;
         EXPECT_EQ(FilesIn(folder.Path()), 1u) << c.name;
     }
 
     std::string bytes;
     for (int i = 0; i < 600; ++i)
         bytes += static_cast<char>(255 - i % 256);
-    server.Queue(Body(bytes, Framing::Chunked));
+    server.Queue(Body(bytes, kChunks));
     EXPECT_TRUE(modInternet::DownloadFile(Url("/Defs.dat"), target, kQuick));
-    EXPECT_EQ(ReadWholeFile(target), bytes);
+    EXPECT_EQ(ReadFileBytes(target), bytes);
     server.Queue(Body(""));
     EXPECT_TRUE(modInternet::DownloadFile(Url("/New.dat"), folder / "New.dat", kQuick));
-    EXPECT_TRUE(xfileExists::FileExists(folder / "New.dat"));
-    EXPECT_EQ(ReadWholeFile(folder / "New.dat"), "");
+    EXPECT_EQ(ReadFileBytes(folder / "New.dat"), ""); // made, and empty
     EXPECT_EQ(FilesIn(folder.Path()), 2u);
 }
 

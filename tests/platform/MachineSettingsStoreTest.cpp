@@ -20,17 +20,15 @@ const std::string kPermissionDenied =
     "to prevent this error message from being displayed again, please press 'Ignore'.";
 
 // A company and product of the test's own in both stores (CTest runs the tests side by side),
-// removed before and after it.
+// removed before and after it; the company's key in both views of the machine's registry.
 class MachineSettings : public testing::Test {
   protected:
     void SetUp() override {
         const std::string test = testing::UnitTest::GetInstance()->current_test_info()->name();
         product_ = "Machine Store " + test;
-        companyKey_ = L"SOFTWARE\\Machine Store Test Co " + Utf8ToWide(test);
-        settingsKey_ = companyKey_ + L"\\" + Utf8ToWide(product_) + L"\\Settings";
         userKey_ = L"Software\\VB and VBA Program Settings\\" + Utf8ToWide(product_);
         modLorvane::ProgramName = product_;
-        modLorvane::CompanyName = "Machine Store Test Co " + test;
+        modLorvane::CompanyName = companyKey_.Sub().substr(std::string_view("Software\\").size());
         RemoveKeys();
     }
     void TearDown() override {
@@ -41,7 +39,7 @@ class MachineSettings : public testing::Test {
     }
 
     void RemoveKeys() const {
-        DeleteKeyInBothViews(HKEY_LOCAL_MACHINE, companyKey_);
+        DeleteKeyInBothViews(HKEY_LOCAL_MACHINE, Utf8ToWide(companyKey_.Sub()));
         RegDeleteTreeW(HKEY_CURRENT_USER, userKey_.c_str());
     }
 
@@ -49,44 +47,30 @@ class MachineSettings : public testing::Test {
     // fails until the key is removed.
     void BlockWrites() const {
         HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, companyKey_.c_str(), 0, nullptr,
-                                  REG_OPTION_VOLATILE, KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr,
-                                  &key, nullptr),
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, Utf8ToWide(companyKey_.Sub()).c_str(), 0,
+                                  nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS | KEY_WOW64_32KEY,
+                                  nullptr, &key, nullptr),
                   ERROR_SUCCESS);
         RegCloseKey(key);
     }
 
-    // "FirstTime" in one view of the registry (the store's own is the 32-bit one).
-    void PutValue(DWORD type, const void* data, DWORD size, REGSAM view = KEY_WOW64_32KEY) const {
+    // "FirstTime" in the store's own view of the registry, the 32-bit one.
+    void PutValue(DWORD type, const void* data, DWORD size) const {
         HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, settingsKey_.c_str(), 0, nullptr, 0,
-                                  KEY_SET_VALUE | view, nullptr, &key, nullptr),
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE,
+                                  Utf8ToWide(companyKey_.Sub(product_ + "\\Settings")).c_str(), 0,
+                                  nullptr, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr, &key,
+                                  nullptr),
                   ERROR_SUCCESS);
         RegSetValueExW(key, L"FirstTime", 0, type, static_cast<const BYTE*>(data), size);
         RegCloseKey(key);
-    }
-    void PutText(const std::wstring& text, REGSAM view) const {
-        PutValue(REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)),
-                 view);
-    }
-    // "FirstTime" as one view holds it, or "<none>".
-    std::wstring Raw(REGSAM view) const {
-        wchar_t data[16] = {};
-        DWORD size = sizeof(data);
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, settingsKey_.c_str(), 0, KEY_QUERY_VALUE | view,
-                          &key) != ERROR_SUCCESS)
-            return L"<none>";
-        const LONG status = RegQueryValueExW(key, L"FirstTime", nullptr, nullptr,
-                                             reinterpret_cast<BYTE*>(data), &size);
-        RegCloseKey(key);
-        return status == ERROR_SUCCESS ? data : L"<none>";
     }
 
     std::string Stored() const { return GetMachineSetting(product_, "Settings", "FirstTime", "-"); }
 
     std::string product_;
-    std::wstring companyKey_, settingsKey_, userKey_;
+    std::wstring userKey_;
+    const TwinMachineKey companyKey_{"Machine Store Test Co"};
 
   private:
     std::string program_ = modLorvane::ProgramName;
@@ -104,8 +88,8 @@ TEST_F(MachineSettings, RoundTripUnderCompanyProductAndSection) {
     EXPECT_EQ(GetMachineSetting(product_, "Settings", "showHelp", "dflt"), "dflt");
 
     // Written where the 32-bit program kept it, and nowhere else.
-    EXPECT_EQ(Raw(KEY_WOW64_32KEY), L"Yes");
-    EXPECT_EQ(Raw(KEY_WOW64_64KEY), L"<none>");
+    EXPECT_EQ(companyKey_.Get(KEY_WOW64_32KEY, product_ + "\\Settings", "FirstTime"), "Yes");
+    EXPECT_EQ(companyKey_.Get(KEY_WOW64_64KEY, product_ + "\\Settings", "FirstTime"), "<none>");
 
     SaveMachineSetting(product_, "Settings", "FirstTime", "");
     EXPECT_EQ(GetMachineSetting(product_, "Settings", "FirstTime", "dflt"), "");
@@ -113,21 +97,19 @@ TEST_F(MachineSettings, RoundTripUnderCompanyProductAndSection) {
 
 TEST_F(MachineSettings, AValueAnEarlier64BitBuildLeftIsReadWhereThe32BitViewHasNone) {
     const struct {
-        const wchar_t* in32; // nullptr: not there
-        const wchar_t* in64;
+        const char* in32; // nullptr: not there
+        const char* in64;
         const char* read;
     } rows[] = {
-        {L"32", L"64", "32"},
-        {nullptr, L"64", "64"},
-        {L"", L"64", ""},
-        {nullptr, nullptr, "-"},
+        {"32", "64", "32"},
+        {nullptr, "64", "64"},
+        {"", "64", ""},
     };
     for (const auto& row : rows) {
         RemoveKeys();
         for (const auto& [text, view] :
              {std::pair{row.in32, KEY_WOW64_32KEY}, {row.in64, KEY_WOW64_64KEY}})
-            if (text)
-                PutText(text, view);
+            ASSERT_TRUE(!text || companyKey_.Put(view, product_ + "\\Settings", "FirstTime", text));
         EXPECT_EQ(Stored(), row.read) << (row.in32 ? "with" : "without") << " a 32-bit value";
     }
 }

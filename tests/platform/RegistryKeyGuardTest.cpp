@@ -1,5 +1,8 @@
 #include "RegistryKeyGuard.h"
 
+#include "ModRegistryRelated.h"
+#include "ProtectedRegistryKeys.h"
+
 #include <gtest/gtest.h>
 
 using RegistryKeyGuard::MayDeleteKey;
@@ -18,76 +21,37 @@ struct Key {
 };
 
 TEST(RegistryKeyGuard, ProtectsTheSystemsKeysWhereverTheyAreNamed) {
+    // The keys the scan and removal tests meet; below, other names and places of such keys.
+    for (const ProtectedRegistryKey& key : kProtectedRegistryKeys)
+        EXPECT_FALSE(MayDeleteKey(ModRegistryRelated::GetRootKey(key.rootIndex), key.subkey))
+            << key.rootIndex << " " << key.subkey;
     const Key protectedKeys[] = {
         // Roots and the keys right below them.
         {kLocalMachine, ""},
         {kLocalMachine, " \\ "},
-        {kLocalMachine, "Software"},
         {kLocalMachine, "SYSTEM"},
         {kLocalMachine, "\\Software\\"},
-        {kCurrentUser, "Software"},
         {kCurrentUser, "Some Program"},
-        {kUsers, ".DEFAULT"},
         {kUsers, "S-1-5-21-1-2-3-1000"},
         {kUsers, "S-1-5-21-1-2-3-1000\\Software"},
         {kClassesRoot, ""},
         {kCurrentConfig, ""},
-        // The system's class keys, and every file type.
-        {kClassesRoot, "CLSID"},
-        {kClassesRoot, "Interface"},
-        {kClassesRoot, "TypeLib"},
-        {kClassesRoot, "AppID"},
-        {kClassesRoot, "*"},
-        {kClassesRoot, "Directory"},
-        {kClassesRoot, "Folder"},
-        {kClassesRoot, "Drive"},
-        {kClassesRoot, "exefile"},
-        {kClassesRoot, "batfile"},
-        {kClassesRoot, "comfile"},
-        {kClassesRoot, "htmlfile"},
-        {kClassesRoot, "http"},
+        // Class keys and every file type, in the 32-bit view and a user's.
         {kClassesRoot, "HTTPS"},
-        {kClassesRoot, ".exe"},
         {kClassesRoot, ".toolbar-file"},
         {kClassesRoot, "Wow6432Node\\CLSID"},
-        {kLocalMachine, "Software\\Classes\\CLSID"},
         {kCurrentUser, "Software\\Classes\\.htm"},
         {kUsers, "S-1-5-21-1-2-3-1000_Classes\\exefile"},
         {kUsers, "S-1-5-21-1-2-3-1000_Classes"},
-        // Keys the system depends on, in both hives and a user's, and in the 32-bit view.
-        {kLocalMachine, "Software\\Microsoft"},
-        {kCurrentUser, "Software\\Classes"},
-        {kCurrentUser, "Software\\Policies"},
-        {kLocalMachine, "Software\\Microsoft\\Windows"},
-        {kLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion"},
-        {kLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
+        // Keys the system depends on, in any spelling, a user's hive and the 32-bit view.
         {kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run\\"},
         {kCurrentUser, "software\\microsoft\\windows\\currentversion\\runonce"},
-        {kLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices"},
-        {kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Policies"},
-        {kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer"},
-        {kLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"},
-        {kLocalMachine, "Software\\Microsoft\\Windows NT\\CurrentVersion"},
-        {kLocalMachine, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon"},
-        {kLocalMachine, "System\\CurrentControlSet"},
-        {kLocalMachine, "System\\CurrentControlSet\\Services"},
-        {kCurrentUser, "Control Panel"},
-        {kCurrentUser, "Environment"},
-        {kUsers, ".DEFAULT\\Control Panel"},
         {kUsers, "S-1-5-21-1-2-3-1000\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
         {kLocalMachine, "Software\\Wow6432Node"},
         {kLocalMachine, "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run"},
         {kLocalMachine, "  Software\\\\Microsoft\\Windows  "},
-        // Every key that holds one of them, and every control set.
-        {kLocalMachine, "Software\\Microsoft\\Windows NT"},
-        {kLocalMachine, "Software\\Wow6432Node\\Microsoft\\Windows NT"},
-        {kCurrentUser, "Software\\Microsoft\\Windows NT"},
-        {kUsers, ".DEFAULT\\Software\\Microsoft\\Windows NT"},
-        {kLocalMachine, "System\\ControlSet001"},
-        {kLocalMachine, "System\\ControlSet002\\Services"},
+        // Every control set.
         {kLocalMachine, "System\\controlset010\\Services\\"},
-        {kCurrentConfig, "Software"},
-        {kCurrentConfig, "System"},
     };
     for (const Key& key : protectedKeys)
         EXPECT_FALSE(MayDeleteKey(key.root, key.subkey)) << key.root << " " << key.subkey;

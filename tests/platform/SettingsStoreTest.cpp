@@ -11,28 +11,20 @@ namespace {
 constexpr const char* kApp = "Settings Store Test";
 const wchar_t* const kAppKey = L"Software\\VB and VBA Program Settings\\Settings Store Test";
 
-constexpr const char* kOtherApp = "Settings Store Test Sibling";
-const wchar_t* const kOtherAppKey =
-    L"Software\\VB and VBA Program Settings\\Settings Store Test Sibling";
-
 // The store keeps the settings of the program it runs in: kApp plays that program.
 class SettingsStore : public testing::Test {
   protected:
     void SetUp() override {
         program_ = modLorvane::ProgramName;
         modLorvane::ProgramName = kApp;
-        DeleteKeys();
+        RegDeleteTreeW(HKEY_CURRENT_USER, kAppKey);
     }
     void TearDown() override {
-        DeleteKeys();
+        RegDeleteTreeW(HKEY_CURRENT_USER, kAppKey);
         modLorvane::ProgramName = program_;
     }
 
   private:
-    static void DeleteKeys() {
-        RegDeleteTreeW(HKEY_CURRENT_USER, kAppKey);
-        RegDeleteTreeW(HKEY_CURRENT_USER, kOtherAppKey);
-    }
     std::string program_;
 };
 
@@ -75,10 +67,9 @@ TEST_F(SettingsStore, MissingOrNonTextValuesReadAsTheDefault) {
 }
 
 // Writes another program makes to the registry, as the sibling tool does.
-void WriteBehindTheStore(const wchar_t* section, const wchar_t* name, const wchar_t* text,
-                         const wchar_t* appKey = kAppKey) {
+void WriteBehindTheStore(const wchar_t* section, const wchar_t* name, const wchar_t* text) {
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, (std::wstring(appKey) + L"\\" + section).c_str(),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, (std::wstring(kAppKey) + L"\\" + section).c_str(),
                               0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
               ERROR_SUCCESS);
     RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
@@ -107,15 +98,6 @@ TEST_F(SettingsStore, KeepsWhatItReadAndWroteUntilTheNextStart) {
     ForgetStoredSettings();
     EXPECT_EQ(GetSetting(kApp, "Settings", "Language", "English"), "Suomi");
     EXPECT_EQ(GetSetting(kApp, "OptionAndSettings", "optMemorySheildOn", "True"), "False");
-
-    // Another program's record, whatever its case, is read anew every time, and so is one this
-    // program wrote there.
-    EXPECT_EQ(GetSetting(kOtherApp, "Company", "File", "none"), "none");
-    WriteBehindTheStore(L"Company", L"File", L"C:\\tool.exe", kOtherAppKey);
-    EXPECT_EQ(GetSetting("SETTINGS STORE TEST SIBLING", "Company", "File", "none"), "C:\\tool.exe");
-    ASSERT_TRUE(SaveSetting(kOtherApp, "Company", "File", "C:\\mine.exe"));
-    WriteBehindTheStore(L"Company", L"File", L"C:\\moved\\tool.exe", kOtherAppKey);
-    EXPECT_EQ(GetSetting(kOtherApp, "Company", "File", "none"), "C:\\moved\\tool.exe");
 }
 
 TEST_F(SettingsStore, LongValuesAreKeptWhole) {

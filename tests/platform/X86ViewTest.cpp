@@ -2,7 +2,6 @@
 
 #include "AnsiText.h"
 #include "ProcessControl.h"
-#include "RedirectionTable.h"
 #include "TextRules.h"
 #include "modGenDec.h"
 
@@ -53,33 +52,7 @@ TEST(X86View, TheFoldersAreNamedAsThe32BitProgramWasTold) {
     EXPECT_EQ(modGenDec::GetSystemDirectoryText(), system);
     EXPECT_EQ(modGenDec::GetSystemDir(), system + "\\");
     EXPECT_EQ(X86View::NativeSystemFolder(), system);
-    const std::string programFiles =
-        Folder(k64BitProcess ? CSIDL_PROGRAM_FILESX86 : CSIDL_PROGRAM_FILES);
-    const std::string common =
-        Folder(k64BitProcess ? CSIDL_PROGRAM_FILES_COMMONX86 : CSIDL_PROGRAM_FILES_COMMON);
-    ASSERT_FALSE(programFiles.empty());
-    std::string text = "[progfil]evil\\a.exe|[comprogfil]evil|[system]evil.dll";
-    modGenDec::ExpandPathMacros(text);
-    EXPECT_EQ(text, programFiles + "\\evil\\a.exe|" + common + "\\evil|" + system + "\\evil.dll");
-}
-
-TEST(X86View, EverySpellingLeadsWhereTheRedirectionLedA32BitProgram) {
-    RedirectionTableVersion windows7;
-    for (const RedirectionRow& row : RedirectionRows()) {
-        for (const RedirectionSpelling& spelling : row.spellings) {
-            // Given whole, or as a folder and a file's name.
-            std::string whole = SpelledPath(row, spelling), folder = spelling.folder;
-            EXPECT_TRUE(X86View::TranslatePath(whole));
-            EXPECT_TRUE(X86View::TranslatePath(folder, row.fileName));
-            EXPECT_TRUE(TextRules::EqualsNoCase(whole, ReachedPath(row, spelling)))
-                << spelling.folder << " gave " << whole;
-            EXPECT_EQ(folder, whole);
-        }
-        // Written as a 32-bit program names the place, it leads there again.
-        std::string named = X86View::NameOfPlace(row.place);
-        X86View::TranslatePath(named);
-        EXPECT_TRUE(TextRules::EqualsNoCase(named, row.place)) << row.place;
-    }
+    // How the macros name these folders is the redirected-paths test's.
 }
 
 TEST(X86View, ALongPathKeepsItsPrefixAndIsRedirectedBehindIt) {

@@ -57,11 +57,11 @@ void TakeSnapshot(HKEY key, const std::wstring& path, Snapshot& snapshot) {
     }
 }
 
-Snapshot TakeMachine(const TwinMachineKey& machine, REGSAM view) {
+Snapshot TakeKey(HKEY root, const std::string& subkey, REGSAM view = 0) {
     Snapshot snapshot;
     HKEY key = nullptr;
-    if (RegOpenKeyExW(machine.Root(), Utf8ToWide(machine.Sub()).c_str(), 0, KEY_READ | view,
-                      &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExW(root, Utf8ToWide(subkey).c_str(), 0, KEY_READ | view, &key) ==
+        ERROR_SUCCESS) {
         TakeSnapshot(key, L"", snapshot);
         RegCloseKey(key);
     }
@@ -99,29 +99,22 @@ class RegistryQuarantine : public QuarantineFixture {
         RegSetValueExW(key, name.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size()));
         RegCloseKey(key);
     }
-    Snapshot Take() const {
-        Snapshot snapshot;
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, Utf8ToWide(subkey_).c_str(), 0, KEY_READ, &key) ==
-            ERROR_SUCCESS) {
-            TakeSnapshot(key, L"", snapshot);
-            RegCloseKey(key);
-        }
-        return snapshot;
-    }
-    // The platform's own registry editor imports every backup, as a user restoring them would.
-    void ImportBackups() const {
+    Snapshot Take() const { return TakeKey(HKEY_CURRENT_USER, subkey_); }
+    // The platform's own registry editor imports the backup, as a user restoring it would.
+    void Import(const std::string& backup) const {
         wchar_t windows[MAX_PATH] = {};
         GetWindowsDirectoryW(windows, MAX_PATH);
-        for (const std::string& backup : Backups()) {
-            ShellLaunch::Request request;
-            request.File = WideToUtf8(windows) + "\\regedit.exe";
-            request.Parameters = "/s " + ShellLaunch::Quoted(Stored(backup));
-            request.Wait = true;
-            request.TimeoutMs = 60000;
-            const ShellLaunch::Result result = ShellLaunch::LaunchForReal(request);
-            EXPECT_TRUE(result.Started && !result.TimedOut) << backup;
-        }
+        ShellLaunch::Request request;
+        request.File = WideToUtf8(windows) + "\\regedit.exe";
+        request.Parameters = "/s " + ShellLaunch::Quoted(Stored(backup));
+        request.Wait = true;
+        request.TimeoutMs = 60000;
+        const ShellLaunch::Result result = ShellLaunch::LaunchForReal(request);
+        EXPECT_TRUE(result.Started && !result.TimedOut) << backup;
+    }
+    void ImportBackups() const {
+        for (const std::string& backup : Backups())
+            Import(backup);
     }
     std::vector<std::string> Backups() const {
         std::vector<std::string> backups;
@@ -200,15 +193,15 @@ TEST_F(RegistryQuarantine, AKeyOfThe32BitViewGoesBackWhereItWas) {
             ASSERT_TRUE(machine.Put(view, "", "", text + " default"));
             ASSERT_TRUE(machine.Put(view, "child", "Deep", text + " deep"));
         }
-        const Snapshot before32 = TakeMachine(machine, KEY_WOW64_32KEY);
-        const Snapshot before64 = TakeMachine(machine, KEY_WOW64_64KEY);
+        const Snapshot before32 = TakeKey(machine.Root(), machine.Sub(), KEY_WOW64_32KEY);
+        const Snapshot before64 = TakeKey(machine.Root(), machine.Sub(), KEY_WOW64_64KEY);
         ASSERT_EQ(before32.size(), 2u);
 
         EXPECT_TRUE(DeleteRegistryValue(place.root, machine.Sub(), "Toolbar"));
         EXPECT_TRUE(DeleteRegistryValue(place.root, machine.Sub(), ""));
         EXPECT_TRUE(DeleteRegistryKey(place.root, machine.Sub()));
         EXPECT_FALSE(machine.Exists(KEY_WOW64_32KEY, ""));
-        EXPECT_EQ(TakeMachine(machine, KEY_WOW64_64KEY), before64);
+        EXPECT_EQ(TakeKey(machine.Root(), machine.Sub(), KEY_WOW64_64KEY), before64);
         const std::vector<std::string> backups = Backups();
         ASSERT_EQ(backups.size(), 3u);
         for (const std::string& backup : backups) {
@@ -222,8 +215,8 @@ TEST_F(RegistryQuarantine, AKeyOfThe32BitViewGoesBackWhereItWas) {
         }
 
         ImportBackups();
-        EXPECT_EQ(TakeMachine(machine, KEY_WOW64_32KEY), before32);
-        EXPECT_EQ(TakeMachine(machine, KEY_WOW64_64KEY), before64);
+        EXPECT_EQ(TakeKey(machine.Root(), machine.Sub(), KEY_WOW64_32KEY), before32);
+        EXPECT_EQ(TakeKey(machine.Root(), machine.Sub(), KEY_WOW64_64KEY), before64);
         for (const std::string& backup : backups)
             DeleteFileW(Utf8ToWide(Stored(backup)).c_str());
     }
@@ -277,15 +270,8 @@ TEST_F(RegistryQuarantine, AKeyRemovedInPartIsBackedUpWholeAndJournaled) {
     EXPECT_EQ(Journal(), RegistryEntry(Key("tree"), "All Values"));
     EXPECT_EQ(Backups(), (std::vector<std::string>{Flat("other") + " - All Values.reg",
                                                    Flat("tree") + " - All Values.reg"}));
-    // The backup gives back what went, as the registry editor imports it.
-    ShellLaunch::Request request;
-    wchar_t windows[MAX_PATH] = {};
-    GetWindowsDirectoryW(windows, MAX_PATH);
-    request.File = WideToUtf8(windows) + "\\regedit.exe";
-    request.Parameters = "/s " + ShellLaunch::Quoted(Stored(Flat("tree") + " - All Values.reg"));
-    request.Wait = true;
-    request.TimeoutMs = 60000;
-    EXPECT_TRUE(ShellLaunch::LaunchForReal(request).Started);
+    // The backup gives back what went.
+    Import(Flat("tree") + " - All Values.reg");
     EXPECT_TRUE(RegistryValueExists(kCurrentUser, Sub("tree\\a"), "Gone"));
 }
 

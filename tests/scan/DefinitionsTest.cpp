@@ -145,13 +145,15 @@ TEST_F(Definitions, KeptUntilTheFilesChangeOrAStopCutTheLoadShort) {
 
 TEST_F(Definitions, EachLoadHoldsOnlyItsOwnEntries) {
     // A larger set, a smaller one, then a larger one again: a table filled anew shows nothing
-    // of an earlier set, whatever memory it kept from it.
+    // of an earlier set, whatever memory it kept from it. The lines are written as loaded.
+    const auto line = [](const DefinitionEntry& entry) {
+        return entry.Name + "=" + entry.ThreatName + "|" + entry.Path + "|" + entry.Type;
+    };
     for (const size_t count : {3u, 1u, 2u}) {
-        const std::string set = std::to_string(count);
         std::vector<std::string> files, folders;
         for (size_t i = 0; i < count; ++i) {
-            const std::string n = set + "-" + std::to_string(i);
-            files.push_back("f" + n + ".exe=File " + n + "|c:\\f" + n + "|Kind " + n);
+            const std::string n = std::to_string(count) + "-" + std::to_string(i);
+            files.push_back("f" + n + ".exe=File " + n + "|c:\\f" + n + "\\|Kind " + n);
             folders.push_back("d" + n + "=Folder " + n + "|c:\\d" + n + "|Sort " + n);
         }
         WriteDefinitionFile(kFileDefinitionFile, files);
@@ -160,13 +162,8 @@ TEST_F(Definitions, EachLoadHoldsOnlyItsOwnEntries) {
         ASSERT_EQ(FileDefinitionTable.size(), count);
         ASSERT_EQ(FolderDefinitionTable.size(), count);
         for (size_t i = 0; i < count; ++i) {
-            const std::string n = set + "-" + std::to_string(i);
-            const DefinitionEntry file = FileDefinitionTable.Entry(i);
-            EXPECT_EQ(file.Name + file.Path + file.Type + file.ThreatName,
-                      "f" + n + ".exec:\\f" + n + "\\Kind " + n + "File " + n);
-            const DefinitionEntry folder = FolderDefinitionTable.Entry(i);
-            EXPECT_EQ(folder.Name + folder.Path + folder.Type + folder.ThreatName,
-                      "d" + n + "c:\\d" + n + "Sort " + n + "Folder " + n);
+            EXPECT_EQ(line(FileDefinitionTable.Entry(i)), files[i]);
+            EXPECT_EQ(line(FolderDefinitionTable.Entry(i)), folders[i]);
         }
     }
 }

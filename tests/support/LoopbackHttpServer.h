@@ -1,8 +1,7 @@
 // A scripted HTTP server on 127.0.0.1 for the tests: it stands in for the definitions service
-// and can misbehave on purpose (cut a body short, stall, drip, refuse, or send exact bytes with
-// pauses and endless floods between them). One thread serves one
-// connection at a time; every reply closes its connection. The server ends by itself when its
-// life is over, and in its destructor.
+// and can misbehave on purpose (cut a body short, stall, drip, refuse, send exact bytes, flood).
+// One thread serves one connection at a time; every reply closes its connection. The server
+// ends by itself when its life is over, and in its destructor.
 #pragma once
 
 #include <chrono>
@@ -33,8 +32,8 @@ class LoopbackHttpServer {
     struct Reply {
         unsigned Status = 200;
         std::string Reason = "OK";
-        std::vector<std::pair<std::string, std::string>> Headers; // sent after the status line
-        std::string Body;
+        std::vector<std::pair<std::string, std::string>> Headers = {}; // after the status line
+        std::string Body = {};
         Framing BodyFraming = Framing::ContentLength;
         // Only this many body bytes go out, then the connection closes: a Content-Length reply
         // has announced the whole body, a chunked one never sends its last chunk.

@@ -78,10 +78,8 @@ inline const std::vector<ProtectedRegistryKey> kProtectedRegistryKeys = {
     {"4", "System"},
 };
 
-// The control sets a real system keeps beside CurrentControlSet (ControlSet001, ...), which
-// Wine's prefix lacks: made with their Services for the life of a test, so that the scan and
-// the removal meet them, and removed again if the test made them. Tests in other processes that
-// plant them wait meanwhile, so none removes them under another's feet.
+// The control sets beside CurrentControlSet that Wine's prefix lacks, with their Services, made
+// for the life of a test (the others that plant them wait) and removed if the test made them.
 class ControlSetsPlanted {
   public:
     ControlSetsPlanted();

@@ -5,7 +5,6 @@
 #include "LiveUpdateFixture.h"
 
 #include "DefinitionFile.h"
-#include "DefinitionSetBuilder.h"
 #include "DoEvents.h"
 #include "LanguageFile.h"
 #include "TempFolder.h"
@@ -22,7 +21,6 @@
 namespace {
 
 using Reply = LoopbackHttpServer::Reply;
-using Step = LoopbackHttpServer::Step;
 
 // Short bounds, so that a row costs seconds, not minutes; the receive time-out longer than the
 // slack, so that a fault only that time-out would end shows.
@@ -33,12 +31,7 @@ constexpr ULONGLONG kSlackMs = 2000;
 // The longest the window may go without a pass of the message loop, on a loaded machine.
 constexpr ULONGLONG kAnswerMs = 250;
 
-constexpr const char* kStoredDate = "12/1/2025 3:04:05 PM";
-constexpr const char* kServerDate = "12/1/2026 3:04:05 PM";
-constexpr const char* kServedDate = "12/2/2026 1:00:00 AM";
-const std::string kOldLine = "old.exe=Old Threat|C:\\old|Adware";
-const std::string kNewLine = "new.exe=New Threat|C:\\new|Adware";
-const std::string kRecord = DefinitionSetBuilder::RecordText("FILE", "ADD", kNewLine);
+using namespace update_exchange;
 
 std::string LanguageGroup(const std::string& name) {
     return "<LANGUAGE_GROUP xml:lang=\"x\">\r\n\t<LANGUAGE_NAME>" + name +
@@ -49,50 +42,25 @@ std::string LanguageGroup(const std::string& name) {
 const std::string kInstalledLanguages = LanguageGroup("English") + LanguageGroup("Deutsch");
 const std::string kServedLanguages = LanguageGroup("Русский") + LanguageGroup("Français");
 
-enum class Route { ServiceDate, Definitions, NewDate, WebsiteDate, WebsiteSet, Language };
-constexpr const char* kPaths[] = {
-    "/asp/currentDateNEW.asp",      "/asp/getDefsNEW.asp",      "/asp/date.asp",
-    "/definitions/customdate.html", "/definitions/custom.html", "/Languages/0/Localization.txt"};
-const char* PathOf(Route route) {
-    return kPaths[static_cast<int>(route)];
-}
+constexpr const char* kLanguages = "/Languages/0/Localization.txt";
 
-Reply Scripted(std::vector<Step> steps) {
-    Reply reply;
-    reply.Script = std::move(steps);
-    return reply;
-}
-Reply InterimFlood() {
-    return Scripted({{"HTTP/1.1 100 Continue\r\n\r\n", 0, true}});
-}
-Reply TrailerFlood() {
-    return Scripted({{"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n0\r\n"},
-                     {"X-Trailer: more\r\n", 0, true}});
-}
-// A chunked head with a broken chunk in the same packet, the connection then held open.
+const std::string kChunkedHead = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+// A broken chunk in the head's packet, the connection then held open.
 Reply BrokenChunkInTheHeadsPacket(const std::string& chunk) {
-    return Scripted({{"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n" + chunk, 30000}});
+    return {.Script = {{kChunkedHead + chunk, 30000}}};
 }
-// The route's reply, framed by a Content-Length, sent a few bytes at a time without a pause long
-// enough for the receive time-out: only the deadline ends it.
+// A few bytes at a time, never pausing long enough for the receive time-out: only the deadline
+// ends it.
 Reply Drip(std::string body) {
-    Reply reply = LiveUpdateFixture::Text(std::move(body));
-    reply.DripBytes = 4;
-    reply.DripMs = 200;
-    return reply;
+    return {.Body = std::move(body), .DripBytes = 4, .DripMs = 200};
 }
 // The head, then silence.
 Reply Stall(std::string body) {
-    Reply reply = LiveUpdateFixture::Text(std::move(body));
-    reply.PauseAt = 0;
-    reply.PauseMs = 30000;
-    return reply;
+    return {.Body = std::move(body), .PauseAt = 0, .PauseMs = 30000};
 }
 // Part of a reply, ended by the close alone: no framing says whether it is whole.
 Reply CutWithoutFraming(std::string part) {
-    Reply reply = LiveUpdateFixture::Text(std::move(part));
-    reply.BodyFraming = LoopbackHttpServer::Framing::CloseDelimited;
-    return reply;
+    return {.Body = std::move(part), .BodyFraming = LoopbackHttpServer::Framing::CloseDelimited};
 }
 
 std::string ManyRecords() {
@@ -104,7 +72,7 @@ std::string ManyRecords() {
 
 struct HostileRow {
     const char* name;
-    Route route;
+    std::string route; // the path of the reply
     Reply reply;
     unsigned boundMs; // the limit that ends the exchange; 0: it ends at once
 };
@@ -114,41 +82,33 @@ void PrintTo(const HostileRow& row, std::ostream* os) {
 }
 
 const HostileRow kRows[] = {
-    {"InterimRepliesFlood", Route::ServiceDate, InterimFlood(), 0},
-    {"InterimRepliesFloodTheLanguageFile", Route::Language, InterimFlood(), 0},
-    {"TrailersFlood", Route::Definitions, TrailerFlood(), 0},
-    {"ChunkSizeOverflowInTheHeadsPacket", Route::Definitions,
+    {"InterimRepliesFlood", kDate, {.Script = {{"HTTP/1.1 100 Continue\r\n\r\n", 0, true}}}, 0},
+    {"TrailersFlood",
+     kDefs,
+     {.Script = {{kChunkedHead + "5\r\nhello\r\n0\r\n"}, {"X-Trailer: more\r\n", 0, true}}},
+     0},
+    {"ChunkSizeOverflowInTheHeadsPacket", kDefs,
      BrokenChunkInTheHeadsPacket("10000000000000000\r\n"), 0},
-    {"NegativeChunkSizeInTheHeadsPacket", Route::ServiceDate,
-     BrokenChunkInTheHeadsPacket("-5\r\nhello\r\n"), 0},
-    {"ChunkWithoutItsLineEndInTheHeadsPacket", Route::WebsiteSet,
+    {"NegativeChunkSizeInTheHeadsPacket", kDate, BrokenChunkInTheHeadsPacket("-5\r\nhello\r\n"), 0},
+    {"ChunkWithoutItsLineEndInTheHeadsPacket", kSiteSet,
      BrokenChunkInTheHeadsPacket("5\r\nhello0\r\n\r\n"), 0},
-    {"DefinitionsDrip", Route::Definitions, Drip(ManyRecords()), kDeadlineMs},
-    {"LanguageFileDrips", Route::Language, Drip(kServedLanguages), kDeadlineMs},
-    {"DateStalls", Route::ServiceDate, Stall(kServerDate), kReceiveTimeoutMs},
+    {"DefinitionsDrip", kDefs, Drip(ManyRecords()), kDeadlineMs},
+    {"LanguageFileDrips", kLanguages, Drip(kServedLanguages), kDeadlineMs},
+    {"DateStalls", kDate, Stall(kServerDate), kReceiveTimeoutMs},
     // Each cut would once have been taken: an older date ("most recent"), a date stored, a
     // set that replaces all six files, a single group that replaces the language file.
-    {"ServiceDateCut", Route::ServiceDate, CutWithoutFraming("12/1/20"), 0},
-    {"NewDateCut", Route::NewDate, CutWithoutFraming("12/2/20"), 0},
-    {"WebsiteDateCut", Route::WebsiteDate, CutWithoutFraming("12/1/20"), 0},
-    {"DefinitionsCut", Route::Definitions, CutWithoutFraming(kRecord + "[BR]"), 0},
-    {"WebsiteSetCut", Route::WebsiteSet, CutWithoutFraming(kRecord), 0},
-    {"LanguageFileCut", Route::Language, CutWithoutFraming(LanguageGroup("Русский")), 0},
+    {"ServiceDateCut", kDate, CutWithoutFraming("12/1/20"), 0},
+    {"NewDateCut", kNewDate, CutWithoutFraming("12/2/20"), 0},
+    {"WebsiteDateCut", kSiteDate, CutWithoutFraming("12/1/20"), 0},
+    {"DefinitionsCut", kDefs, CutWithoutFraming(kRecord + "[BR]"), 0},
+    {"WebsiteSetCut", kSiteSet, CutWithoutFraming(kRecord), 0},
+    {"LanguageFileCut", kLanguages, CutWithoutFraming(LanguageGroup("Русский")), 0},
 };
 
-class HostileServer : public LiveUpdateFixture, public testing::WithParamInterface<HostileRow> {
+class HostileServer : public UpdateExchangeFixture, public testing::WithParamInterface<HostileRow> {
   protected:
     HostileServer() : previousLanguageLimits_(LanguageWindow().DownloadLimits) {
-        WriteDefinitionFile(kFileDefinitionFile, {kOldLine});
-        for (const char* name : {kDirectoryDefinitionFile, kExeDefinitionFile,
-                                 kRegistryDefinitionFile, kBlockedCookiesFile, kSafetyFile})
-            WriteDefinitionFile(name, {});
-        data.WriteFile(kDateFile, std::string(kStoredDate) + "\r\n");
-        const std::string replies[] = {kServerDate, kRecord + "[BR]", kServedDate,
-                                       kServerDate, kRecord,          kServedLanguages};
-        for (int route = 0; route < 6; ++route)
-            Serve(kPaths[route], Text(replies[route]));
-
+        Serve(kLanguages, Text(kServedLanguages));
         LanguageFile::SetFolder(languages_.Path());
         languages_.WriteFile(LanguageFile::kFileName, kInstalledLanguages);
         Store("Languages", "Host", server.BaseUrl());
@@ -157,7 +117,6 @@ class HostileServer : public LiveUpdateFixture, public testing::WithParamInterfa
         update.DateLimits = quick;
         update.DefinitionsLimits = quick;
         LanguageWindow().DownloadLimits = quick;
-        oldDefinitions_ = DataFileContent(kFileDefinitionFile);
     }
     ~HostileServer() override {
         if (LanguageWindow().Loaded())
@@ -168,7 +127,7 @@ class HostileServer : public LiveUpdateFixture, public testing::WithParamInterfa
 
     // Runs the route's command as the user would, noting the longest time between two passes
     // of the message loop.
-    void RunFromTheWindow(Route route) {
+    void RunFromTheWindow(const std::string& route) {
         const ULONGLONG start = GetTickCount64();
         ULONGLONG lastPass = start;
         modInternet::SetYieldHook([&] {
@@ -177,11 +136,11 @@ class HostileServer : public LiveUpdateFixture, public testing::WithParamInterfa
             lastPass = now;
             ui::DoEvents();
         });
-        if (route == Route::Language) {
+        if (route == kLanguages) {
             ASSERT_TRUE(LanguageWindow().Load());
             LanguageWindow().Command1_Click();
         } else {
-            if (route == Route::WebsiteDate || route == Route::WebsiteSet)
+            if (route == kSiteDate || route == kSiteSet)
                 UseWebsite();
             form->cmdUpdate.Click();
         }
@@ -191,7 +150,6 @@ class HostileServer : public LiveUpdateFixture, public testing::WithParamInterfa
 
     ULONGLONG tookMs = 0;
     ULONGLONG longestGapMs = 0;
-    std::string oldDefinitions_;
 
   private:
     TempFolder languages_;
@@ -200,19 +158,19 @@ class HostileServer : public LiveUpdateFixture, public testing::WithParamInterfa
 
 TEST_P(HostileServer, EndsInTimeWithTheWindowAnsweringAndChangesNothing) {
     const HostileRow& row = GetParam();
-    Serve(PathOf(row.route), row.reply);
+    Serve(row.route, row.reply);
     RunFromTheWindow(row.route);
 
     // Only the definitions' own date comes after the definitions are in: its cut reply keeps
     // the date the check received.
-    const bool applied = row.route == Route::NewDate;
+    const bool applied = row.route == kNewDate;
     EXPECT_EQ(DataFileContent(kFileDefinitionFile),
-              oldDefinitions_ + (applied ? modLockdown::ScrambleString(kNewLine) + "\r\n" : ""));
+              oldFiles_ + (applied ? modLockdown::ScrambleString(kNewLine) + "\r\n" : ""));
     EXPECT_EQ(DataFileContent(kDateFile),
               std::string(applied ? kServerDate : kStoredDate) + "\r\n");
     EXPECT_EQ(ReadFileBytes(LanguageFile::FilePath()), kInstalledLanguages);
     // The language download fails silently; any box would have failed the test.
-    if (row.route == Route::Language) {
+    if (row.route == kLanguages) {
         EXPECT_FALSE(notice.Loaded());
     } else {
         EXPECT_EQ(notice.lblUpdateInfo.Caption,

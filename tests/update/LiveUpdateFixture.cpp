@@ -1,6 +1,7 @@
 #include "LiveUpdateFixture.h"
 
 #include "AnsiText.h"
+#include "DefinitionFile.h"
 #include "DoEvents.h"
 #include "UpdateSources.h"
 #include "clsLanguages.h"
@@ -66,4 +67,19 @@ std::string LiveUpdateFixture::DataFileContent(const std::string& name) const {
 
 std::string LiveUpdateFixture::Message(const char* id) {
     return Lang.getMessages(id);
+}
+
+UpdateExchangeFixture::UpdateExchangeFixture() {
+    using namespace update_exchange;
+    WriteDefinitionFile(kFileDefinitionFile, {kOldLine});
+    for (const char* name : {kDirectoryDefinitionFile, kExeDefinitionFile, kRegistryDefinitionFile,
+                             kBlockedCookiesFile, kSafetyFile})
+        WriteDefinitionFile(name, {});
+    data.WriteFile(kDateFile, std::string(kStoredDate) + "\r\n");
+    Serve(kDate, Text(kServerDate));
+    Serve(kDefs, Text(kRecord + "[BR]"));
+    Serve(kNewDate, Text(std::string(kServedDate) + "\r\n"));
+    Serve(kSiteDate, Text(kServerDate));
+    Serve(kSiteSet, Text(kRecord));
+    oldFiles_ = DataFileContent(kFileDefinitionFile);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "../app/MainWindowFixture.h"
+#include "DefinitionSetBuilder.h"
 #include "LiveUpdate.h"
 #include "LoopbackHttpServer.h"
 #include "clsTray.h"
@@ -48,4 +49,28 @@ class LiveUpdateFixture : public MainWindowFixture {
 
   private:
     std::string previousWebsite_;
+};
+
+// What an exchange starts from: one threat's definitions and a date installed, and every route
+// of the service and the website offering a later date and one record more.
+namespace update_exchange {
+constexpr const char* kStoredDate = "12/1/2025 3:04:05 PM";
+constexpr const char* kServerDate = "12/1/2026 3:04:05 PM";
+constexpr const char* kServedDate = "12/2/2026 1:00:00 AM";
+inline const std::string kOldLine = "old.exe=Old Threat|C:\\old|Adware";
+inline const std::string kNewLine = "new.exe=New Threat|C:\\new|Adware";
+inline const std::string kRecord = DefinitionSetBuilder::RecordText("FILE", "ADD", kNewLine);
+// The routes: the service's date, its definitions and their date; the website's date and set.
+constexpr const char* kDate = "/asp/currentDateNEW.asp";
+constexpr const char* kDefs = "/asp/getDefsNEW.asp";
+constexpr const char* kNewDate = "/asp/date.asp";
+constexpr const char* kSiteDate = "/definitions/customdate.html";
+constexpr const char* kSiteSet = "/definitions/custom.html";
+} // namespace update_exchange
+
+class UpdateExchangeFixture : public LiveUpdateFixture {
+  protected:
+    UpdateExchangeFixture();
+
+    std::string oldFiles_; // the file definitions as installed
 };

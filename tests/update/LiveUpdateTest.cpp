@@ -18,12 +18,9 @@
 namespace {
 
 using Reply = LoopbackHttpServer::Reply;
+constexpr auto kChunked = LoopbackHttpServer::Framing::Chunked;
 
-constexpr const char* kStoredDate = "12/1/2025 3:04:05 PM";
-constexpr const char* kServerDate = "12/1/2026 3:04:05 PM";
-constexpr const char* kServedDate = "12/2/2026 1:00:00 AM";
-const std::string kOldLine = "old.exe=Old Threat|C:\\old|Adware";
-const std::string kNewLine = "new.exe=New Threat|C:\\new|Adware";
+using namespace update_exchange;
 
 std::string StoredLine(const std::string& line) {
     return modLockdown::ScrambleString(Utf8ToAnsi(line)) + "\r\n";
@@ -48,45 +45,22 @@ void PrintTo(const OutcomeRow& row, std::ostream* os) {
     *os << row.name;
 }
 
-const std::vector<std::string> kDateOnly = {"/asp/currentDateNEW.asp"};
-const std::vector<std::string> kDateAndDefinitions = {"/asp/currentDateNEW.asp",
-                                                      "/asp/getDefsNEW.asp"};
-const std::vector<std::string> kWholeExchange = {"/asp/currentDateNEW.asp", "/asp/getDefsNEW.asp",
-                                                 "/asp/date.asp"};
-const std::vector<std::string> kWebsiteDate = {"/definitions/customdate.html"};
-const std::vector<std::string> kWebsiteSet = {"/definitions/customdate.html",
-                                              "/definitions/custom.html"};
-const std::vector<std::string> kWebsiteExchange = {"/definitions/customdate.html",
-                                                   "/definitions/custom.html", "/asp/date.asp"};
+const std::vector<std::string> kNothing = {};
+const std::vector<std::string> kDateOnly = {kDate};
+const std::vector<std::string> kDateAndDefinitions = {kDate, kDefs};
+const std::vector<std::string> kWholeExchange = {kDate, kDefs, kNewDate};
+const std::vector<std::string> kWebsiteDate = {kSiteDate};
+const std::vector<std::string> kWebsiteSet = {kSiteDate, kSiteSet};
+const std::vector<std::string> kWebsiteExchange = {kSiteDate, kSiteSet, kNewDate};
 
-class UpdateOutcome : public LiveUpdateFixture, public testing::WithParamInterface<OutcomeRow> {
-  protected:
-    UpdateOutcome() {
-        WriteDefinitionFile(kFileDefinitionFile, {kOldLine});
-        for (const char* name : {kDirectoryDefinitionFile, kExeDefinitionFile,
-                                 kRegistryDefinitionFile, kBlockedCookiesFile, kSafetyFile})
-            WriteDefinitionFile(name, {});
-        data.WriteFile(kDateFile, std::string(kStoredDate) + "\r\n");
-        const std::string record = DefinitionSetBuilder::RecordText("FILE", "ADD", kNewLine);
-        Serve("/asp/currentDateNEW.asp", Text(kServerDate));
-        Serve("/asp/getDefsNEW.asp", Text(record + "[BR]"));
-        Serve("/asp/date.asp", Text(std::string(kServedDate) + "\r\n"));
-        Serve("/definitions/customdate.html", Text(kServerDate));
-        Serve("/definitions/custom.html", Text(record));
-        oldFiles_ = DataFileContent(kFileDefinitionFile);
-    }
-
+class UpdateOutcome : public UpdateExchangeFixture, public testing::WithParamInterface<OutcomeRow> {
   public:
-    static Reply CutShort(std::string body) {
-        Reply reply = Text(std::move(body));
-        reply.SendOnly = reply.Body.size() / 2;
-        return reply;
+    void ServeOnWebsite(const char* path, const Reply& reply) {
+        UseWebsite();
+        Serve(path, reply);
     }
-    // The same record in another framing.
-    static Reply Framed(LoopbackHttpServer::Framing framing) {
-        Reply reply = Text(DefinitionSetBuilder::RecordText("FILE", "ADD", kNewLine) + "[BR]");
-        reply.BodyFraming = framing;
-        return reply;
+    static Reply CutShort(const std::string& body) {
+        return {.Body = body, .SendOnly = body.size() / 2};
     }
     // Seven records sent in chunks of a few bytes; the connection closes right after the sixth
     // record and its separator, and the last chunk never comes.
@@ -95,18 +69,11 @@ class UpdateOutcome : public LiveUpdateFixture, public testing::WithParamInterfa
         for (int i = 1; i <= 7; ++i)
             records.Add("FILE", "n" + std::to_string(i) + ".exe=Threat " + std::to_string(i));
         const std::string body = records.Reply();
-        Reply reply = Text(body);
-        reply.BodyFraming = LoopbackHttpServer::Framing::Chunked;
-        reply.ChunkBytes = 7;
         size_t cut = 0;
         for (int separators = 0; separators < 6; ++separators)
             cut = body.find("[BR]", cut) + 4;
-        reply.SendOnly = cut;
-        return reply;
+        return {.Body = body, .BodyFraming = kChunked, .SendOnly = cut, .ChunkBytes = 7};
     }
-
-  protected:
-    std::string oldFiles_;
 };
 
 TEST_P(UpdateOutcome, LeavesFilesDateNoticeAndTimersAsTheExchangeEnded) {
@@ -153,129 +120,79 @@ TEST_P(UpdateOutcome, LeavesFilesDateNoticeAndTimersAsTheExchangeEnded) {
 
 const OutcomeRow kOutcomes[] = {
     {"ServiceUnreachable",
-     [](UpdateOutcome& t) { t.UseService(LoopbackHttpServer::UnusedBaseUrl()); },
-     "MSG_INTERNET",
-     Files::Kept,
-     kStoredDate,
-     {}},
-    {"DateStatus500",
-     [](UpdateOutcome& t) {
-         t.Serve("/asp/currentDateNEW.asp", UpdateOutcome::Text(kServerDate, 500));
-     },
+     [](UpdateOutcome& t) { t.UseService(LoopbackHttpServer::UnusedBaseUrl()); }, "MSG_INTERNET",
+     Files::Kept, kStoredDate, kNothing},
+    {"DateStatus500", [](UpdateOutcome& t) { t.Serve(kDate, t.Text(kServerDate, 500)); },
      "MSG_INTERNET", Files::Kept, kStoredDate, kDateOnly},
-    {"DateCutShort",
-     [](UpdateOutcome& t) {
-         t.Serve("/asp/currentDateNEW.asp", UpdateOutcome::CutShort(kServerDate));
-     },
+    {"DateCutShort", [](UpdateOutcome& t) { t.Serve(kDate, t.CutShort(kServerDate)); },
      "MSG_INTERNET", Files::Kept, kStoredDate, kDateOnly},
     {"DateOversized",
-     [](UpdateOutcome& t) {
-         t.Serve("/asp/currentDateNEW.asp",
-                 UpdateOutcome::Text(kServerDate + std::string(70000, ' ')));
-     },
+     [](UpdateOutcome& t) { t.Serve(kDate, t.Text(kServerDate + std::string(70000, ' '))); },
      "MSG_INTERNET", Files::Kept, kStoredDate, kDateOnly},
     {"DateIsNoDate",
-     [](UpdateOutcome& t) {
-         t.Serve("/asp/currentDateNEW.asp",
-                 UpdateOutcome::Text("<html>Down for maintenance</html>"));
-     },
+     [](UpdateOutcome& t) { t.Serve(kDate, t.Text("<html>Down for maintenance</html>")); },
      "MSG_INTERNET", Files::Kept, kStoredDate, kDateOnly},
-    {"DateNotLater",
-     [](UpdateOutcome& t) { t.Serve("/asp/currentDateNEW.asp", UpdateOutcome::Text(kStoredDate)); },
+    {"DateNotLater", [](UpdateOutcome& t) { t.Serve(kDate, t.Text(kStoredDate)); },
      "MSG_RECENT_DEFS", Files::Kept, kStoredDate, kDateOnly},
     {"Later", [](UpdateOutcome&) {}, "MSG_UPDATED_DEFS", Files::Appended, kServedDate,
      kWholeExchange},
-    {"DefinitionsStatus500",
-     [](UpdateOutcome& t) {
-         t.Serve(
-             "/asp/getDefsNEW.asp",
-             UpdateOutcome::Text(DefinitionSetBuilder::RecordText("FILE", "ADD", kNewLine), 500));
-     },
+    {"DefinitionsStatus500", [](UpdateOutcome& t) { t.Serve(kDefs, t.Text(kRecord, 500)); },
      "MSG_INTERNET", Files::Kept, kStoredDate, kDateAndDefinitions},
     {"DefinitionsCutShort",
-     [](UpdateOutcome& t) {
-         t.Serve("/asp/getDefsNEW.asp",
-                 UpdateOutcome::CutShort(
-                     DefinitionSetBuilder::RecordText("FILE", "ADD", kNewLine) + "[BR]" +
-                     DefinitionSetBuilder::RecordText("FILE", "ADD", kNewLine)));
-     },
+     [](UpdateOutcome& t) { t.Serve(kDefs, t.CutShort(kRecord + "[BR]" + kRecord)); },
      "MSG_INTERNET", Files::Kept, kStoredDate, kDateAndDefinitions},
     {"DefinitionsOversized",
      [](UpdateOutcome& t) {
          t.update.DefinitionsLimits.MaxBody = 1000;
          std::string body;
          while (body.size() <= 1000)
-             body += DefinitionSetBuilder::RecordText("FILE", "ADD", kNewLine) + "[BR]";
-         t.Serve("/asp/getDefsNEW.asp", UpdateOutcome::Text(body));
+             body += kRecord + "[BR]";
+         t.Serve(kDefs, t.Text(body));
      },
      "MSG_INTERNET", Files::Kept, kStoredDate, kDateAndDefinitions},
     // After a later date, a page without records is a failed download, not "most recent".
     {"DefinitionsAreAnHtmlPage",
      [](UpdateOutcome& t) {
-         t.Serve("/asp/getDefsNEW.asp",
-                 UpdateOutcome::Text("<html><body>Service busy, try later</body></html>"));
+         t.Serve(kDefs, t.Text("<html><body>Service busy, try later</body></html>"));
      },
      "MSG_INTERNET", Files::Kept, kStoredDate, kDateAndDefinitions},
-    {"DefinitionsEmpty",
-     [](UpdateOutcome& t) { t.Serve("/asp/getDefsNEW.asp", UpdateOutcome::Text("")); },
-     "MSG_INTERNET", Files::Kept, kStoredDate, kDateAndDefinitions},
+    {"DefinitionsEmpty", [](UpdateOutcome& t) { t.Serve(kDefs, t.Text("")); }, "MSG_INTERNET",
+     Files::Kept, kStoredDate, kDateAndDefinitions},
     // Only the framing can tell a reply cut at a record boundary; a close proves nothing.
     {"DefinitionsChunkedCutAtARecordBoundary",
-     [](UpdateOutcome& t) {
-         t.Serve("/asp/getDefsNEW.asp", UpdateOutcome::ChunkedCutAfterTheSixthRecord());
-     },
-     "MSG_INTERNET", Files::Kept, kStoredDate, kDateAndDefinitions},
+     [](UpdateOutcome& t) { t.Serve(kDefs, t.ChunkedCutAfterTheSixthRecord()); }, "MSG_INTERNET",
+     Files::Kept, kStoredDate, kDateAndDefinitions},
     {"DefinitionsChunked",
      [](UpdateOutcome& t) {
-         t.Serve("/asp/getDefsNEW.asp",
-                 UpdateOutcome::Framed(LoopbackHttpServer::Framing::Chunked));
+         t.Serve(kDefs, Reply{.Body = kRecord + "[BR]", .BodyFraming = kChunked});
      },
      "MSG_UPDATED_DEFS", Files::Appended, kServedDate, kWholeExchange},
     // A deletion alone is a change too.
     {"OnlyDeletions",
      [](UpdateOutcome& t) {
-         t.Serve("/asp/getDefsNEW.asp",
-                 UpdateOutcome::Text(DefinitionSetBuilder().Del("FILE", "old.exe").Reply()));
+         t.Serve(kDefs, t.Text(DefinitionSetBuilder().Del("FILE", "old.exe").Reply()));
      },
      "MSG_UPDATED_DEFS", Files::Emptied, kServedDate, kWholeExchange},
     {"DateOfTheNewDefinitionsFailing",
-     [](UpdateOutcome& t) { t.Serve("/asp/date.asp", UpdateOutcome::Text("oops", 500)); },
-     "MSG_UPDATED_DEFS", Files::Appended, kServerDate, kWholeExchange},
+     [](UpdateOutcome& t) { t.Serve(kNewDate, t.Text("oops", 500)); }, "MSG_UPDATED_DEFS",
+     Files::Appended, kServerDate, kWholeExchange},
     {"WebsiteLater", [](UpdateOutcome& t) { t.UseWebsite(); }, "MSG_UPDATED_DEFS", Files::Replaced,
      kServedDate, kWebsiteExchange},
     {"WebsiteDateMissing",
-     [](UpdateOutcome& t) {
-         t.UseWebsite();
-         t.Serve("/definitions/customdate.html", UpdateOutcome::Text("Not Found", 404));
-     },
+     [](UpdateOutcome& t) { t.ServeOnWebsite(kSiteDate, t.Text("Not Found", 404)); },
      "MSG_INTERNET", Files::Kept, kStoredDate, kWebsiteDate},
     {"WebsiteSetCutShort",
-     [](UpdateOutcome& t) {
-         t.UseWebsite();
-         t.Serve("/definitions/custom.html",
-                 UpdateOutcome::CutShort(
-                     DefinitionSetBuilder::RecordText("FILE", "ADD", kNewLine) + "[BR]" +
-                     DefinitionSetBuilder::RecordText("FILE", "ADD", kOldLine)));
-     },
+     [](UpdateOutcome& t) { t.ServeOnWebsite(kSiteSet, t.CutShort(kRecord + "[BR]" + kRecord)); },
      "MSG_INTERNET", Files::Kept, kStoredDate, kWebsiteSet},
     {"WebsiteSetChunkedCutAtARecordBoundary",
-     [](UpdateOutcome& t) {
-         t.UseWebsite();
-         t.Serve("/definitions/custom.html", UpdateOutcome::ChunkedCutAfterTheSixthRecord());
-     },
+     [](UpdateOutcome& t) { t.ServeOnWebsite(kSiteSet, t.ChunkedCutAfterTheSixthRecord()); },
      "MSG_INTERNET", Files::Kept, kStoredDate, kWebsiteSet},
     {"WebsiteSetWithoutRecords",
-     [](UpdateOutcome& t) {
-         t.UseWebsite();
-         t.Serve("/definitions/custom.html", UpdateOutcome::Text("<html>Moved</html>"));
-     },
+     [](UpdateOutcome& t) { t.ServeOnWebsite(kSiteSet, t.Text("<html>Moved</html>")); },
      "MSG_INTERNET", Files::Kept, kStoredDate, kWebsiteSet},
     {"WebsiteDateOfTheNewDefinitionsFailing",
-     [](UpdateOutcome& t) {
-         t.UseWebsite();
-         t.Serve("/asp/date.asp", UpdateOutcome::Text("", 503));
-     },
-     "MSG_UPDATED_DEFS", Files::Replaced, kServerDate, kWebsiteExchange},
+     [](UpdateOutcome& t) { t.ServeOnWebsite(kNewDate, t.Text("", 503)); }, "MSG_UPDATED_DEFS",
+     Files::Replaced, kServerDate, kWebsiteExchange},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, UpdateOutcome, testing::ValuesIn(kOutcomes),
@@ -283,9 +200,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, UpdateOutcome, testing::ValuesIn(kOutcomes),
                              return std::string(info.param.name);
                          });
 
-// The service's dates, and "date.dat", are read in the service's US-English form on any
-// system. On a day-first system "1/2/2026" would otherwise be
-// 1 February, the later "2/1/2026" would look earlier, and the update would be skipped.
+// The service's dates, and "date.dat", are read in the service's US-English form on any system:
+// else on a day-first one the later "2/1/2026" would look earlier than "1/2/2026".
 class UpdateInALocale : public UpdateOutcome {
   protected:
     ~UpdateInALocale() override { DateText::SetLocale(0); }
@@ -307,21 +223,21 @@ TEST_F(UpdateInALocale, DatesAreReadInTheServicesFormWhateverTheUsersLocale) {
         DateText::SetLocale(locale.lcid);
         data.WriteFile(kDateFile, "1/2/2026 3:04:05 PM\r\n");
         WriteDefinitionFile(kFileDefinitionFile, {kOldLine});
-        Serve("/asp/currentDateNEW.asp", Text("2/1/2026 3:04:05 PM"));
-        Serve("/asp/date.asp", Text("2/3/2026 1:00:00 AM"));
+        Serve(kDate, Text("2/1/2026 3:04:05 PM"));
+        Serve(kNewDate, Text("2/3/2026 1:00:00 AM"));
         const size_t before = server.Requests().size();
         form->cmdUpdate.Click();
 
         const auto requests = server.Requests();
         ASSERT_EQ(requests.size(), before + 3);
-        EXPECT_EQ(requests[before + 1].Path, "/asp/getDefsNEW.asp");
+        EXPECT_EQ(requests[before + 1].Path, kDefs);
         EXPECT_EQ(requests[before + 1].Query.at("date"), "1/2/2026 3:04:05 PM");
         EXPECT_EQ(notice.lblUpdateInfo.Caption, Message("MSG_UPDATED_DEFS"));
         EXPECT_EQ(DataFileContent(kDateFile), "2/3/2026 1:00:00 AM\r\n");
         EXPECT_EQ(form->lblDefVersion.Caption, "2/3/2026 1:00:00 AM PST");
 
         // The same date again is no later: nothing is fetched.
-        Serve("/asp/currentDateNEW.asp", Text("2/3/2026 1:00:00 AM"));
+        Serve(kDate, Text("2/3/2026 1:00:00 AM"));
         form->cmdUpdate.Click();
         EXPECT_EQ(server.Requests().size(), before + 4);
         EXPECT_EQ(notice.lblUpdateInfo.Caption, Message("MSG_RECENT_DEFS"));
