@@ -144,7 +144,7 @@ void ResultsPanel::lblRemove_Click() {
                 ui::DoEvents();
                 Sleep(5);
             }
-            f.lblDeletingPercentageCompleted.Caption.clear();
+            f.lblDeletingPercentageCompleted.Caption = "";
         });
         const bool restorePoint = SystemRestore::SupportsSystemRestore();
         if (restorePoint)
@@ -170,7 +170,7 @@ void ResultsPanel::lblRemove_Click() {
             RemoveCheckedFiles();
             RemoveCheckedRegistry();
             RemoveCheckedSpyware();
-            f.lblDeletingCaption.Caption.clear();
+            f.lblDeletingCaption.Caption = "";
             RemoveCheckedResults();
             f.pgbDeleteSpywaresFound.SetValue(f.pgbDeleteSpywaresFound.Max());
             f.lblDeletingPercentageCompleted.Caption = "100% " + Lang.getMessages("MSG_COMPLETE");

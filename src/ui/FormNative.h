@@ -86,6 +86,10 @@ struct Form::Native {
     bool timerOn = false;
     int interval = 0;
     bool pushed = false; // the push under way has told the control something
+    // The controls this one contains directly, and the container it had when that was noted.
+    std::vector<Native*> contents;
+    const Control* container = nullptr;
+    uint64_t visitedInRound = 0;
 };
 
 struct Form::NativeImageList {
@@ -150,7 +154,14 @@ struct Form::Impl {
     static void PushTaskButton(Form& f, bool force);
 
     // ----- mirroring (FormPush.cpp) -----
+    // Pushes what changed: the window itself, then every control marked since the last push
+    // with everything it contains, as a container's place, visibility and state reach them.
     static void Sync(Form& f);
+    // Marks every control, for a push that tells the native window everything.
+    static void MarkAll(Form& f);
+    static void NoteContents(Form& f);
+    // Pushes one control and what it contains, once per round.
+    static void Visit(Form& f, Native& n, bool& menus);
     static void PushWindow(Form& f);
 
     // Takes in what the user moved or sized, leaving what code set and did not push yet.

@@ -117,7 +117,7 @@ int main(int argc, char** argv) {
         complete = boxes.Pending() == 0 && panel.FailureCount() == 0 &&
                    form->lblDeletingPercentageCompleted.Caption.empty() == false;
         std::printf("%s: \"%s\"\n", window ? "with the window shown" : "without a window",
-                    form->lblDeletingPercentageCompleted.Caption.c_str());
+                    form->lblDeletingPercentageCompleted.Caption.Get().c_str());
         if (window)
             form->Unload();
         failed.Unload();

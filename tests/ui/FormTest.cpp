@@ -608,33 +608,37 @@ TEST_F(FormWindow, AHandlerPushesOnlyTheControlsItChanged) {
     form.Refresh();
     std::function<void()> change;
     form.cmdGo.Click = [&] { change(); };
+    // Visited: the controls the push looked at; pushed: those it told something.
     struct Case {
         const char* name;
         std::function<void()> change;
-        int pushed;
+        int visited, pushed;
     };
     const Case cases[] = {
-        {"nothing", [] {}, 0},
-        {"one caption", [&] { form.lblInfo.Caption = "changed"; }, 1},
-        {"the same caption again", [&] { form.lblInfo.Caption = "changed"; }, 0},
+        {"nothing", [] {}, 0, 0},
+        {"one caption", [&] { form.lblInfo.Caption = "changed"; }, 1, 1},
+        {"the same caption again", [&] { form.lblInfo.Caption = "changed"; }, 0, 0},
         {"a timer off and on again",
          [&] {
              form.tmrTick.Enabled = false;
              form.tmrTick.Enabled = true;
          },
-         0},
-        {"a running timer switched on", [&] { form.tmrTick.Enabled = true; }, 0},
+         1, 0},
+        {"a running timer switched on", [&] { form.tmrTick.Enabled = true; }, 0, 0},
         {"a check box and a timer",
          [&] {
              form.chkOption.SetValue(1);
              form.tmrTick.Enabled = false;
          },
-         2},
+         2, 2},
+        {"a frame moved with the three controls on it",
+         [&] { form.fraBox.Left = form.fraBox.Left + 150; }, 4, 4},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         change = c.change;
         Command(form.cmdGo, BN_CLICKED);
+        EXPECT_EQ(form.VisitedControls(), c.visited);
         EXPECT_EQ(form.PushedControls(), c.pushed);
     }
     EXPECT_EQ(TextOf(Native(form.lblInfo)), "changed");
