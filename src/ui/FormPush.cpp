@@ -121,15 +121,13 @@ void Form::Impl::PushWindow(Form& f) {
         }
     }
     PushTaskButton(f, false);
-    // A minimised or maximised window keeps its normal position for later.
-    if (IsIconic(f.hwnd_) || IsZoomed(f.hwnd_))
-        return;
     const int rect[4] = {ToPixels(f.Left), ToPixels(f.Top), ToPixels(f.Width), ToPixels(f.Height)};
-    if (!std::equal(rect, rect + 4, f.pushedRect_)) {
-        std::copy(rect, rect + 4, f.pushedRect_);
-        SetWindowPos(f.hwnd_, nullptr, rect[0], rect[1], rect[2], rect[3],
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    // A minimised or maximised window keeps its normal position for later.
+    if (std::equal(rect, rect + 4, f.pushedRect_) || IsIconic(f.hwnd_) || IsZoomed(f.hwnd_))
+        return;
+    std::copy(rect, rect + 4, f.pushedRect_);
+    SetWindowPos(f.hwnd_, nullptr, rect[0], rect[1], rect[2], rect[3],
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form::Impl::PullWindowRect(Form& f) {
