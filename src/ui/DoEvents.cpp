@@ -22,7 +22,7 @@ void DispatchUiMessage(MSG& msg) {
 
 bool PumpPendingMessages() {
     // What the code that pumps has changed since the last handler shows first.
-    RefreshLoadedForms();
+    RefreshLoadedFormsInPass();
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {

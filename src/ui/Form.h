@@ -168,10 +168,14 @@ class Form {
 // of the program by name this way, without depending on them.
 Form* LoadedForm(const std::string& name);
 
-// Pushes what changed in every loaded form now. Event handlers are followed by it, and so is
-// every pass of the message loop that long operations and modal waits run, so a window shows
-// what code set while the program waits; an idle program pushes nothing.
+// Pushes what changed in every loaded form now. Event handlers are followed by it; an idle
+// program pushes nothing.
 void RefreshLoadedForms();
+// The same for every pass of the message loop that long operations and modal waits run, so a
+// window shows what code set while the program waits. Inside an event handler a pass pushes at
+// most every 100 ms, and what it left is pushed within 100 ms all the same; outside handlers at
+// once.
+void RefreshLoadedFormsInPass();
 
 // Ends the program's message loop (a quit request) once no form is shown any more: at once when
 // none is, otherwise when the last one shown hides or unloads.

@@ -55,6 +55,8 @@ LOGFONTW MessageFont();
 std::vector<Form*>& LoadedForms();
 // After a form hid or went: the quit request that QuitWhenNoFormShown asked for.
 void QuitIfNoFormShown();
+// How many event handlers of any form are on the call stack.
+int& HandlersRunning();
 
 } // namespace detail
 
@@ -117,11 +119,13 @@ struct Form::Impl {
     // Runs window logic, then shows what it changed in every loaded form.
     // The handler is a copy: window logic may replace a control's handler while it runs.
     template <class F> static void Run(F handler) {
+        ++detail::HandlersRunning();
         try {
             handler();
         } catch (...) {
             // A handler's failure must not unwind through the window procedure.
         }
+        --detail::HandlersRunning();
         RefreshLoadedForms();
     }
 

@@ -270,6 +270,25 @@ TEST_F(FormWindow, ALongOperationsChangesShowWhenItLetsTheMessageLoopRun) {
     ui::DoEvents();
     EXPECT_EQ(TextOf(Native(form.lblInfo)), "Scanning");
     EXPECT_EQ(Send(form.pgbMain, PBM_GETPOS), 4000);
+
+    // Inside a handler the passes push a frame at a time: what one leaves shows all the same,
+    // also while the handler waits in a loop of the system's own, as a system dialog does.
+    bool shownWhileRunning = false;
+    form.cmdGo.Click = [&] {
+        form.lblInfo.Caption = "Removing";
+        ui::DoEvents();
+        for (const DWORD start = GetTickCount();
+             TextOf(Native(form.lblInfo)) != "Removing" && GetTickCount() - start < 2000;) {
+            MSG msg;
+            if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageW(&msg);
+            else
+                Sleep(5);
+        }
+        shownWhileRunning = TextOf(Native(form.lblInfo)) == "Removing";
+    };
+    Command(form.cmdGo, BN_CLICKED);
+    EXPECT_TRUE(shownWhileRunning);
 }
 
 TEST_F(FormWindow, UserInputReachesTheHandlersAndTheModels) {
@@ -616,6 +635,13 @@ TEST_F(FormWindow, AHandlerPushesOnlyTheControlsItChanged) {
     };
     const Case cases[] = {
         {"nothing", [] {}, 0, 0},
+        {"a label given another's model",
+         [&] {
+             ui::Label other{"lblInfo"};
+             other.Caption = "taken";
+             form.lblInfo = other;
+         },
+         1, 1},
         {"one caption", [&] { form.lblInfo.Caption = "changed"; }, 1, 1},
         {"the same caption again", [&] { form.lblInfo.Caption = "changed"; }, 0, 0},
         {"a timer off and on again",
