@@ -671,6 +671,46 @@ TEST_F(FormWindow, AHandlerPushesOnlyTheControlsItChanged) {
     EXPECT_EQ(Send(form.chkOption, BM_GETCHECK), BST_CHECKED);
 }
 
+TEST_F(FormWindow, AChangeReachesTheNativeControlsThatShowIt) {
+    ui::Label lblAdded{"lblAdded"};
+    struct Case {
+        const char* name;
+        std::function<void()> change;
+        std::function<bool()> shown;
+    };
+    const Case cases[] = {
+        {"a frame hidden after a label moved onto it",
+         [&] {
+             form.lblInfo.Container = &form.fraBox;
+             form.Refresh();
+             form.fraBox.Visible = false;
+         },
+         [&] { return !IsWindowVisible(Native(form.lblInfo)); }},
+        {"new icons of the image list a list view shows",
+         [&] {
+             form.imlIcons.IconResources = {1, 2, 3, 4};
+         },
+         [&] {
+             return ImageList_GetImageCount(reinterpret_cast<HIMAGELIST>(
+                        Send(form.lvwFound, LVM_GETIMAGELIST, LVSIL_SMALL))) == 4;
+         }},
+        {"a label added to the loaded form",
+         [&] {
+             lblAdded.Caption = "added";
+             form.Add(lblAdded);
+         },
+         [&] { return TextOf(Native(lblAdded)) == "added"; }},
+    };
+    Open();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.change();
+        form.Refresh();
+        EXPECT_TRUE(c.shown());
+    }
+    form.Unload(); // before the added label goes
+}
+
 TEST_F(FormWindow, UnloadDuringAHandlerWaitsForItsEnd) {
     Open();
     HWND window = form.Handle();
