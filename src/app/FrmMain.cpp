@@ -274,7 +274,7 @@ void FrmMain::LayOutOptionsPage() {
     Add(fraDrives);
     Place(lists.lvwHardDrives, &fraDrives, 120, 300, 2760, 1980);
     // One column of drive letters, as wide as the list inside its border and scroll bar.
-    lists.lvwHardDrives.ColumnHeaders[0].Width = 2760 - 360;
+    lists.lvwHardDrives.ColumnHeaders.Edit()[0].Width = 2760 - 360;
     Add(lists.lvwHardDrives);
 
     // Proactive Protection.

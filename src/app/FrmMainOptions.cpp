@@ -279,12 +279,13 @@ void FrmMain::LoadSettings() {
         ui::ListItem& row = lists.lvwHardDrives.Item(i);
         row.Checked = TextRules::ToBool(GetProgramSetting("Drives", row.Text, "True"), row.Checked);
     }
-    std::vector<ui::ColumnHeader>& columns =
-        lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved.ColumnHeaders;
+    ui::ListView& results = lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved;
+    std::vector<ui::ColumnHeader> columns = results.ColumnHeaders;
     for (size_t i = 0; i < columns.size(); ++i)
         columns[i].Width = static_cast<int>(TextRules::ToLong(
             GetProgramSetting("Settings", "FoundCol2" + std::to_string(i + 1), "1400"),
             columns[i].Width));
+    results.ColumnHeaders = std::move(columns);
     if (GetProgramSetting("Settings", "Max", "0") == "1")
         SetWindowState(ui::vbMaximized);
     SetCursor(LoadCursorW(nullptr, IDC_ARROW));

@@ -225,8 +225,10 @@ void FrmMain::ResizeScanPage() {
     // Name and Details share the list 1 : 2.
     const int inner = Abs(found.Width - kListChrome);
     if (found.ColumnHeaders.size() >= 2) {
-        found.ColumnHeaders[0].Width = inner / 3;
-        found.ColumnHeaders[1].Width = inner / 3 * 2;
+        std::vector<ui::ColumnHeader> columns = found.ColumnHeaders;
+        columns[0].Width = inner / 3;
+        columns[1].Width = inner / 3 * 2;
+        found.ColumnHeaders = std::move(columns);
     }
 }
 
@@ -254,8 +256,10 @@ void FrmMain::ResizeResultsPage() {
     // File, Location, Type, Risk and Details share the list 1 : 2 : 1 : 1 : 1.
     const int share = Abs(results.Width - kListChrome) / 6;
     const int shares[] = {1, 2, 1, 1, 1};
-    for (size_t i = 0; i < results.ColumnHeaders.size() && i < 5; ++i)
-        results.ColumnHeaders[i].Width = share * shares[i];
+    std::vector<ui::ColumnHeader> columns = results.ColumnHeaders;
+    for (size_t i = 0; i < columns.size() && i < 5; ++i)
+        columns[i].Width = share * shares[i];
+    results.ColumnHeaders = std::move(columns);
 }
 
 int FrmMain::RemovalProgressHeight() const {

@@ -10,6 +10,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <unordered_map>
 #include <vector>
 
 namespace RemovalGuard {
@@ -19,17 +20,51 @@ namespace {
 // Characters no file or folder name holds; a ":" past the drive would name a stream.
 constexpr char kNotInNames[] = "*?\"<>|:";
 
-// The path with its short (8.3) names made long, as far as it exists.
-std::string LongForm(const std::string& path) {
-    const std::wstring wide = Utf8ToWide(path);
-    wchar_t buffer[MAX_PATH * 2];
-    const DWORD length = GetLongPathNameW(wide.c_str(), buffer, MAX_PATH * 2);
-    if (length > 0 && length < MAX_PATH * 2)
-        return WideToUtf8(std::wstring_view(buffer, length));
+// The long forms of folders on the way to the items, kept while KeepFolderNames is on, by the
+// folder's text in lower case; only folders that were there are kept.
+struct KeptFolderNames {
+    bool keeping = false;
+    std::unordered_map<std::string, std::string> longForms;
+};
+
+KeptFolderNames& Kept() {
+    static KeptFolderNames kept;
+    return kept;
+}
+
+std::string LongFolder(const std::string& folder);
+
+// The path with its short (8.3) names made long, as far as it exists: part by part, each
+// named as the listing of its folder names it. `listed` tells whether the last part was there.
+std::string LongForm(const std::string& path, bool& listed) {
+    listed = false;
     const size_t slash = path.rfind('\\');
-    if (slash == std::string::npos || slash < 3)
+    if (slash == std::string::npos || slash < 2 || slash + 1 == path.size())
         return path;
-    return LongForm(path.substr(0, slash)) + path.substr(slash);
+    const std::string folder = slash == 2 ? path.substr(0, 3) : LongFolder(path.substr(0, slash));
+    const std::string part = path.substr(slash + 1);
+    const std::string joined = folder.back() == '\\' ? folder + part : folder + "\\" + part;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(Utf8ToWide(joined).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return joined;
+    FindClose(search);
+    listed = true;
+    return joined.substr(0, joined.size() - part.size()) + WideToUtf8(found.cFileName);
+}
+
+std::string LongFolder(const std::string& folder) {
+    KeptFolderNames& kept = Kept();
+    bool listed = false;
+    if (!kept.keeping)
+        return LongForm(folder, listed);
+    const std::string key = TextRules::ToLower(folder);
+    if (const auto known = kept.longForms.find(key); known != kept.longForms.end())
+        return known->second;
+    std::string longForm = LongForm(folder, listed);
+    if (listed)
+        kept.longForms.emplace(key, longForm);
+    return longForm;
 }
 
 std::string WithoutTrailingSeparator(std::string folder) {
@@ -111,7 +146,7 @@ const ProtectedFolderList& ProtectedFolders() {
     return list;
 }
 
-bool MayRemoveNormalized(const std::string& normalized) {
+bool OutsideProtectedFolders(const std::string& normalized) {
     if (normalized.size() <= 3) // no drive letter, or a drive root
         return false;
     const ProtectedFolderList& protectedFolders = ProtectedFolders();
@@ -154,7 +189,8 @@ std::string NormalizedPath(const std::string& path) {
     std::string normalized = TextRules::ToUpper(text.substr(0, 1)) + ":\\";
     for (size_t i = 0; i < parts.size(); ++i)
         normalized += (i == 0 ? "" : "\\") + parts[i];
-    return WithoutTrailingSeparator(LongForm(normalized));
+    bool listed = false;
+    return WithoutTrailingSeparator(LongForm(normalized, listed));
 }
 
 bool IsSameOrInside(const std::string& path, const std::string& folder) {
@@ -162,14 +198,26 @@ bool IsSameOrInside(const std::string& path, const std::string& folder) {
 }
 
 bool MayRemove(const std::string& path) {
-    const std::string normalized = NormalizedPath(path);
-    if (!MayRemoveNormalized(normalized))
+    return MayRemoveNormalized(NormalizedPath(path));
+}
+
+bool MayRemoveNormalized(const std::string& normalized) {
+    if (!OutsideProtectedFolders(normalized))
         return false;
     // Where the same text leads a 32-bit program ("Sysnative", "System32") must be no protected
     // place either.
     std::string reached = normalized;
     X86View::TranslatePath(reached);
-    return reached == normalized || MayRemoveNormalized(NormalizedPath(reached));
+    return reached == normalized || OutsideProtectedFolders(NormalizedPath(reached));
+}
+
+void KeepFolderNames(bool keep) {
+    Kept().keeping = keep;
+    Kept().longForms.clear();
+}
+
+void ForgetFolderNames() {
+    Kept().longForms.clear();
 }
 
 } // namespace RemovalGuard

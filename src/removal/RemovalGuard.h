@@ -23,5 +23,15 @@ bool IsSameOrInside(const std::string& path, const std::string& folder);
 // that contains one of those; whether the path names such a place itself or leads a 32-bit
 // program there (X86View::TranslatePath).
 bool MayRemove(const std::string& path);
+// MayRemove for a path NormalizedPath already gave.
+bool MayRemoveNormalized(const std::string& normalized);
+
+// While on, NormalizedPath asks the file system for the long form of each folder on the way
+// once and keeps it: the system lists a whole folder to find one name in it, and a removal run
+// checks a thousand items in the same few folders. The item's own name is always asked. What
+// is kept goes when it is switched (on or off) and on ForgetFolderNames, which the removal
+// calls when it has removed a folder, so that no name kept can lead somewhere else.
+void KeepFolderNames(bool keep);
+void ForgetFolderNames();
 
 } // namespace RemovalGuard

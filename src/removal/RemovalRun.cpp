@@ -144,7 +144,7 @@ void ResultsPanel::lblRemove_Click() {
                 ui::DoEvents();
                 Sleep(5);
             }
-            f.lblDeletingPercentageCompleted.Caption.clear();
+            f.lblDeletingPercentageCompleted.Caption = "";
         });
         const bool restorePoint = SystemRestore::SupportsSystemRestore();
         if (restorePoint)
@@ -170,7 +170,7 @@ void ResultsPanel::lblRemove_Click() {
             RemoveCheckedFiles();
             RemoveCheckedRegistry();
             RemoveCheckedSpyware();
-            f.lblDeletingCaption.Caption.clear();
+            f.lblDeletingCaption.Caption = "";
             RemoveCheckedResults();
             f.pgbDeleteSpywaresFound.SetValue(f.pgbDeleteSpywaresFound.Max());
             f.lblDeletingPercentageCompleted.Caption = "100% " + Lang.getMessages("MSG_COMPLETE");
@@ -269,7 +269,9 @@ void ResultsPanel::RemoveFiles() {
                     modFileRelated::QuarantineAndDeleteFolder(path);
                 }
             });
-        ui::DoEvents();
+        // Once per row, but no more often than the window needs to answer: every pass redraws
+        // the bar and the item's caption, which costs more than removing a small file.
+        ui::YieldToMessageLoop();
         if (!ticked || RemovalFirstPass || i >= files.Count())
             continue;
         IgnoringErrors([&] {
@@ -309,7 +311,7 @@ void ResultsPanel::RemoveRegistryEntries() {
                 ModRegistryRelated::DeleteRegistryValue(entry.Root(), entry.subkey, "");
                 ModRegistryRelated::DeleteRegistryKey(entry.Root(), entry.subkey);
             });
-        ui::DoEvents();
+        ui::YieldToMessageLoop();
         if (!ticked || RemovalFirstPass || i >= registry.Count())
             continue;
         IgnoringErrors([&] {
@@ -334,7 +336,7 @@ void ResultsPanel::RemoveCookies() {
                 if (quarantineReady_ && PathExists(path))
                     modFileRelated::QuarantineCookieFile(path);
             });
-        ui::DoEvents();
+        ui::YieldToMessageLoop();
         if (ticked && !RemovalFirstPass && i < cookies.Count())
             IgnoringErrors([&] {
                 if (PathExists(path))

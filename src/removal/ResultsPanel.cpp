@@ -127,7 +127,7 @@ void ResultsPanel::cmdExclude_Click() {
     RemoveCheckedRegistry();
     RemoveCheckedSpyware();
     RemoveCheckedCookies();
-    form_.lblDeletingCaption.Caption.clear();
+    form_.lblDeletingCaption.Caption = "";
     RemoveCheckedResults();
 }
 

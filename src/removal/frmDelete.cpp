@@ -16,7 +16,7 @@ frmDelete::frmDelete() : ui::Form("frmDelete") {
                      "all running programs (especially browsers) and try to delete them again.";
     Label1.Move(240, 180, 6600, 600);
     lstProblem.Move(240, 900, 6600, 2400);
-    lstProblem.ColumnHeaders[0].Width = 6300;
+    lstProblem.ColumnHeaders.Edit()[0].Width = 6300;
     Label2.Caption = "If you still cannot delete them, you should start your computer in Safe "
                      "Mode and either scan again or delete them manually.";
     Label2.Move(240, 3420, 6600, 600);

@@ -51,6 +51,19 @@ std::string ItemKey(const std::string& path) {
     return TextRules::ToLower(RemovalGuard::NormalizedPath(path));
 }
 
+// An item as the guard and the run's memory name it, worked out once per item: making its path
+// long asks the file system.
+struct GuardedItem {
+    std::string path;
+    std::string key; // normalized, in lower case
+    bool mayRemove;
+    explicit GuardedItem(const std::string& itemPath) : path(itemPath) {
+        const std::string normalized = RemovalGuard::NormalizedPath(path);
+        key = TextRules::ToLower(normalized);
+        mayRemove = RemovalGuard::MayRemoveNormalized(normalized);
+    }
+};
+
 std::string WithoutTrailingSeparators(std::string path) {
     while (!path.empty() && path.back() == '\\')
         path.pop_back();
@@ -71,13 +84,13 @@ bool Listed(const std::string& path, const std::string& name) {
 // Makes sure the quarantine holds a verified copy of the item, and gives its name there: the
 // copy this run already made while it still holds everything, else a new copy under a name
 // no entry of the quarantine has (the journal's name is never taken).
-bool EnsureCopy(const std::string& path, std::string& storedName) {
+bool EnsureCopy(const GuardedItem& item, std::string& storedName) {
     if (!CreateQuarantineFolder())
         return false;
+    const std::string& path = item.path;
     const std::string folder = QuarantineFolder();
-    const std::string key = ItemKey(path);
     std::map<std::string, std::string>& copies = Run().copies;
-    if (const auto made = copies.find(key);
+    if (const auto made = copies.find(item.key);
         made != copies.end() && FolderCopy::CopyHolds(path, folder + "\\" + made->second)) {
         storedName = made->second;
         return true;
@@ -96,7 +109,7 @@ bool EnsureCopy(const std::string& path, std::string& storedName) {
             continue;
         if (!FolderCopy::CopyItem(path, target))
             return false;
-        copies[key] = candidate;
+        copies[item.key] = candidate;
         storedName = candidate;
         return true;
     }
@@ -112,8 +125,7 @@ void JournalRemovalOnce(const std::string& path, const std::string& storedName) 
 
 // Stops every process whose image is the file at `path` and waits for it to end. False when
 // one of them could not be stopped (this program is never stopped).
-bool StopProcessesOf(const std::string& path) {
-    const std::string wanted = ItemKey(path);
+bool StopProcessesOf(const GuardedItem& item) {
     // The Toolhelp listing names each process by its image path (ProcessImagePath), on the
     // 95/98/ME family as well.
     std::vector<std::string> images;
@@ -121,7 +133,7 @@ bool StopProcessesOf(const std::string& path) {
     ProcessControl::ListProcesses(images, ids, "", false);
     bool allStopped = true;
     for (size_t i = 0; i < ids.size(); ++i) {
-        if (ItemKey(images[i]) != wanted)
+        if (ItemKey(images[i]) != item.key)
             continue;
         HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, ids[i]);
         if (ids[i] == GetCurrentProcessId() || !ProcessControl::StopProcessById(ids[i]))
@@ -132,6 +144,22 @@ bool StopProcessesOf(const std::string& path) {
             CloseHandle(process);
     }
     return allStopped;
+}
+
+// QuarantineAndKillFile for an item the guard has answered for.
+bool KillFile(const GuardedItem& item, const std::string& name) {
+    if (!item.mayRemove)
+        return false;
+    bool removed = false;
+    for (int round = 0; round < kRemovalRounds && !removed && Listed(item.path, name); ++round) {
+        std::string storedName;
+        if (EnsureCopy(item, storedName) && FolderCopy::RemoveFile(item.path)) {
+            WriteQuarantineFileLog(item.path, storedName);
+            removed = true;
+        }
+        ui::YieldToMessageLoop();
+    }
+    return removed;
 }
 
 } // namespace
@@ -150,12 +178,14 @@ bool CreateQuarantineFolder() {
 }
 
 void BeginRemovalRun() {
+    RemovalGuard::KeepFolderNames(true);
     Run().copies.clear();
     Run().journaled.clear();
     Run().open = true;
 }
 
 void EndRemovalRun() {
+    RemovalGuard::KeepFolderNames(false);
     Run().open = false;
 }
 
@@ -165,25 +195,31 @@ bool MayRemove(const std::string& path) {
 
 int QuarantineFile(const std::string& path) {
     const size_t slash = path.rfind('\\');
-    if (slash == std::string::npos || !MayRemove(path))
+    if (slash == std::string::npos)
+        return 0;
+    const GuardedItem item(path);
+    if (!item.mayRemove)
         return 0;
     const std::string name = path.substr(slash + 1);
     if (!Listed(path, name))
         return -1;
-    if (!StopProcessesOf(path))
+    if (!StopProcessesOf(item))
         return 2;
-    return QuarantineAndKillFile(path, name) ? 1 : 0;
+    return KillFile(item, name) ? 1 : 0;
 }
 
 int QuarantineAndDeleteFile(const std::string& path) {
     const size_t slash = path.rfind('\\');
-    if (slash == std::string::npos || !MayRemove(path))
+    if (slash == std::string::npos)
+        return 0;
+    const GuardedItem item(path);
+    if (!item.mayRemove)
         return 0;
     if (!Listed(path, path.substr(slash + 1)))
         return -1;
     // Copied first: a library that cannot be removed is not unregistered either.
     std::string storedName;
-    if (!EnsureCopy(path, storedName))
+    if (!EnsureCopy(item, storedName))
         return 0;
     modRegsvr32::RegisterServer(path, false);
     if (!FolderCopy::RemoveFile(path))
@@ -193,15 +229,17 @@ int QuarantineAndDeleteFile(const std::string& path) {
 }
 
 bool QuarantineAndDeleteFolder(const std::string& path) {
-    const std::string item = WithoutTrailingSeparators(path);
-    if (item.find('\\') == std::string::npos)
+    const std::string itemPath = WithoutTrailingSeparators(path);
+    if (itemPath.find('\\') == std::string::npos)
         return false;
     // Whether the item is there is asked first: the second pass finds most items gone, and the
-    // guard asks the file system about every part of the path.
-    const unsigned long attributes = FolderCopy::Attributes(item);
-    if (attributes == INVALID_FILE_ATTRIBUTES || !MayRemove(item) ||
-        (!(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-         !Listed(item, xfileExists::FileNamePart(item))))
+    // guard asks the file system about the path.
+    const unsigned long attributes = FolderCopy::Attributes(itemPath);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return false;
+    const GuardedItem item(itemPath);
+    const bool isFolder = attributes & FILE_ATTRIBUTE_DIRECTORY;
+    if (!item.mayRemove || (!isFolder && !Listed(itemPath, xfileExists::FileNamePart(itemPath))))
         return false;
     bool removed = false;
     for (int round = 0; round < kRemovalRounds && !removed; ++round) {
@@ -211,7 +249,10 @@ bool QuarantineAndDeleteFolder(const std::string& path) {
         if (!EnsureCopy(item, storedName))
             break;
         bool removedAny = false;
-        removed = FolderCopy::RemoveTree(item, removedAny);
+        removed = FolderCopy::RemoveTree(itemPath, removedAny);
+        // A name the guard kept could lead into the folder that went, or to one made in its place.
+        if (isFolder && removedAny)
+            RemovalGuard::ForgetFolderNames();
         // A part that went has its copy: it is journaled, even when the rest stays.
         if (removedAny)
             JournalRemovalOnce(path, storedName);
@@ -221,25 +262,16 @@ bool QuarantineAndDeleteFolder(const std::string& path) {
 }
 
 bool QuarantineAndKillFile(const std::string& path, const std::string& name) {
-    if (!MayRemove(path))
-        return false;
-    bool removed = false;
-    for (int round = 0; round < kRemovalRounds && !removed && Listed(path, name); ++round) {
-        std::string storedName;
-        if (EnsureCopy(path, storedName) && FolderCopy::RemoveFile(path)) {
-            WriteQuarantineFileLog(path, storedName);
-            removed = true;
-        }
-        ui::YieldToMessageLoop();
-    }
-    return removed;
+    return KillFile(GuardedItem(path), name);
 }
 
 bool QuarantineCookieFile(const std::string& path) {
+    if (path.find('\\') == std::string::npos)
+        return false;
+    const GuardedItem item(path);
     std::string storedName;
-    if (path.find('\\') == std::string::npos || !MayRemove(path) ||
-        !Listed(path, xfileExists::FileNamePart(path)) || !EnsureCopy(path, storedName) ||
-        !FolderCopy::RemoveFile(path))
+    if (!item.mayRemove || !Listed(path, xfileExists::FileNamePart(path)) ||
+        !EnsureCopy(item, storedName) || !FolderCopy::RemoveFile(path))
         return false;
     WriteQuarantineFileLog(path, storedName);
     return true;

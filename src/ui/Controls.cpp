@@ -8,6 +8,35 @@
 
 namespace ui {
 
+Control::~Control() {
+    if (!marked_ || !changes_)
+        return;
+    auto& marked = changes_->controls;
+    marked.erase(std::remove(marked.begin(), marked.end(), this), marked.end());
+}
+
+Control& Control::operator=(const Control& other) {
+    Name = other.Name;
+    Index = other.Index;
+    Visible = other.Visible;
+    Enabled = other.Enabled;
+    Left = other.Left;
+    Top = other.Top;
+    Width = other.Width;
+    Height = other.Height;
+    Container = other.Container;
+    ToolTipText = other.ToolTipText;
+    Changed();
+    return *this;
+}
+
+void Control::Changed() const {
+    if (marked_ || !changes_ || !changes_->active)
+        return;
+    marked_ = true;
+    changes_->controls.push_back(this);
+}
+
 void Control::Move(int left, int top, int width, int height) {
     Left = left;
     Top = top;
@@ -26,6 +55,7 @@ void CheckBox::SetValue(int value) {
     if (value == value_)
         return;
     value_ = value;
+    Changed();
     if (Click)
         Click();
 }
@@ -45,11 +75,14 @@ void OptionButton::SetValue(bool value) {
     if (value == value_)
         return;
     value_ = value;
+    Changed();
     if (!value)
         return;
     for (OptionButton* other : group_.Buttons)
-        if (other != this)
+        if (other != this && other->value_) {
             other->value_ = false;
+            other->Changed();
+        }
     if (Click)
         Click();
 }
@@ -58,13 +91,20 @@ void TextBox::SetText(std::string text) {
     if (text == text_)
         return;
     text_ = std::move(text);
+    Changed();
     if (Change)
         Change();
+}
+
+void ComboBox::AddItem(std::string text) {
+    list_.push_back(std::move(text));
+    Changed();
 }
 
 void ComboBox::Clear() {
     list_.clear();
     listIndex_ = -1;
+    Changed();
 }
 
 void ComboBox::SetListIndex(int index) {
@@ -73,6 +113,7 @@ void ComboBox::SetListIndex(int index) {
     if (index == listIndex_)
         return;
     listIndex_ = index;
+    Changed();
     if (Click)
         Click();
 }
@@ -84,16 +125,18 @@ std::string ComboBox::Text() const {
 void ListBox::AddItem(std::string text) {
     list_.push_back(std::move(text));
     ++Revision;
+    Changed();
 }
 
 void ListBox::Clear() {
     list_.clear();
     ListIndex = -1;
     ++Revision;
+    Changed();
 }
 
 Timer::Timer(std::string name, int interval, bool enabled)
-    : Control(std::move(name)), Interval(interval) {
+    : Control(std::move(name)), Interval(this, interval) {
     Enabled = enabled;
     Visible = false;
 }
@@ -103,6 +146,7 @@ void DTPicker::SetValue(double value) {
         return;
     value_ = value;
     hasValue_ = true;
+    Changed();
     if (Change)
         Change();
 }
@@ -111,6 +155,7 @@ void DTPicker::ClearValue() {
     if (!hasValue_)
         return;
     hasValue_ = false;
+    Changed();
     if (Change)
         Change();
 }
@@ -119,19 +164,28 @@ void TabStrip::SetSelectedIndex(int index) {
     if (index == selected_)
         return;
     selected_ = index;
+    Changed();
     if (Click)
         Click();
 }
 
 Menu::Menu(std::string name, int index, std::string caption, Menu* parent)
-    : Control(std::move(name), index), Caption(std::move(caption)), Parent(parent) {}
+    : Control(std::move(name), index), Caption(this, std::move(caption)), Parent(parent) {}
 
 void ProgressBar::SetValue(double value) {
-    value_ = value < min_ ? min_ : (value > max_ ? max_ : value);
+    value = value < min_ ? min_ : (value > max_ ? max_ : value);
+    if (value == value_)
+        return;
+    value_ = value;
+    Changed();
 }
 
 void ProgressBar::SetMax(double max) {
-    max_ = max < min_ ? min_ : max;
+    max = max < min_ ? min_ : max;
+    if (max == max_)
+        return;
+    max_ = max;
+    Changed();
     SetValue(value_);
 }
 
@@ -150,9 +204,9 @@ void ListItem::SetSubItem(int index, std::string text) {
 }
 
 ListView::ListView(std::string name, std::vector<std::string> columns, bool checkboxes)
-    : Control(std::move(name)), Checkboxes(checkboxes) {
+    : Control(std::move(name)), Checkboxes(this, checkboxes) {
     for (std::string& text : columns)
-        ColumnHeaders.push_back({std::move(text)});
+        ColumnHeaders.Edit().push_back({std::move(text)});
 }
 
 namespace {
@@ -199,7 +253,7 @@ void ListView::SetSortOrder(int order) {
 }
 
 void ListView::Sort() {
-    ++revision_;
+    Touch();
     std::vector<std::wstring> keys;
     keys.reserve(items_.size());
     for (const ListItem& row : items_)
@@ -225,7 +279,7 @@ void ListView::PlaceAddedRow() const {
     placeLast_ = false;
     if (!sorted_ || items_.size() < 2)
         return;
-    ++revision_;
+    Touch();
     // After every row that sorts before it or level with it. A walk from the end, because rows
     // changed since the last sort may stand out of order and most rows arrive in order.
     const std::wstring key = SortText(items_.back(), sortKey_);
@@ -242,7 +296,7 @@ void ListView::PlaceAddedRow() const {
 
 ListItem& ListView::Add(std::string text) {
     PlaceAddedRow();
-    ++revision_;
+    Touch();
     items_.emplace_back();
     items_.back().Text = std::move(text);
     items_.back().id_ = ++lastId_;
@@ -252,13 +306,13 @@ ListItem& ListView::Add(std::string text) {
 
 void ListView::Remove(size_t index) {
     PlaceAddedRow();
-    ++revision_;
+    Touch();
     if (index < items_.size())
         items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
 void ListView::Clear() {
-    ++revision_;
+    Touch();
     items_.clear();
     placeLast_ = false;
     sorted_ = false;
@@ -268,7 +322,7 @@ void ListView::Clear() {
 
 ListItem& ListView::Item(size_t index) {
     PlaceAddedRow();
-    ++revision_;
+    Touch();
     return items_.at(index);
 }
 
@@ -285,6 +339,11 @@ const std::vector<ListItem>& ListView::Items() const {
 uint64_t ListView::Revision() const {
     PlaceAddedRow();
     return revision_;
+}
+
+void ListView::Touch() const {
+    ++revision_;
+    Changed();
 }
 
 void ListView::UserCheck(size_t index, bool checked) {

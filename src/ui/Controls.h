@@ -5,42 +5,139 @@
 // option button's value, a combo box's or tab strip's selection, a text box's text or a date
 // picker's value in code raises its handler whenever the value changes, exactly as the user's
 // action does. A list view's ItemCheck is raised only by the user's tick.
+//
+// A control marks itself changed whenever its model changes (a property takes a new value, a
+// setter or a list method runs), and its form's next push visits only the marked controls:
+// an idle window that a timer wakes a hundred times a second costs nothing to keep in step.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <ostream>
 #include <string>
+#include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace ui {
 
 using Handler = std::function<void()>;
 
+class Control;
+
+namespace detail {
+
+// The controls of one form whose models changed since the form's last push. Collected only
+// while the form has its window; the push takes them.
+struct ChangeList {
+    bool active = false;
+    std::vector<const Control*> controls;
+};
+
+} // namespace detail
+
+// One value of a control's model. Assigning a different value marks the control changed;
+// reading it costs nothing. Changes in place (an element of a list) go through Edit.
+template <class T> class Property {
+    static constexpr bool kText = std::is_same_v<T, std::string>;
+    static constexpr bool kList = requires(const T& v) { v.begin(); };
+    static constexpr bool kPrintable = requires(std::ostream & out, const T& v) { out << v; };
+
+  public:
+    explicit Property(const Control* owner, T value = T())
+        : owner_(owner), value_(std::move(value)) {}
+    Property(const Property&) = delete;
+    Property& operator=(const Property& other) { return *this = other.value_; }
+    Property& operator=(T value) {
+        if (!(value == value_)) {
+            value_ = std::move(value);
+            MarkOwner();
+        }
+        return *this;
+    }
+
+    operator const T&() const { return value_; }
+    operator std::string_view() const requires kText { return value_; }
+    const T& Get() const { return value_; }
+    // The value for a change in place; the control counts as changed from here on.
+    T& Edit() {
+        MarkOwner();
+        return value_;
+    }
+
+    // A pointer, a text or a list reads in place as its value does.
+    T operator->() const { return value_; }
+    auto size() const requires kList { return value_.size(); }
+    bool empty() const requires kList { return value_.empty(); }
+    decltype(auto) operator[](size_t i) const requires kList { return value_[i]; }
+    auto begin() const requires kList { return value_.begin(); }
+    auto end() const requires kList { return value_.end(); }
+
+    friend bool operator==(const Property& a, const Property& b) { return a.value_ == b.value_; }
+    friend bool operator==(const Property& a, const T& b) { return a.value_ == b; }
+    friend std::string operator+(const Property& a, std::string_view b) requires kText {
+        return a.value_ + std::string(b);
+    }
+    friend std::string operator+(std::string_view a, const Property& b) requires kText {
+        return std::string(a) + b.value_;
+    }
+    friend std::string operator+(const Property& a, const Property& b) requires kText {
+        return a.value_ + b.value_;
+    }
+    friend std::ostream& operator<<(std::ostream& out, const Property& p) requires kPrintable {
+        return out << p.value_;
+    }
+
+  private:
+    void MarkOwner() const;
+
+    const Control* owner_;
+    T value_;
+};
+
 class Control {
   public:
     explicit Control(std::string name, int index = -1) : Name(std::move(name)), Index(index) {}
-    virtual ~Control() = default;
+    virtual ~Control();
+    Control(const Control&) = delete;
+    // Takes the other's model; this control keeps its place in its form, marked changed.
+    Control& operator=(const Control& other);
 
     std::string Name;
     int Index; // position in a control array, or -1
-    bool Visible = true;
-    bool Enabled = true;
+    Property<bool> Visible{this, true};
+    Property<bool> Enabled{this, true};
     // Position and size in twips, inside the container (a Frame) or the form.
-    int Left = 0, Top = 0, Width = 0, Height = 0;
-    Control* Container = nullptr;
-    std::string ToolTipText;
+    Property<int> Left{this}, Top{this}, Width{this}, Height{this};
+    Property<Control*> Container{this, nullptr};
+    Property<std::string> ToolTipText{this};
 
     void Move(int left, int top, int width, int height);
     // Visible and inside visible containers only.
     bool Shown() const;
+
+    // Marks the model changed, so that the next push of its form visits the control.
+    void Changed() const;
+
+  private:
+    friend class Form;
+    std::shared_ptr<detail::ChangeList> changes_;
+    size_t slot_ = 0; // its place among its form's controls
+    mutable bool marked_ = false;
 };
+
+template <class T> void Property<T>::MarkOwner() const {
+    owner_->Changed();
+}
 
 class Label : public Control {
   public:
     using Control::Control;
-    std::string Caption;
-    bool FontItalic = false;
-    bool FontBold = false;
+    Property<std::string> Caption{this};
+    Property<bool> FontItalic{this, false};
+    Property<bool> FontBold{this, false};
     Handler Click;
     Handler MouseMove;
 };
@@ -48,7 +145,7 @@ class Label : public Control {
 class Button : public Control {
   public:
     using Control::Control;
-    std::string Caption;
+    Property<std::string> Caption{this};
     Handler Click;
 };
 
@@ -56,13 +153,13 @@ class Button : public Control {
 class Frame : public Control {
   public:
     using Control::Control;
-    std::string Caption;
+    Property<std::string> Caption{this};
 };
 
 class CheckBox : public Control {
   public:
     using Control::Control;
-    std::string Caption;
+    Property<std::string> Caption{this};
     Handler Click;
     // Raised after Click when the user toggled the box (mouse or keyboard), never by code.
     Handler UserClick;
@@ -88,7 +185,7 @@ class OptionGroup {
 class OptionButton : public Control {
   public:
     OptionButton(std::string name, int index, OptionGroup& group);
-    std::string Caption;
+    Property<std::string> Caption{this};
     Handler Click;
 
     bool Value() const { return value_; }
@@ -104,8 +201,8 @@ class OptionButton : public Control {
 class TextBox : public Control {
   public:
     using Control::Control;
-    bool MultiLine = false;
-    bool Locked = false;
+    bool MultiLine = false; // read when the native box is made
+    Property<bool> Locked{this, false};
     Handler Change;
     // A character the user typed, before the box takes it; setting keyAscii to 0 swallows it.
     // A box with this handler is also given Enter and Escape, which otherwise press a window's
@@ -126,7 +223,7 @@ class ComboBox : public Control {
     using Control::Control;
     Handler Click;
 
-    void AddItem(std::string text) { list_.push_back(std::move(text)); }
+    void AddItem(std::string text);
     void Clear();
     size_t ListCount() const { return list_.size(); }
     const std::string& List(size_t index) const { return list_.at(index); }
@@ -150,7 +247,7 @@ class ListBox : public Control {
     size_t ListCount() const { return list_.size(); }
     const std::string& List(size_t index) const { return list_.at(index); }
     const std::vector<std::string>& Items() const { return list_; }
-    int ListIndex = -1;
+    Property<int> ListIndex{this, -1};
     // Bumped by every change of the items, so a native list knows when to refill.
     uint64_t Revision = 0;
 
@@ -161,7 +258,7 @@ class ListBox : public Control {
 class Timer : public Control {
   public:
     Timer(std::string name, int interval, bool enabled = false);
-    int Interval; // milliseconds
+    Property<int> Interval; // milliseconds
     // The tick's handler; a form calls it only while Enabled is set.
     Handler Tick;
 };
@@ -175,7 +272,7 @@ class DTPicker : public Control {
     bool ShowNone = false;
     // The display format in the platform's picture letters ("dd/MM/yyyy", "HH:mm:ss" for
     // 24-hour time); empty shows the system's short date or time. Only the display changes.
-    std::string CustomFormat;
+    Property<std::string> CustomFormat{this};
     Handler Change;
     // Raised after Change when the user changed the picker, never by code.
     Handler UserChange;
@@ -196,7 +293,7 @@ class DTPicker : public Control {
 class TabStrip : public Control {
   public:
     using Control::Control;
-    std::vector<std::string> Tabs;
+    Property<std::vector<std::string>> Tabs{this};
     Handler Click;
 
     int SelectedIndex() const { return selected_; } // 0-based
@@ -211,9 +308,9 @@ class TabStrip : public Control {
 class Menu : public Control {
   public:
     Menu(std::string name, int index, std::string caption, Menu* parent = nullptr);
-    std::string Caption;
-    Menu* Parent;
-    bool Checked = false;
+    Property<std::string> Caption;
+    Menu* const Parent;
+    Property<bool> Checked{this, false};
     Handler Click;
 };
 
@@ -221,7 +318,7 @@ class Menu : public Control {
 class ImageList : public Control {
   public:
     using Control::Control;
-    std::vector<int> IconResources; // resource ids, image 1 first
+    Property<std::vector<int>> IconResources{this}; // resource ids, image 1 first
 };
 
 class ProgressBar : public Control {
@@ -246,6 +343,7 @@ class ProgressBar : public Control {
 struct ColumnHeader {
     std::string Text;
     int Width = 1440; // twips
+    bool operator==(const ColumnHeader&) const = default;
 };
 
 // One row of a list view. SubItems are numbered from 1, as the column after the item's text.
@@ -273,9 +371,9 @@ class ListView : public Control {
   public:
     ListView(std::string name, std::vector<std::string> columns, bool checkboxes = false);
 
-    std::vector<ColumnHeader> ColumnHeaders;
-    bool Checkboxes;
-    ImageList* SmallIcons = nullptr;
+    Property<std::vector<ColumnHeader>> ColumnHeaders{this};
+    Property<bool> Checkboxes;
+    Property<ImageList*> SmallIcons{this, nullptr};
     // Raised by the user's tick or untick of a row only, never by code.
     std::function<void(ListItem&)> ItemCheck;
 
@@ -309,6 +407,8 @@ class ListView : public Control {
 
   private:
     void Sort();
+    // Every change of the rows: the native view redraws at the next push.
+    void Touch() const;
     // Moves a row added while sorted to its place.
     void PlaceAddedRow() const;
 

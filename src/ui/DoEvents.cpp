@@ -7,8 +7,10 @@
 namespace ui {
 
 void DispatchUiMessage(MSG& msg) {
-    // The forms are plain windows, so the dialog manager's key handling is asked for here.
-    if (HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr) {
+    // The forms are plain windows, so the dialog manager's key handling is asked for here. It
+    // acts on keys alone: the timer ticks, most of what an idle program gets, go straight on.
+    const bool key = msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST;
+    if (HWND root = key && msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr) {
         wchar_t className[16] = {};
         GetClassNameW(root, className, 16);
         if (lstrcmpW(className, kFormWindowClass) == 0 && IsDialogMessageW(root, &msg))
@@ -20,7 +22,7 @@ void DispatchUiMessage(MSG& msg) {
 
 bool PumpPendingMessages() {
     // What the code that pumps has changed since the last handler shows first.
-    RefreshLoadedForms();
+    RefreshLoadedFormsInPass();
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {

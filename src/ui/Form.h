@@ -83,8 +83,11 @@ class Form {
 
     // Pushes every model change to the native window now.
     void Refresh();
-    // How many controls the last push changed: a model that holds what its native control was
-    // last given costs no call to the platform.
+    // How many controls the last push visited: only those whose models changed since the push
+    // before, with what they contain.
+    int VisitedControls() const { return visitedControls_; }
+    // How many of them it told something: a model that holds what its native control was last
+    // given costs no call to the platform.
     int PushedControls() const { return pushedControls_; }
 
     HWND Handle() const { return hwnd_; }
@@ -129,6 +132,9 @@ class Form {
     struct Impl; // the window side, in FormNative.h
 
     std::vector<Control*> controls_;
+    // The controls marked changed since the last push; shared with them, as they may outlive
+    // the form.
+    std::shared_ptr<detail::ChangeList> changes_ = std::make_shared<detail::ChangeList>();
     std::vector<std::unique_ptr<Native>> natives_;
     std::map<const ImageList*, std::unique_ptr<NativeImageList>> imageLists_;
     std::map<unsigned, OwnMessageHandler> ownMessages_;
@@ -146,7 +152,10 @@ class Form {
     int unloadMode_ = vbFormCode;
     bool pushing_ = false;
     bool syncAgain_ = false;
+    int visitedControls_ = 0;
     int pushedControls_ = 0;
+    uint64_t pushRound_ = 0;
+    bool contentsStale_ = true; // a container changed: who holds whom is worked out again
     // What was last pushed to the window itself.
     std::string pushedCaption_;
     std::string pushedMenus_;
@@ -159,10 +168,14 @@ class Form {
 // of the program by name this way, without depending on them.
 Form* LoadedForm(const std::string& name);
 
-// Pushes what changed in every loaded form now. Event handlers are followed by it, and so is
-// every pass of the message loop that long operations and modal waits run, so a window shows
-// what code set while the program waits; an idle program pushes nothing.
+// Pushes what changed in every loaded form now. Event handlers are followed by it; an idle
+// program pushes nothing.
 void RefreshLoadedForms();
+// The same for every pass of the message loop that long operations and modal waits run, so a
+// window shows what code set while the program waits. Inside an event handler a pass pushes at
+// most every 100 ms, and what it left is pushed within 100 ms all the same; outside handlers at
+// once.
+void RefreshLoadedFormsInPass();
 
 // Ends the program's message loop (a quit request) once no form is shown any more: at once when
 // none is, otherwise when the last one shown hides or unloads.

@@ -233,8 +233,10 @@ LRESULT CALLBACK Form::Impl::ControlProc(HWND hwnd, UINT message, WPARAM wParam,
     // among them: the next push takes the widths in.
     if (message == WM_NOTIFY && n->kind == Kind::ListView) {
         const UINT code = reinterpret_cast<const NMHDR*>(lParam)->code;
-        if (code == HDN_ITEMCHANGEDW || code == HDN_ITEMCHANGEDA)
+        if (code == HDN_ITEMCHANGEDW || code == HDN_ITEMCHANGEDA) {
             n->columnsMoved = true;
+            n->model->Changed();
+        }
     }
     if (!EnabledInside(*n->model))
         return DefSubclassProc(hwnd, message, wParam, lParam);

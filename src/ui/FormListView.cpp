@@ -10,12 +10,12 @@ void Form::Impl::PushListView(Form& f, Native& n) {
     auto& list = static_cast<ListView&>(*n.model);
     // The user's column widths first, unless code changed them since. Only after the header
     // reported a change: asking the view costs a round of messages at every push.
-    for (size_t i = 0; n.columnsMoved && i < n.columns.size() && i < list.ColumnHeaders.size();
-         ++i) {
+    for (size_t i = 0;
+         n.columnsMoved && i < n.columns.size() && i < list.ColumnHeaders.Get().size(); ++i) {
         const int pixels = static_cast<int>(SendMessageW(n.hwnd, LVM_GETCOLUMNWIDTH, i, 0));
         if (pixels != ToPixels(n.columns[i].Width) &&
-            list.ColumnHeaders[i].Width == n.columns[i].Width)
-            list.ColumnHeaders[i].Width = n.columns[i].Width = pixels * kTwipsPerPixel;
+            list.ColumnHeaders.Get()[i].Width == n.columns[i].Width)
+            list.ColumnHeaders.Edit()[i].Width = n.columns[i].Width = pixels * kTwipsPerPixel;
     }
     n.columnsMoved = false;
 
@@ -39,15 +39,16 @@ void Form::Impl::PushListView(Form& f, Native& n) {
         redraw = true;
     }
 
-    bool sameColumns = list.ColumnHeaders.size() == n.columns.size();
+    const std::vector<ColumnHeader>& headers = list.ColumnHeaders;
+    bool sameColumns = headers.size() == n.columns.size();
     if (!sameColumns) {
         n.pushed = true;
         for (size_t i = n.columns.size(); i > 0; --i)
             SendMessageW(n.hwnd, LVM_DELETECOLUMN, i - 1, 0);
         n.columns.clear();
     }
-    for (size_t i = 0; i < list.ColumnHeaders.size(); ++i) {
-        const ColumnHeader& header = list.ColumnHeaders[i];
+    for (size_t i = 0; i < headers.size(); ++i) {
+        const ColumnHeader& header = headers[i];
         std::wstring text = Utf8ToWide(header.Text);
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH;

@@ -55,6 +55,8 @@ LOGFONTW MessageFont();
 std::vector<Form*>& LoadedForms();
 // After a form hid or went: the quit request that QuitWhenNoFormShown asked for.
 void QuitIfNoFormShown();
+// How many event handlers of any form are on the call stack.
+int& HandlersRunning();
 
 } // namespace detail
 
@@ -86,6 +88,10 @@ struct Form::Native {
     bool timerOn = false;
     int interval = 0;
     bool pushed = false; // the push under way has told the control something
+    // The controls this one contains directly, and the container it had when that was noted.
+    std::vector<Native*> contents;
+    const Control* container = nullptr;
+    uint64_t visitedInRound = 0;
 };
 
 struct Form::NativeImageList {
@@ -113,11 +119,13 @@ struct Form::Impl {
     // Runs window logic, then shows what it changed in every loaded form.
     // The handler is a copy: window logic may replace a control's handler while it runs.
     template <class F> static void Run(F handler) {
+        ++detail::HandlersRunning();
         try {
             handler();
         } catch (...) {
             // A handler's failure must not unwind through the window procedure.
         }
+        --detail::HandlersRunning();
         RefreshLoadedForms();
     }
 
@@ -150,7 +158,14 @@ struct Form::Impl {
     static void PushTaskButton(Form& f, bool force);
 
     // ----- mirroring (FormPush.cpp) -----
+    // Pushes what changed: the window itself, then every control marked since the last push
+    // with everything it contains, as a container's place, visibility and state reach them.
     static void Sync(Form& f);
+    // Marks every control, for a push that tells the native window everything.
+    static void MarkAll(Form& f);
+    static void NoteContents(Form& f);
+    // Pushes one control and what it contains, once per round.
+    static void Visit(Form& f, Native& n, bool& menus);
     static void PushWindow(Form& f);
 
     // Takes in what the user moved or sized, leaving what code set and did not push yet.

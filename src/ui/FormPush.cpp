@@ -29,27 +29,77 @@ void Form::Impl::Sync(Form& f) {
         return;
     }
     f.pushing_ = true;
-    f.pushedControls_ = 0;
+    f.visitedControls_ = f.pushedControls_ = 0;
+    std::vector<const Control*> marked;
     for (int pass = 0; pass < 3 && f.hwnd_; ++pass) {
         f.syncAgain_ = false;
         PushWindow(f);
-        // Each model is compared with what its control was last given, in memory; only the
-        // controls that differ are told.
-        for (size_t i = 0; f.hwnd_ && i < f.natives_.size(); ++i) {
-            Native& n = *f.natives_[i];
-            PushControl(f, n);
-            if (n.pushed)
-                ++f.pushedControls_;
-            n.pushed = false;
-        }
-        if (f.hwnd_)
+        // Taken first: what a push sets off marks its controls for the next pass.
+        marked.clear();
+        marked.swap(f.changes_->controls);
+        for (const Control* c : marked)
+            c->marked_ = false;
+        if (f.contentsStale_)
+            NoteContents(f);
+        ++f.pushRound_;
+        bool menus = false;
+        for (size_t i = 0; f.hwnd_ && i < marked.size(); ++i)
+            if (marked[i]->slot_ < f.natives_.size())
+                Visit(f, *f.natives_[marked[i]->slot_], menus);
+        if (f.hwnd_ && menus)
             PushMenus(f);
-        if (!f.syncAgain_)
+        if (!f.syncAgain_ && f.changes_->controls.empty())
             break;
     }
     f.pushing_ = false;
     if (f.depth_ == 0 && f.unloadPending_)
         CarryOutUnload(f, f.unloadMode_);
+}
+
+void Form::Impl::MarkAll(Form& f) {
+    for (Control* c : f.controls_)
+        c->Changed();
+}
+
+void Form::Impl::NoteContents(Form& f) {
+    f.contentsStale_ = false;
+    for (auto& n : f.natives_)
+        n->contents.clear();
+    for (auto& n : f.natives_) {
+        n->container = n->model->Container;
+        if (const Control* container = n->container;
+            container && container->changes_ == f.changes_ && container->slot_ < f.natives_.size())
+            f.natives_[container->slot_]->contents.push_back(n.get());
+    }
+}
+
+void Form::Impl::Visit(Form& f, Native& n, bool& menus) {
+    if (n.visitedInRound == f.pushRound_)
+        return;
+    n.visitedInRound = f.pushRound_;
+    ++f.visitedControls_;
+    if (n.container != n.model->Container) {
+        // Moved into another container: the next push works out the contents again.
+        f.contentsStale_ = true;
+        f.syncAgain_ = true;
+    }
+    if (n.kind == Kind::Menu) {
+        menus = true;
+        return;
+    }
+    PushControl(f, n);
+    if (n.pushed)
+        ++f.pushedControls_;
+    n.pushed = false;
+    // A list view shows its image list's icons.
+    if (n.kind == Kind::ImageList)
+        for (auto& other : f.natives_)
+            if (f.hwnd_ && other->kind == Kind::ListView &&
+                static_cast<ListView&>(*other->model).SmallIcons == n.model)
+                Visit(f, *other, menus);
+    for (Native* inner : n.contents)
+        if (f.hwnd_)
+            Visit(f, *inner, menus);
 }
 
 void Form::Impl::PushWindow(Form& f) {
@@ -71,15 +121,13 @@ void Form::Impl::PushWindow(Form& f) {
         }
     }
     PushTaskButton(f, false);
-    // A minimised or maximised window keeps its normal position for later.
-    if (IsIconic(f.hwnd_) || IsZoomed(f.hwnd_))
-        return;
     const int rect[4] = {ToPixels(f.Left), ToPixels(f.Top), ToPixels(f.Width), ToPixels(f.Height)};
-    if (!std::equal(rect, rect + 4, f.pushedRect_)) {
-        std::copy(rect, rect + 4, f.pushedRect_);
-        SetWindowPos(f.hwnd_, nullptr, rect[0], rect[1], rect[2], rect[3],
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    // A minimised or maximised window keeps its normal position for later.
+    if (std::equal(rect, rect + 4, f.pushedRect_) || IsIconic(f.hwnd_) || IsZoomed(f.hwnd_))
+        return;
+    std::copy(rect, rect + 4, f.pushedRect_);
+    SetWindowPos(f.hwnd_, nullptr, rect[0], rect[1], rect[2], rect[3],
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form::Impl::PullWindowRect(Form& f) {
@@ -119,12 +167,15 @@ void Form::Impl::PushControl(Form& f, Native& n) {
     if (!n.hwnd)
         return;
     Control& c = *n.model;
-    if (n.kind == Kind::Frame && static_cast<Frame&>(c).Caption.empty() == n.groupBox) {
+    if (n.kind == Kind::Frame && static_cast<Frame&>(c).Caption.Get().empty() == n.groupBox) {
         // Border and caption come and go with the caption: only a new window can change.
         Native fresh(n.model, n.kind, n.id);
+        fresh.contents = std::move(n.contents);
+        fresh.container = n.container;
+        fresh.visitedInRound = n.visitedInRound;
         DropToolTip(f, n);
         DestroyWindow(n.hwnd);
-        n = fresh;
+        n = std::move(fresh);
         CreateNative(f, n);
         RestackBackdrops(f);
         if (!n.hwnd)
@@ -232,7 +283,7 @@ void Form::Impl::PushControl(Form& f, Native& n) {
         if (picker.CustomFormat != n.text) {
             n.text = picker.CustomFormat;
             n.pushed = true;
-            const std::wstring format = Utf8ToWide(picker.CustomFormat);
+            const std::wstring format = Utf8ToWide(n.text);
             SendMessageW(n.hwnd, DTM_SETFORMATW, 0,
                          format.empty() ? 0 : reinterpret_cast<LPARAM>(format.c_str()));
         }
@@ -259,8 +310,8 @@ void Form::Impl::PushControl(Form& f, Native& n) {
         if (tabs.Tabs != n.items) {
             n.items = tabs.Tabs;
             SendMessageW(n.hwnd, TCM_DELETEALLITEMS, 0, 0);
-            for (size_t i = 0; i < tabs.Tabs.size(); ++i) {
-                std::wstring text = Utf8ToWide(tabs.Tabs[i]);
+            for (size_t i = 0; i < n.items.size(); ++i) {
+                std::wstring text = Utf8ToWide(n.items[i]);
                 TCITEMW item{};
                 item.mask = TCIF_TEXT;
                 item.pszText = text.data();
@@ -380,7 +431,7 @@ void Form::Impl::PushMenus(Form& f) {
     for (auto& n : f.natives_)
         if (n->kind == Kind::Menu) {
             auto& menu = static_cast<Menu&>(*n->model);
-            state += menu.Caption + '\x01' +
+            state += menu.Caption.Get() + '\x01' +
                      std::to_string(reinterpret_cast<UINT_PTR>(menu.Parent)) +
                      (menu.Visible ? 'v' : '-') + (menu.Enabled ? 'e' : '-') +
                      (menu.Checked ? 'c' : '-') + '\x02';

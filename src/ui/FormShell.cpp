@@ -14,6 +14,18 @@ namespace {
 
 bool quitWhenNoneShown = false;
 
+// Inside a handler, a pass of the message loop shows what changed at most this often: the eye
+// takes in no more, and a repaint (a progress bar's above all) costs more than a small step of
+// the work.
+constexpr DWORD kPassRefreshMs = 100;
+DWORD lastRefresh = 0;
+// The timer that shows what a pass left unshown, in case no pass or handler comes soon.
+UINT_PTR owedRefresh = 0;
+
+void CALLBACK RefreshOwed(HWND, UINT, UINT_PTR, DWORD) {
+    RefreshLoadedForms();
+}
+
 void SetTaskButton(HWND hwnd, bool shown) {
     const HRESULT entered = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     ITaskbarList* taskbar = nullptr;
@@ -80,12 +92,31 @@ Form* LoadedForm(const std::string& name) {
     return nullptr;
 }
 
+int& detail::HandlersRunning() {
+    static int running = 0;
+    return running;
+}
+
 void RefreshLoadedForms() {
+    if (owedRefresh) {
+        KillTimer(nullptr, owedRefresh);
+        owedRefresh = 0;
+    }
+    lastRefresh = GetTickCount();
     // A copy: a push may unload a form.
     const std::vector<Form*> forms = LoadedForms();
     for (Form* form : forms)
         if (std::find(LoadedForms().begin(), LoadedForms().end(), form) != LoadedForms().end())
             form->Refresh();
+}
+
+void RefreshLoadedFormsInPass() {
+    if (HandlersRunning() == 0 || GetTickCount() - lastRefresh >= kPassRefreshMs) {
+        RefreshLoadedForms();
+        return;
+    }
+    if (!owedRefresh)
+        owedRefresh = SetTimer(nullptr, 0, kPassRefreshMs, RefreshOwed);
 }
 
 void QuitWhenNoFormShown() {

@@ -173,6 +173,9 @@ bool Form::Impl::Create(Form& f) {
     for (Native* n : order)
         CreateNative(f, *n);
     RestackBackdrops(f);
+    f.changes_->active = true;
+    f.contentsStale_ = true;
+    MarkAll(f);
     return true;
 }
 
@@ -196,7 +199,7 @@ void Form::Impl::CreateNative(Form& f, Native& n) {
         style |= BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP;
         break;
     case Kind::Frame:
-        n.groupBox = !static_cast<Frame*>(n.model)->Caption.empty();
+        n.groupBox = !static_cast<Frame*>(n.model)->Caption.Get().empty();
         if (n.groupBox) {
             cls = L"BUTTON";
             style |= BS_GROUPBOX;
@@ -328,6 +331,10 @@ void Form::Impl::Destroy(Form& f) {
         if (n->timerOn)
             KillTimer(hwnd, n->id);
     f.natives_.clear();
+    f.changes_->active = false;
+    for (const Control* c : f.changes_->controls)
+        c->marked_ = false;
+    f.changes_->controls.clear();
     f.visible_ = false;
     DestroyWindow(hwnd); // takes the controls, the tool tips and the menu bar with it
     f.hwnd_ = nullptr;
@@ -357,11 +364,15 @@ void Form::Add(Control& control) {
     if (std::find(controls_.begin(), controls_.end(), &control) != controls_.end())
         return;
     controls_.push_back(&control);
+    control.changes_ = changes_;
+    control.slot_ = controls_.size() - 1;
     if (!hwnd_)
         return;
     Impl::AddNative(*this, control);
     Impl::CreateNative(*this, *natives_.back());
     Impl::RestackBackdrops(*this);
+    contentsStale_ = true;
+    control.Changed();
     Impl::Sync(*this);
 }
 

@@ -95,7 +95,7 @@ TEST_P(CloseRoads, WriteWhatTheyShouldAndEndTheProgram) {
     auto& columns = form->lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved.ColumnHeaders;
     ASSERT_EQ(columns.size(), std::size(kWidths));
     for (size_t i = 0; i < columns.size(); ++i)
-        columns[i].Width = kWidths[i];
+        columns.Edit()[i].Width = kWidths[i];
     notified.clear();
 
     Take(road);

@@ -12,13 +12,13 @@ using modListViewEnh::EnhListView_SortColumns;
 
 namespace {
 
-ui::ListView ThreeRows() {
-    ui::ListView list("lvwSpywareFound", {"Name", "Details"});
-    list.Add("b").SetSubItem(1, "3");
-    list.Add("a").SetSubItem(1, "1");
-    list.Add("c").SetSubItem(1, "2");
-    return list;
-}
+struct ThreeRows : ui::ListView {
+    ThreeRows() : ui::ListView("lvwSpywareFound", {"Name", "Details"}) {
+        Add("b").SetSubItem(1, "3");
+        Add("a").SetSubItem(1, "1");
+        Add("c").SetSubItem(1, "2");
+    }
+};
 
 std::string Texts(const ui::ListView& list) {
     std::string texts;
@@ -48,7 +48,7 @@ TEST(EnhListViewSortColumns, TheOrderFlipsOnEveryClickWhicheverColumn) {
         {1, 0, 0, "abc"}, {2, 1, 1, "bca"}, // another column goes on from the last order
         {2, 1, 0, "acb"}, {2, 1, 1, "bca"}, {1, 0, 0, "abc"},
     };
-    ui::ListView list = ThreeRows();
+    ThreeRows list;
     for (const Click& click : clicks) {
         SCOPED_TRACE(click.texts);
         EXPECT_TRUE(EnhListView_SortColumns(list, click.column, false));
@@ -62,7 +62,7 @@ TEST(EnhListViewSortColumns, TheOrderFlipsOnEveryClickWhicheverColumn) {
 TEST(EnhListViewSortColumns, AColumnTheListLacksIsAnErrorBoxedOnlyWhenAsked) {
     for (int column : {0, 3, -1}) {
         SCOPED_TRACE(column);
-        ui::ListView list = ThreeRows();
+        ThreeRows list;
         // Unasked, no box: an unexpected one would fail the test.
         EXPECT_FALSE(EnhListView_SortColumns(list, column, false));
         // Sorting was switched on before the column was looked up; key and order stand.

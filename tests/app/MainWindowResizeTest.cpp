@@ -254,7 +254,9 @@ TEST_F(MainWindowResize, EverySizeAndPlaceStaysNonNegativeHoweverSmallTheWindow)
     ResizeTo(600, 450);
     for (const ui::Control* control : form->Controls()) {
         SCOPED_TRACE(NameOf(*control));
-        EXPECT_GE(std::min({control->Left, control->Top, control->Width, control->Height}), 0);
+        EXPECT_GE(std::min({control->Left.Get(), control->Top.Get(), control->Width.Get(),
+                            control->Height.Get()}),
+                  0);
     }
 }
 

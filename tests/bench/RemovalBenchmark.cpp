@@ -1,7 +1,9 @@
 // Measures the removal run of 1,000 planted, ticked files: from the Yes of the confirmation to
-// "100% complete", each file copied, verified, deleted and journaled. With the argument
-// "window" the main window is loaded and shown first, as it is for the user (this needs a
-// display). Everything it writes lies in temporary folders it removes again.
+// "100% complete", each file copied, verified, deleted and journaled, and the longest wait for
+// the message loop meanwhile. With the argument "window" the main window is loaded and shown
+// first, and the run goes the user's way: the results page opened, Select All and Repair Now
+// clicked, the page and its list on the screen throughout (this needs a display). Everything it
+// writes lies in temporary folders it removes again.
 //   build/wine-sandbox build/tests/removal_benchmark.exe
 //   xvfb-run -a build/wine-sandbox build/tests/removal_benchmark.exe window
 
@@ -27,6 +29,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -48,6 +51,30 @@ void DeleteBenchSettings() {
 
 std::string FileContent(size_t i) {
     return "planted file " + std::to_string(i) + "\r\n" + std::string(i % 200, 'x');
+}
+
+// The longest time between two passes of the message loop, seen by a timer that asks for one
+// every 10 ms.
+class LoopWatch {
+  public:
+    LoopWatch() : timer_(SetTimer(nullptr, 0, 10, OnTick)) { last_ = GetTickCount(); }
+    ~LoopWatch() { KillTimer(nullptr, timer_); }
+    static DWORD Longest() { return longest_; }
+
+  private:
+    static void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
+        const DWORD now = GetTickCount();
+        longest_ = std::max(longest_, now - last_);
+        last_ = now;
+    }
+    static inline DWORD last_ = 0, longest_ = 0;
+    UINT_PTR timer_;
+};
+
+// What the user's click on a button of the shown window does: the window gets its command.
+void Click(FrmMain& form, ui::Button& button) {
+    SendMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(form.CommandId(button), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(form.ControlHandle(button)));
 }
 
 size_t Count(const std::string& text, const std::string& part) {
@@ -100,24 +127,30 @@ int main(int argc, char** argv) {
             form->Show();
             // Start-up set the data folder of the program's own.
             modGlobals::DataFolder = data.Path();
+            Click(*form, form->cmdResults);
         }
         for (const std::string& path : paths) {
             form->lists.lvwFilesToBeDeleted.Add(path).SetSubItem(1, "Bench Threat");
             AddFoundItemRow("Bench Threat", ItemFile, path, "Adware", path);
         }
-        ui::ListView& results = form->lists.lvwPicRemoveListOfSpywareFoundAndToBeRemoved;
-        for (size_t row = 0; row < results.Count(); ++row)
-            results.UserCheck(row, true);
-
         ScriptedMessageBoxes boxes;
         boxes.Expect(IDYES);
+        if (window)
+            Click(*form, form->cmdSelectAll);
+        else
+            panel.cmdSelectAll_Click();
+        // The question comes at once: the run is timed from its Yes.
+        LoopWatch loop;
         Stopwatch watch;
-        panel.Command4_Click();
+        if (window)
+            Click(*form, form->Command4);
+        else
+            panel.Command4_Click();
         ms = watch.Milliseconds();
         complete = boxes.Pending() == 0 && panel.FailureCount() == 0 &&
                    form->lblDeletingPercentageCompleted.Caption.empty() == false;
         std::printf("%s: \"%s\"\n", window ? "with the window shown" : "without a window",
-                    form->lblDeletingPercentageCompleted.Caption.c_str());
+                    form->lblDeletingPercentageCompleted.Caption.Get().c_str());
         if (window)
             form->Unload();
         failed.Unload();
@@ -137,8 +170,10 @@ int main(int argc, char** argv) {
                 kFiles, copied, entries);
     if (!complete || gone != kFiles || copied != kFiles || entries != kFiles)
         std::printf("WARNING: the removal is not complete\n");
-    std::printf("removal of %zu ticked files: %.1f s, %.1f ms per file (goal < 10 s)\n", kFiles,
+    std::printf("removal of %zu ticked files: %.1f s, %.1f ms per file (goal < 5 s)\n", kFiles,
                 ms / 1000, ms / kFiles);
+    std::printf("longest wait for the message loop: %lu ms (goal < 100 ms)\n",
+                LoopWatch::Longest());
 
     modGlobals::DataFolder.clear();
     SystemRestore::SetVersionOverride(std::nullopt);

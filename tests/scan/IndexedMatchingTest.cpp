@@ -58,7 +58,7 @@ std::string Results() {
 void ClearResults() {
     ScanLists() = ScanResultLists();
     modGlobals::ItemsFound = 0;
-    ScanDisplay().lbltracesFound.Caption.clear();
+    ScanDisplay().lbltracesFound.Caption = "";
 }
 
 // The lookups of both lists are rebuilt when a list is loaded or changes size. A query while

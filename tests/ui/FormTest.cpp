@@ -270,6 +270,25 @@ TEST_F(FormWindow, ALongOperationsChangesShowWhenItLetsTheMessageLoopRun) {
     ui::DoEvents();
     EXPECT_EQ(TextOf(Native(form.lblInfo)), "Scanning");
     EXPECT_EQ(Send(form.pgbMain, PBM_GETPOS), 4000);
+
+    // Inside a handler the passes push a frame at a time: what one leaves shows all the same,
+    // also while the handler waits in a loop of the system's own, as a system dialog does.
+    bool shownWhileRunning = false;
+    form.cmdGo.Click = [&] {
+        form.lblInfo.Caption = "Removing";
+        ui::DoEvents();
+        for (const DWORD start = GetTickCount();
+             TextOf(Native(form.lblInfo)) != "Removing" && GetTickCount() - start < 2000;) {
+            MSG msg;
+            if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageW(&msg);
+            else
+                Sleep(5);
+        }
+        shownWhileRunning = TextOf(Native(form.lblInfo)) == "Removing";
+    };
+    Command(form.cmdGo, BN_CLICKED);
+    EXPECT_TRUE(shownWhileRunning);
 }
 
 TEST_F(FormWindow, UserInputReachesTheHandlersAndTheModels) {
@@ -608,37 +627,88 @@ TEST_F(FormWindow, AHandlerPushesOnlyTheControlsItChanged) {
     form.Refresh();
     std::function<void()> change;
     form.cmdGo.Click = [&] { change(); };
+    // Visited: the controls the push looked at; pushed: those it told something.
     struct Case {
         const char* name;
         std::function<void()> change;
-        int pushed;
+        int visited, pushed;
     };
     const Case cases[] = {
-        {"nothing", [] {}, 0},
-        {"one caption", [&] { form.lblInfo.Caption = "changed"; }, 1},
-        {"the same caption again", [&] { form.lblInfo.Caption = "changed"; }, 0},
+        {"nothing", [] {}, 0, 0},
+        {"a label given another's model",
+         [&] {
+             ui::Label other{"lblInfo"};
+             other.Caption = "taken";
+             form.lblInfo = other;
+         },
+         1, 1},
+        {"one caption", [&] { form.lblInfo.Caption = "changed"; }, 1, 1},
+        {"the same caption again", [&] { form.lblInfo.Caption = "changed"; }, 0, 0},
         {"a timer off and on again",
          [&] {
              form.tmrTick.Enabled = false;
              form.tmrTick.Enabled = true;
          },
-         0},
-        {"a running timer switched on", [&] { form.tmrTick.Enabled = true; }, 0},
+         1, 0},
+        {"a running timer switched on", [&] { form.tmrTick.Enabled = true; }, 0, 0},
         {"a check box and a timer",
          [&] {
              form.chkOption.SetValue(1);
              form.tmrTick.Enabled = false;
          },
-         2},
+         2, 2},
+        {"a frame moved with the three controls on it",
+         [&] { form.fraBox.Left = form.fraBox.Left + 150; }, 4, 4},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         change = c.change;
         Command(form.cmdGo, BN_CLICKED);
+        EXPECT_EQ(form.VisitedControls(), c.visited);
         EXPECT_EQ(form.PushedControls(), c.pushed);
     }
     EXPECT_EQ(TextOf(Native(form.lblInfo)), "changed");
     EXPECT_EQ(Send(form.chkOption, BM_GETCHECK), BST_CHECKED);
+}
+
+TEST_F(FormWindow, AChangeReachesTheNativeControlsThatShowIt) {
+    ui::Label lblAdded{"lblAdded"};
+    struct Case {
+        const char* name;
+        std::function<void()> change;
+        std::function<bool()> shown;
+    };
+    const Case cases[] = {
+        {"a frame hidden after a label moved onto it",
+         [&] {
+             form.lblInfo.Container = &form.fraBox;
+             form.Refresh();
+             form.fraBox.Visible = false;
+         },
+         [&] { return !IsWindowVisible(Native(form.lblInfo)); }},
+        {"new icons of the image list a list view shows",
+         [&] {
+             form.imlIcons.IconResources = {1, 2, 3, 4};
+         },
+         [&] {
+             return ImageList_GetImageCount(reinterpret_cast<HIMAGELIST>(
+                        Send(form.lvwFound, LVM_GETIMAGELIST, LVSIL_SMALL))) == 4;
+         }},
+        {"a label added to the loaded form",
+         [&] {
+             lblAdded.Caption = "added";
+             form.Add(lblAdded);
+         },
+         [&] { return TextOf(Native(lblAdded)) == "added"; }},
+    };
+    Open();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.change();
+        form.Refresh();
+        EXPECT_TRUE(c.shown());
+    }
+    form.Unload(); // before the added label goes
 }
 
 TEST_F(FormWindow, UnloadDuringAHandlerWaitsForItsEnd) {
