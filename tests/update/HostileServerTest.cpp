@@ -126,13 +126,15 @@ class HostileServer : public UpdateExchangeFixture, public testing::WithParamInt
     }
 
     // Runs the route's command as the user would, noting the longest time between two passes
-    // of the message loop.
+    // of the message loop from the client's first: what comes before it is the progress
+    // window being made, which under a loaded wineserver alone can take longer than the bound.
     void RunFromTheWindow(const std::string& route) {
         const ULONGLONG start = GetTickCount64();
-        ULONGLONG lastPass = start;
+        ULONGLONG lastPass = 0;
         modInternet::SetYieldHook([&] {
             const ULONGLONG now = GetTickCount64();
-            longestGapMs = std::max(longestGapMs, now - lastPass);
+            if (lastPass)
+                longestGapMs = std::max(longestGapMs, now - lastPass);
             lastPass = now;
             ui::DoEvents();
         });
