@@ -96,6 +96,24 @@ TEST_F(Definitions, SafeItemsAreNotLoaded) {
     EXPECT_EQ(FileDefinitionTable[0].Name, "bad.exe");
     ASSERT_EQ(FolderDefinitionTable.size(), 1u);
     EXPECT_EQ(FolderDefinitionTable[0].Name, "evil");
+
+    // A list of thousands, as a user's is: every entry still keeps its definition out, and
+    // no other definition is taken for one of them.
+    constexpr int kEntries = 6000;
+    std::vector<std::string> safety, files;
+    for (int i = 0; i < 2 * kEntries; ++i) {
+        const std::string name = "f" + std::to_string(i) + ".dll";
+        if (i % 2 == 0)
+            safety.push_back("SFILE|" + name + "=x|c:\\apps\\" + name);
+        files.push_back(name + "=F|c:\\apps");
+    }
+    WriteDefinitionFile(kSafetyFile, safety);
+    WriteDefinitionFile(kFileDefinitionFile, files);
+    modGlobals::LoadSafetyList();
+    modGlobals::LoadDefinitions();
+    ASSERT_EQ(FileDefinitionTable.size(), static_cast<size_t>(kEntries));
+    for (size_t i = 0; i < FileDefinitionTable.size(); ++i)
+        EXPECT_EQ(FileDefinitionTable[i].Name, "f" + std::to_string(2 * i + 1) + ".dll");
 }
 
 TEST_F(Definitions, AMissingSpecialFolderSkipsTheLine) {
