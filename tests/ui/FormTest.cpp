@@ -575,6 +575,13 @@ TEST_F(FormWindow, AHiddenFrameHidesItsChildren) {
     form.fraBox.Visible = true;
     form.Refresh();
     EXPECT_TRUE(IsWindowVisible(Native(form.chkOption)));
+
+    // A frame that loses its caption is made again as a plain frame: it still holds them.
+    form.fraBox.Caption = "";
+    form.Refresh();
+    form.fraBox.Visible = false;
+    form.Refresh();
+    EXPECT_FALSE(IsWindowVisible(Native(form.optB)));
 }
 
 TEST_F(FormWindow, TheWindowKeepsToItsLeastSize) {
